@@ -1,0 +1,4 @@
+# Names of the fuzz targets: tests/fuzz/fuzz_<name>.cpp
+set(ZRCC_FUZZ_TARGETS
+  game_list_reader
+)

@@ -1,0 +1,46 @@
+# The Windows program, its Windows-side units and their tests (run under Wine
+# when cross-compiled on Linux).
+set(ZRCC_WIN_DEFINES UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+target_compile_definitions(zrcc_pure PUBLIC ${ZRCC_WIN_DEFINES})
+
+if(MSVC)
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  set(ZRCC_STATIC_LINK "")
+else()
+  # Only system DLLs may be imported: link the C and C++ runtimes statically.
+  set(ZRCC_STATIC_LINK -static -static-libgcc -static-libstdc++)
+endif()
+
+include(cmake/WinSources.cmake)
+
+add_library(zrcc_win STATIC ${ZRCC_WIN_SOURCES})
+target_link_libraries(zrcc_win PUBLIC zrcc_pure
+  comctl32 shell32 shlwapi ole32 uxtheme version gdi32 user32 kernel32 shcore)
+target_link_options(zrcc_win PUBLIC ${ZRCC_STATIC_LINK})
+zrcc_warnings(zrcc_win)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/Product.cmake)
+  include(cmake/Product.cmake)
+endif()
+
+if(ZRCC_BUILD_TESTS)
+  set(ZRCC_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for this toolchain")
+  if(EXISTS ${ZRCC_GTEST_SOURCE_DIR}/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    add_subdirectory(${ZRCC_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    set(ZRCC_GTEST_LIBS gtest)
+  else()
+    find_package(GTest)
+    if(GTest_FOUND)
+      set(ZRCC_GTEST_LIBS GTest::gtest)
+    endif()
+  endif()
+  if(ZRCC_GTEST_LIBS)
+    enable_testing()
+    include(cmake/WinTests.cmake)
+  else()
+    message(WARNING "GoogleTest not found: the Windows tests are not built")
+  endif()
+endif()

@@ -1,0 +1,55 @@
+#include "helpers/catalogue.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "helpers/text.h"
+
+namespace zrcc {
+
+GameList gGameList;
+
+Game* GetGame(int32_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= gGameList.games.size()) return nullptr;
+  return &gGameList.games[static_cast<size_t>(index)];
+}
+
+int32_t GameCount() { return static_cast<int32_t>(gGameList.games.size()); }
+
+bool ContainsPath(const std::wstring& path) {
+  return gGameList.pathKeys.count(LowerKey(path)) != 0;
+}
+
+void AddGame(const Game& game) {
+  if (!gGameList.pathKeys.insert(LowerKey(game.path)).second) return;
+  gGameList.games.push_back(game);
+}
+
+bool RemoveGameAt(int32_t index) {
+  Game* game = GetGame(index);
+  if (!game) return false;
+  gGameList.pathKeys.erase(LowerKey(game->path));
+  gGameList.games.erase(gGameList.games.begin() + index);
+  return true;
+}
+
+void ClearGames() {
+  gGameList.games.clear();
+  gGameList.pathKeys.clear();
+}
+
+std::wstring ModStateText(ModState state) {
+  switch (state) {
+    case ModState::Copied: return L"Copied";
+    case ModState::Installed: return L"Installed";
+    default: return L"";
+  }
+}
+
+void BrokenInvariant(const char* message, const char* sourceFile, int line) {
+  std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", message, sourceFile, line);
+  std::fflush(stderr);
+  std::abort();
+}
+
+}  // namespace zrcc

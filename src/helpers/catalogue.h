@@ -1,0 +1,52 @@
+// The catalogue: the program's one list of games, in list-view row order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace zrcc {
+
+// Whether and how the mod is present in a game's executable folder.
+enum class ModState : int32_t { None = 0, Copied = 1, Installed = 2 };
+
+struct Game {
+  std::wstring path;         // the game folder, absolute, exactly as added
+  std::wstring exeFolder;    // executable folder relative to path; empty: path itself or unknown
+  std::wstring sizeText;     // derived on every refresh
+  std::wstring modVersion;   // FileVersion of the mod DLL in the executable folder
+  std::wstring buildVersion; // ProductVersion of that DLL
+  std::wstring name;         // product name of the executable, or the Steam name
+  ModState modState = ModState::None;
+};
+
+// Games by value; game i is list-view row i. pathKeys holds the lower-cased
+// path of every game, so a folder is listed at most once whatever its case.
+struct GameList {
+  std::vector<Game> games;
+  std::unordered_set<std::wstring> pathKeys;
+};
+
+// The one catalogue of the process.
+extern GameList gGameList;
+
+// The game at `index`, or null when the index is outside the catalogue. The
+// pointer is valid until the next change of the list.
+Game* GetGame(int32_t index);
+int32_t GameCount();
+bool ContainsPath(const std::wstring& path);
+// Callers test ContainsPath first; a second game with a known key is not added.
+void AddGame(const Game& game);
+bool RemoveGameAt(int32_t index);
+void ClearGames();
+
+// "Copied", "Installed", or "" for every other value. The deployment buttons
+// read these texts back from the list, so they must stay exactly these.
+std::wstring ModStateText(ModState state);
+
+// Reports a broken internal invariant (a catalogue index that must be in
+// range) and stops the program.
+[[noreturn]] void BrokenInvariant(const char* message, const char* sourceFile, int line);
+
+}  // namespace zrcc

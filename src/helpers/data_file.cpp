@@ -1,0 +1,174 @@
+#include "helpers/data_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "helpers/app_folder.h"
+#include "helpers/catalogue.h"
+#include "helpers/game_list_file.h"
+#include "helpers/win_handles.h"
+#include "ui/dialogs.h"
+
+namespace zrcc {
+
+namespace {
+
+// Set when the last load met a data.ini it could not use; cleared once that
+// file has been kept aside.
+bool gUnreadableDataFile = false;
+
+std::wstring SystemErrorText(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) text = L"Windows error " + std::to_wstring(code);
+  return text;
+}
+
+// Reads the whole file. False when it cannot be opened or read.
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+  bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return false;
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return true;
+}
+
+// Writes `bytes` to `path` through a temporary file and an atomic replace.
+bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWORD& error) {
+  // A list the user made read-only is not replaced (Windows refuses that
+  // itself; Wine's rename would not).
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    error = ERROR_ACCESS_DENIED;
+    return false;
+  }
+  const std::wstring temp = path + L".saving";
+  {
+    UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      error = GetLastError();
+      return false;
+    }
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+      DWORD written = 0;
+      ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+      done += written;
+    }
+    if (ok) ok = FlushFileBuffers(file.get()) != 0;
+    if (!ok) {
+      error = GetLastError();
+      if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
+      file.reset();
+      DeleteFileW(temp.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = GetLastError();
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Copies an unreadable data.ini to the first free kept-aside name.
+bool KeepUnreadableFileAside(const std::wstring& path, DWORD& error) {
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;  // gone meanwhile
+  for (int attempt = 1; attempt < 1000; ++attempt) {
+    const std::wstring kept = AppFilePath(KeptAsideName(attempt));
+    if (CopyFileW(path.c_str(), kept.c_str(), TRUE)) return true;
+    error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
+  }
+  return false;
+}
+
+void ReportSaveFailure(const std::wstring& path, const std::wstring& what, DWORD error) {
+  ShowMessageBox(nullptr,
+                 L"The game list could not be saved.\n\nFile: " + path + L"\n" + what + L": " +
+                     SystemErrorText(error) + L"\n\nThe file was left as it was before.",
+                 L"Error", MB_ICONERROR | MB_OK);
+}
+
+}  // namespace
+
+std::wstring KeptAsideName(int attempt) {
+  if (attempt <= 1) return L"data.unreadable.ini";
+  return L"data.unreadable." + std::to_wstring(attempt) + L".ini";
+}
+
+bool ReadDataFileText(std::wstring& text) {
+  text.clear();
+  gUnreadableDataFile = false;
+  const std::wstring path = AppFilePath(kDataFileName);
+  if (path.empty()) return false;
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    // Missing is an empty list; present but unreadable must not be replaced blindly.
+    gUnreadableDataFile = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return false;
+  }
+  if (DecodeGameListBytes(bytes, text)) return true;
+  const bool onlyMark = bytes.empty() || bytes == "\xEF\xBB\xBF";
+  gUnreadableDataFile = !onlyMark;
+  return false;
+}
+
+bool SaveData() {
+  const std::wstring path = AppFilePath(kDataFileName);
+  if (path.empty()) return false;
+
+  std::vector<GameListEntry> entries;
+  const int32_t count = GameCount();
+  entries.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const Game* game = GetGame(i);
+    if (!game) {
+      BrokenInvariant("SaveData: GetGame returned nullptr - out of bounds!", "src/helpers/data_file.cpp",
+                      __LINE__);
+    }
+    entries.push_back({game->path, game->exeFolder, game->name});
+  }
+  const std::string bytes = FormatGameListFile(entries);
+
+  DWORD error = ERROR_SUCCESS;
+  if (gUnreadableDataFile) {
+    if (!KeepUnreadableFileAside(path, error)) {
+      ReportSaveFailure(path, L"The unreadable list could not be kept aside", error);
+      return false;
+    }
+    gUnreadableDataFile = false;
+  }
+  if (!ReplaceFileContents(path, bytes, error)) {
+    ReportSaveFailure(path, L"Reason", error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zrcc

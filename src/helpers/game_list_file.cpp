@@ -1,0 +1,104 @@
+#include "helpers/game_list_file.h"
+
+#include <cwctype>
+
+#include "helpers/text.h"
+
+namespace zrcc {
+
+std::wstring FileSafeValue(std::wstring_view value) {
+  std::wstring safe(value);
+  for (wchar_t& c : safe) {
+    if (static_cast<unsigned>(c) < 0x20 && c != L'\t') c = L' ';
+  }
+  return safe;
+}
+
+std::string FormatGameListFile(const std::vector<GameListEntry>& entries) {
+  std::wstring text;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const GameListEntry& e = entries[i];
+    text += L"[Line" + std::to_wstring(i) + L"]\r\n";
+    text += L"Path=" + FileSafeValue(e.path) + L"\r\n";
+    text += L"ExeFolder=" + FileSafeValue(e.exeFolder) + L"\r\n";
+    text += L"Name=" + FileSafeValue(e.name) + L"\r\n\r\n";
+  }
+  return "\xEF\xBB\xBF" + EncodeUtf8(text);
+}
+
+bool DecodeGameListBytes(std::string_view bytes, std::wstring& text) {
+  text.clear();
+  if (bytes.size() > 2 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (bytes.empty()) return false;
+  return DecodeUtf8Strict(bytes, text);
+}
+
+namespace {
+
+// "Line" followed by one or more digits, exact case.
+bool IsGameSection(std::wstring_view name) {
+  constexpr std::wstring_view prefix = L"Line";
+  if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return false;
+  for (wchar_t c : name.substr(prefix.size())) {
+    if (!std::iswdigit(static_cast<std::wint_t>(c))) return false;
+  }
+  return true;
+}
+
+// The section being read and the game it describes so far.
+struct PendingGame {
+  bool inGameSection = false;
+  bool hasPath = false;
+  GameListEntry entry;
+
+  void FinishInto(std::vector<GameListEntry>& out) {
+    if (hasPath) out.push_back(entry);
+    hasPath = false;
+    entry = GameListEntry{};
+  }
+};
+
+}  // namespace
+
+std::vector<GameListEntry> ParseGameListText(std::wstring_view text) {
+  std::vector<GameListEntry> out;
+  PendingGame pending;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring_view::npos) end = text.size();
+    const std::wstring_view line = TrimBlanks(text.substr(start, end - start));
+    start = end + 1;
+
+    if (line.empty() || line[0] == L';' || line[0] == L'#') continue;
+    if (line.size() >= 2 && line.front() == L'[' && line.back() == L']') {
+      pending.FinishInto(out);
+      pending.inGameSection = IsGameSection(TrimBlanks(line.substr(1, line.size() - 2)));
+      continue;
+    }
+    const size_t eq = line.find(L'=');
+    if (eq == std::wstring_view::npos || eq == 0 || !pending.inGameSection) continue;
+    const std::wstring_view key = TrimBlanks(line.substr(0, eq));
+    const std::wstring_view value = TrimBlanks(line.substr(eq + 1));
+    if (key == L"Name") {
+      pending.entry.name = value;
+    } else if (key == L"Path") {
+      if (!value.empty()) {
+        pending.entry.path = value;
+        pending.hasPath = true;
+      }
+    } else if (key == L"ExeFolder") {
+      pending.entry.exeFolder = value;
+    }
+  }
+  pending.FinishInto(out);
+  return out;
+}
+
+std::vector<GameListEntry> ReadGameListEntries(std::string_view bytes) {
+  std::wstring text;
+  if (!DecodeGameListBytes(bytes, text)) return {};
+  return ParseGameListText(text);
+}
+
+}  // namespace zrcc

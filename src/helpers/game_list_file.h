@@ -1,0 +1,44 @@
+// The bytes of data.ini: the persistent form of the catalogue.
+//
+//   EF BB BF, then per game, numbered from 0, CR LF after every line:
+//   [Line<n>]
+//   Path=<path>
+//   ExeFolder=<exeFolder>
+//   Name=<name>
+//   <empty line>
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zrcc {
+
+// The three persisted fields of a game.
+struct GameListEntry {
+  std::wstring path;
+  std::wstring exeFolder;
+  std::wstring name;
+  bool operator==(const GameListEntry&) const = default;
+};
+
+// A value as it is written: control characters below U+0020 other than tab
+// become blanks, so that no value (a Steam name or product name that spans
+// lines, say) can ever start a line of its own and rewrite the list.
+std::wstring FileSafeValue(std::wstring_view value);
+
+// The whole file, byte order mark included. No games: just EF BB BF.
+std::string FormatGameListFile(const std::vector<GameListEntry>& entries);
+
+// Drops a leading byte order mark and decodes strict UTF-8. False (and no
+// text) for zero bytes, a lone mark, or any invalid sequence.
+bool DecodeGameListBytes(std::string_view bytes, std::wstring& text);
+
+// Reads the sections of a decoded file in file order. Entries with the same
+// path are all returned; the catalogue drops the later ones.
+std::vector<GameListEntry> ParseGameListText(std::wstring_view text);
+
+// DecodeGameListBytes followed by ParseGameListText.
+std::vector<GameListEntry> ReadGameListEntries(std::string_view bytes);
+
+}  // namespace zrcc

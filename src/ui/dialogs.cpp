@@ -1,0 +1,80 @@
+#include "ui/dialogs.h"
+
+#include <shlobj.h>
+
+#include <mutex>
+#include <vector>
+
+namespace zrcc {
+
+namespace {
+// Handlers are installed by tests before the code under test runs, but the
+// loader thread may show a box too, so access is serialised.
+std::mutex gSeamMutex;
+MessageBoxHandler gMessageBoxHandler;
+FolderPickerHandler gFolderPickerHandler;
+
+int CALLBACK PreselectCallback(HWND window, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data != 0) {
+    SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+  }
+  return 0;
+}
+
+std::optional<std::wstring> ShowRealFolderPicker(const FolderPickerRequest& request) {
+  BROWSEINFOW info{};
+  info.hwndOwner = request.owner;
+  info.lpszTitle = request.title.c_str();
+  info.ulFlags = request.flags;
+  if (!request.initialSelection.empty()) {
+    info.lpfn = PreselectCallback;
+    info.lParam = reinterpret_cast<LPARAM>(request.initialSelection.c_str());
+  }
+  PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
+  if (!item) return std::nullopt;
+  // A path may be longer than the classic 260 characters: try a large
+  // buffer when the classic one does not hold it.
+  std::wstring path;
+  for (DWORD size : {static_cast<DWORD>(MAX_PATH), static_cast<DWORD>(32768)}) {
+    std::vector<wchar_t> buffer(size, L'\0');
+    if (SHGetPathFromIDListEx(item, buffer.data(), size, GPFIDL_DEFAULT)) {
+      path = buffer.data();
+      break;
+    }
+  }
+  CoTaskMemFree(item);
+  return path;
+}
+}  // namespace
+
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+  MessageBoxHandler handler;
+  {
+    std::lock_guard<std::mutex> lock(gSeamMutex);
+    handler = gMessageBoxHandler;
+  }
+  if (handler) return handler(owner, text, caption, type);
+  return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler) {
+  std::lock_guard<std::mutex> lock(gSeamMutex);
+  gMessageBoxHandler = std::move(handler);
+}
+
+std::optional<std::wstring> PickFolder(const FolderPickerRequest& request) {
+  FolderPickerHandler handler;
+  {
+    std::lock_guard<std::mutex> lock(gSeamMutex);
+    handler = gFolderPickerHandler;
+  }
+  if (handler) return handler(request);
+  return ShowRealFolderPicker(request);
+}
+
+void SetFolderPickerHandler(FolderPickerHandler handler) {
+  std::lock_guard<std::mutex> lock(gSeamMutex);
+  gFolderPickerHandler = std::move(handler);
+}
+
+}  // namespace zrcc

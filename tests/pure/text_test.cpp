@@ -1,0 +1,93 @@
+#include "helpers/text.h"
+#include "helpers/paths.h"
+
+#include <gtest/gtest.h>
+
+namespace zrcc {
+namespace {
+
+std::wstring Units(std::initializer_list<unsigned> units) {
+  std::wstring s;
+  for (unsigned u : units) s.push_back(static_cast<wchar_t>(u));
+  return s;
+}
+
+TEST(Text, LowerKeyFoldsAtoZOnly) {
+  EXPECT_EQ(LowerKey(L"C:\\Games\\FOO/Bar 7"), L"c:\\games\\foo/bar 7");
+  EXPECT_EQ(LowerKey(Units({0xC9, 0x41})), Units({0xC9, 0x61}));
+}
+
+TEST(Text, TrimBlanksRemovesSpaceTabCrLfAtBothEnds) {
+  EXPECT_EQ(TrimBlanks(L" \t\r\n a b \r\n\t "), L"a b");
+  EXPECT_EQ(TrimBlanks(L" \t "), L"");
+}
+
+TEST(Text, StrictDecoderAcceptsValidTextIncludingNonBmp) {
+  std::wstring out;
+  ASSERT_TRUE(DecodeUtf8Strict("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xAE", out));
+  EXPECT_EQ(out, Units({0x41, 0xE9, 0x20AC, 0xD83C, 0xDFAE}));
+  ASSERT_TRUE(DecodeUtf8Strict(std::string("a\0b", 3), out));
+  EXPECT_EQ(out.size(), 3u);
+  ASSERT_TRUE(DecodeUtf8Strict("\xEF\xBF\xBF\xF4\x8F\xBF\xBF", out));  // U+FFFF, U+10FFFF
+  EXPECT_EQ(out, Units({0xFFFF, 0xDBFF, 0xDFFF}));
+}
+
+TEST(Text, StrictDecoderRejectsEveryInvalidSequence) {
+  const char* invalid[] = {
+      "\xC0\xAF",          // overlong "/"
+      "\xE0\x80\xAF",      // overlong, three bytes
+      "\xF0\x80\x80\xAF",  // overlong, four bytes
+      "\xED\xA0\x80",      // high surrogate
+      "\xED\xBF\xBF",      // low surrogate
+      "\xF4\x90\x80\x80",  // above U+10FFFF
+      "\xF5\x80\x80\x80",  // lead byte beyond the range
+      "\xC3",              // truncated
+      "a\xE2\x82",         // truncated at the end
+      "\x80",              // stray continuation
+      "\xFF",              // never valid
+      "\xC3\x28",          // bad continuation
+  };
+  for (const char* bytes : invalid) {
+    std::wstring out = L"x";
+    EXPECT_FALSE(DecodeUtf8Strict(bytes, out)) << bytes;
+    EXPECT_TRUE(out.empty());
+  }
+}
+
+TEST(Text, LenientDecoderReplacesInvalidBytes) {
+  EXPECT_EQ(DecodeUtf8Lenient("a\xFF" "b"), Units({0x61, 0xFFFD, 0x62}));
+}
+
+TEST(Text, EncoderRoundTripsAndReplacesUnpairedSurrogates) {
+  const std::wstring text = Units({0x41, 0xE9, 0x20AC, 0xD83C, 0xDFAE});
+  std::wstring back;
+  ASSERT_TRUE(DecodeUtf8Strict(EncodeUtf8(text), back));
+  EXPECT_EQ(back, text);
+  EXPECT_EQ(EncodeUtf8(Units({0xD800, 0x41})), "\xEF\xBF\xBD" "A");
+  EXPECT_EQ(EncodeUtf8(Units({0x41, 0xDC00})), "A\xEF\xBF\xBD");
+}
+
+TEST(Paths, JoinAndLastComponent) {
+  EXPECT_EQ(JoinPath(L"D:\\Games", L"Foo"), L"D:\\Games\\Foo");
+  EXPECT_EQ(JoinPath(L"D:\\", L"Foo"), L"D:\\Foo");
+  EXPECT_EQ(JoinPath(L"D:/x/", L"Foo"), L"D:/x/Foo");
+  EXPECT_EQ(JoinPath(L"", L"Foo"), L"Foo");
+  EXPECT_EQ(LastComponent(L"D:\\Games\\Foo"), L"Foo");
+  EXPECT_EQ(LastComponent(L"D:\\"), L"");
+  EXPECT_EQ(LastComponent(L"Foo"), L"Foo");
+}
+
+TEST(Paths, ExtendedLengthFormOnlyForLongAbsolutePaths) {
+  EXPECT_EQ(ExtendedLengthPath(L"C:\\short"), L"C:\\short");
+  const std::wstring deep = L"C:\\" + std::wstring(300, L'a') + L"/b";
+  EXPECT_EQ(ExtendedLengthPath(deep), L"\\\\?\\C:\\" + std::wstring(300, L'a') + L"\\b");
+  const std::wstring unc = L"\\\\server\\share\\" + std::wstring(300, L'a');
+  EXPECT_EQ(ExtendedLengthPath(unc), L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'a'));
+  const std::wstring already = L"\\\\?\\C:\\" + std::wstring(300, L'a');
+  EXPECT_EQ(ExtendedLengthPath(already), already);
+  const std::wstring relative = std::wstring(300, L'a');
+  EXPECT_EQ(ExtendedLengthPath(relative), relative);
+}
+
+}  // namespace
+}  // namespace zrcc

@@ -1,0 +1,166 @@
+// data.ini on a real (Wine) file system: SaveData, the reading half of the
+// load, the atomic replace and the keeping aside of an unreadable list.
+#include "helpers/data_file.h"
+
+#include <gtest/gtest.h>
+
+#include "helpers/app_folder.h"
+#include "helpers/catalogue.h"
+#include "helpers/game_list_file.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+class DataFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetAppFolderForTesting(dir.path());
+    ClearGames();
+    std::wstring ignored;
+    ReadDataFileText(ignored);  // forget what an earlier test's load met
+  }
+  void TearDown() override {
+    ClearGames();
+    SetAppFolderForTesting(L"");
+  }
+  static void Add(const std::wstring& path, const std::wstring& exe, const std::wstring& name) {
+    Game g;
+    g.path = path;
+    g.exeFolder = exe;
+    g.name = name;
+    g.sizeText = L"5 GB";  // derived fields are never written
+    AddGame(g);
+  }
+  std::vector<GameListEntry> Reload() {
+    std::wstring text;
+    if (!ReadDataFileText(text)) return {};
+    return ParseGameListText(text);
+  }
+  TempDir dir;
+};
+
+TEST_F(DataFileTest, SavesTheCatalogueAndReadsItBack) {
+  const std::wstring cafe = test::Wide("D:\\Spiele\\Caf\xC3\xA9 \xF0\x9F\x8E\xAE");
+  Add(L"D:\\Games\\Alpha", L"bin\\x64", L"Alpha");
+  Add(cafe, L"", test::Wide("\xE6\x97\xA5\xE6\x9C\xAC"));
+  Add(L"E:\\Beta", L"", L"");
+  ASSERT_TRUE(SaveData());
+  const std::string bytes = test::ReadFileBytes(dir / L"data.ini");
+  EXPECT_EQ(bytes.substr(0, 12), "\xEF\xBB\xBF[Line0]\r\n");
+  EXPECT_NE(bytes.find("Path=D:\\Spiele\\Caf\xC3\xA9 \xF0\x9F\x8E\xAE\r\n"), std::string::npos);
+  const auto back = Reload();
+  ASSERT_EQ(back.size(), 3u);
+  EXPECT_EQ(back[0], (GameListEntry{L"D:\\Games\\Alpha", L"bin\\x64", L"Alpha"}));
+  EXPECT_EQ(back[1].path, cafe);
+  EXPECT_EQ(back[2], (GameListEntry{L"E:\\Beta", L"", L""}));
+  EXPECT_EQ(test::ListNames(dir.path()), std::vector<std::wstring>{L"data.ini"});
+}
+
+TEST_F(DataFileTest, EmptyCatalogueIsTheByteOrderMarkOnly) {
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), "\xEF\xBB\xBF");
+  std::wstring text;
+  EXPECT_FALSE(ReadDataFileText(text));
+}
+
+TEST_F(DataFileTest, MissingFileReadsAsNoGames) {
+  std::wstring text = L"x";
+  EXPECT_FALSE(ReadDataFileText(text));
+  EXPECT_TRUE(text.empty());
+}
+
+TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndSaysSo) {
+  const std::string previous = "\xEF\xBB\xBF[Line0]\r\nPath=C:\\Old\r\nExeFolder=\r\nName=\r\n\r\n";
+  test::WriteFileBytes(dir / L"data.ini", previous);
+  SetFileAttributesW((dir / L"data.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+  Add(L"C:\\New", L"", L"");
+  test::MessageBoxRecorder boxes;
+  EXPECT_FALSE(SaveData());
+  SetFileAttributesW((dir / L"data.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), previous);
+  EXPECT_EQ(test::ListNames(dir.path()), std::vector<std::wstring>{L"data.ini"});
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].caption, L"Error");
+  EXPECT_EQ(boxes.boxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_NE(boxes.boxes()[0].text.find(dir / L"data.ini"), std::wstring::npos);
+}
+
+TEST_F(DataFileTest, LeftoverTemporaryFileOfAnInterruptedSaveIsReplaced) {
+  test::WriteFileBytes(dir / L"data.ini.saving", "half a list");
+  Add(L"C:\\A", L"", L"");
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ListNames(dir.path()), std::vector<std::wstring>{L"data.ini"});
+}
+
+TEST_F(DataFileTest, UnreadableListIsKeptAsideBeforeItIsReplaced) {
+  const std::string latin1 = "[Line0]\r\nPath=C:\\Caf\xE9\r\n";
+  test::WriteFileBytes(dir / L"data.ini", latin1);
+  EXPECT_TRUE(Reload().empty());
+  Add(L"C:\\New", L"", L"");
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.ini"), latin1);
+  EXPECT_EQ(Reload().size(), 1u);
+
+  // A second unreadable file never overwrites the first kept copy.
+  const std::string utf16("\xFF\xFE[\0L\0", 6);
+  test::WriteFileBytes(dir / L"data.ini", utf16);
+  EXPECT_TRUE(Reload().empty());
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.ini"), latin1);
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.2.ini"), utf16);
+
+  // Once kept, later saves just write the list.
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ListNames(dir.path()).size(), 3u);
+}
+
+TEST_F(DataFileTest, ListThatOnlyHoldsTheMarkIsNotKeptAside) {
+  test::WriteFileBytes(dir / L"data.ini", "\xEF\xBB\xBF");
+  EXPECT_TRUE(Reload().empty());
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ListNames(dir.path()), std::vector<std::wstring>{L"data.ini"});
+}
+
+TEST_F(DataFileTest, ProgramFolderBeyond260CharactersStillLoadsAndSaves) {
+  std::wstring deep = dir.path();
+  while (deep.size() < 300) deep += L"\\a-rather-long-folder-name";
+  test::MakeDirs(deep);
+  SetAppFolderForTesting(deep);
+  Add(L"C:\\Deep", L"bin", L"Deep");
+  ASSERT_TRUE(SaveData());
+  const auto back = Reload();
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].name, L"Deep");
+}
+
+}  // namespace
+}  // namespace zrcc
+
+namespace zrcc {
+namespace {
+
+TEST_F(DataFileTest, ListHeldOpenByAnotherProgramIsNotReplacedSilently) {
+  const std::string previous = "\xEF\xBB\xBF";
+  test::WriteFileBytes(dir / L"data.ini", previous);
+  Add(L"C:\\New", L"", L"");
+  HANDLE locked = CreateFileW((dir / L"data.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  test::MessageBoxRecorder boxes;
+  const bool saved = SaveData();
+  CloseHandle(locked);
+  // Either the replace went through in one piece or it failed with a message.
+  if (saved) {
+    EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")).size(), 1u);
+    EXPECT_TRUE(boxes.boxes().empty());
+  } else {
+    EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), previous);
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+  }
+  EXPECT_FALSE(test::FileExists(dir / L"data.ini.saving"));
+}
+
+}  // namespace
+}  // namespace zrcc

@@ -1,0 +1,58 @@
+// Helpers for the Windows tests: temporary folder trees, file contents and a
+// recorder for the dialog seam.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace zrcc::test {
+
+// A fresh folder under the temporary folder, removed with everything in it
+// when the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& relative) const;
+
+ private:
+  std::wstring path_;
+};
+
+// Creates every missing folder of `path` (long paths included).
+void MakeDirs(const std::wstring& path);
+// Writes `bytes` to `path`, creating its folders.
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+bool DirExists(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+std::vector<std::wstring> ListNames(const std::wstring& folder);  // sorted, without . and ..
+
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& utf8);
+
+// Folder of the running test program.
+std::wstring TestProgramFolder();
+
+// Answers every message box with IDOK and records it, while alive.
+struct RecordedBox {
+  HWND owner;
+  std::wstring text;
+  std::wstring caption;
+  UINT type;
+};
+class MessageBoxRecorder {
+ public:
+  MessageBoxRecorder();
+  ~MessageBoxRecorder();
+  std::vector<RecordedBox> boxes() const;
+  void clear();
+};
+
+}  // namespace zrcc::test
