@@ -1,7 +1,11 @@
-# Windows-side test programs (each is one Wine start).
-zrcc_wine_test(zrcc_win_tests
-  tests/win/gtest_main_win.cpp
-  tests/win/test_support.cpp
-  tests/win/data_file_test.cpp
-  tests/win/utf8_corpus_test.cpp
-)
+# Windows-side test programs: one per source folder, from tests/win/<folder>/
+# (each is one Wine start). Test fixtures (PE files with chosen version
+# resources) are generated from tests/fixtures/*.rc.
+include(cmake/Fixtures.cmake)
+foreach(area helpers discovery deploy ui)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/${area}/*.cpp)
+  if(sources)
+    zrcc_wine_test(zrcc_${area}_tests tests/win/gtest_main_win.cpp tests/win/test_support.cpp ${sources})
+    add_dependencies(zrcc_${area}_tests zrcc_fixtures)
+  endif()
+endforeach()

@@ -11,7 +11,6 @@ else()
   set(ZRCC_STATIC_LINK -static -static-libgcc -static-libstdc++)
 endif()
 
-include(cmake/WinSources.cmake)
 
 add_library(zrcc_win STATIC ${ZRCC_WIN_SOURCES})
 target_link_libraries(zrcc_win PUBLIC zrcc_pure

@@ -1,0 +1,10 @@
+list(APPEND ZRCC_PURE_SOURCES
+  src/helpers/catalogue.cpp
+  src/helpers/text.cpp
+  src/helpers/paths.cpp
+  src/helpers/game_list_file.cpp
+)
+list(APPEND ZRCC_WIN_SOURCES
+  src/helpers/app_folder.cpp
+  src/helpers/data_file.cpp
+)
