@@ -1,4 +1,10 @@
 list(APPEND ZRCC_PURE_SOURCES
+  src/deploy/mod_rules.cpp
 )
 list(APPEND ZRCC_WIN_SOURCES
+  src/deploy/version_reader.cpp
+  src/deploy/mod_state.cpp
+  src/deploy/folder_size.cpp
+  src/deploy/copy_deploy.cpp
+  src/deploy/scripts.cpp
 )

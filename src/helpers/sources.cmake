@@ -3,6 +3,7 @@ list(APPEND ZRCC_PURE_SOURCES
   src/helpers/text.cpp
   src/helpers/paths.cpp
   src/helpers/game_list_file.cpp
+  src/helpers/size_text.cpp
 )
 list(APPEND ZRCC_WIN_SOURCES
   src/helpers/app_folder.cpp

@@ -1,6 +1,11 @@
 list(APPEND ZRCC_PURE_SOURCES
+  src/ui/settings_rules.cpp
+  src/ui/window_geometry.cpp
+  src/ui/layout.cpp
 )
 list(APPEND ZRCC_WIN_SOURCES
   src/ui/dialogs.cpp
   src/ui/window_handles.cpp
+  src/ui/settings.cpp
+  src/ui/startup_geometry.cpp
 )

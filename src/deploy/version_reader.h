@@ -1,0 +1,20 @@
+// Reading the strings of a file's version resource: how the mod's DLL is
+// recognised and how a game is named after its executable.
+#pragma once
+
+#include <string>
+
+namespace zrcc {
+
+// True when some translation of the file's version resource has a
+// ProductName equal to `expectedProductName` (exact, case-sensitive). For the
+// first such translation, its FileVersion and ProductVersion replace the two
+// outputs when present; an absent string leaves its output as it was.
+bool MatchProductVersions(const std::wstring& filePath, const std::wstring& expectedProductName,
+                          std::wstring& fileVersion, std::wstring& productVersion);
+
+// The first non-empty ProductName of the file's translations (or of U.S.
+// English / code page 1252 when the file lists none); empty when none.
+std::wstring ReadProductName(const std::wstring& filePath);
+
+}  // namespace zrcc
