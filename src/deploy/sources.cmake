@@ -1,5 +1,6 @@
 list(APPEND ZRCC_PURE_SOURCES
   src/deploy/mod_rules.cpp
+  src/deploy/package_rules.cpp
 )
 list(APPEND ZRCC_WIN_SOURCES
   src/deploy/version_reader.cpp
