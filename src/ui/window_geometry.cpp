@@ -1,1 +1,55 @@
-// Filled in by its unit's developer.
+#include "ui/window_geometry.h"
+
+#include <cstdint>
+
+namespace zrcc {
+
+namespace {
+// Logical size × DPI / 96, the product wrapping as an unsigned 32-bit value.
+int ScaleLogical(int logical, int dpi) {
+  const std::uint32_t product = static_cast<std::uint32_t>(logical) * static_cast<std::uint32_t>(dpi);
+  return static_cast<int>(product / 96u);
+}
+}  // namespace
+
+bool IsMissing(int value) { return value == kPositionMarker; }
+
+std::optional<int> KeyValue(int raw) {
+  if (IsMissing(raw)) return std::nullopt;
+  return raw;
+}
+
+bool HasSavedPosition(const WindowKeys& keys) { return keys.left.has_value() && keys.top.has_value(); }
+
+WindowGeometry ComputeWindowGeometry(const WindowKeys& keys, const WorkArea& work, int dpiX, int dpiY) {
+  WindowGeometry g;
+  if (HasSavedPosition(keys)) {
+    g.x = *keys.left;
+    g.y = *keys.top;
+  }
+
+  if (keys.logicalWidth && keys.logicalHeight) {
+    g.width = ScaleLogical(*keys.logicalWidth, dpiX);
+    g.height = ScaleLogical(*keys.logicalHeight, dpiY);
+  } else if (keys.width && keys.height) {
+    g.width = *keys.width;
+    g.height = *keys.height;
+  } else {
+    // The default size is already above the minimum.
+    g.width = kDefaultWindowWidth;
+    g.height = kDefaultWindowHeight;
+  }
+  if (g.width < kMinWindowWidth) g.width = kMinWindowWidth;
+  if (g.height < kMinWindowHeight) g.height = kMinWindowHeight;
+
+  if (HasSavedPosition(keys)) {
+    // 64-bit sums: a saved edge near the 32-bit limit must not overflow.
+    if (g.x < work.left) g.x = work.left;
+    if (g.y < work.top) g.y = work.top;
+    if (static_cast<std::int64_t>(g.x) + g.width > work.right) g.x = work.right - g.width;
+    if (static_cast<std::int64_t>(g.y) + g.height > work.bottom) g.y = work.bottom - g.height;
+  }
+  return g;
+}
+
+}  // namespace zrcc
