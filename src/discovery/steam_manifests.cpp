@@ -1,1 +1,50 @@
-// Filled in by its unit's developer.
+#include "discovery/steam_manifests.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "discovery/steam_manifest_text.h"
+#include "helpers/paths.h"
+#include "helpers/win_handles.h"
+
+namespace zrcc {
+
+std::unordered_map<std::wstring, std::wstring> SteamGameNames;
+
+namespace {
+
+// Manifests are small; one that fills this whole buffer is passed over
+// rather than read in part.
+constexpr DWORD kManifestBufferSize = 10240;
+
+void ReadOneManifest(const std::wstring& steamappsFolder, const std::wstring& manifestPath) {
+  UniqueHandle file(CreateFileW(ExtendedLengthPath(manifestPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  std::vector<char> buffer(kManifestBufferSize, '\0');
+  DWORD got = 0;
+  if (!ReadFile(file.get(), buffer.data(), kManifestBufferSize, &got, nullptr) || got == kManifestBufferSize) return;
+  // The whole buffer is searched: past the file's end it holds only NULs,
+  // which match nothing.
+  const std::wstring name = ExtractQuotedValue(buffer.data(), buffer.size(), L"name");
+  const std::wstring installFolder = ExtractQuotedValue(buffer.data(), buffer.size(), L"installdir");
+  if (name.empty() || installFolder.empty()) return;
+  SteamGameNames[JoinPath(steamappsFolder, L"common\\" + installFolder)] = name;
+}
+
+}  // namespace
+
+void ReadSteamManifests(const std::wstring& steamappsFolder) {
+  WIN32_FIND_DATAW entry{};
+  FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(steamappsFolder, L"*")).c_str(), &entry));
+  if (!find) return;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    if (!IsManifestFileName(name)) continue;
+    ReadOneManifest(steamappsFolder, JoinPath(steamappsFolder, name));
+  } while (FindNextFileW(find.get(), &entry));
+}
+
+}  // namespace zrcc

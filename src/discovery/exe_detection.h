@@ -1,0 +1,31 @@
+// Finding the folder that holds a game's executable: walk the game folder,
+// collect every executable, choose one by name (see exe_match.h).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "discovery/exe_match.h"
+#include "helpers/catalogue.h"
+
+namespace zrcc {
+
+// Appends every executable below `folder` (the folder itself included) in
+// depth-first listing order: a subfolder's executables stand at the place of
+// its entry. Links and junctions are neither followed nor taken; a folder
+// that cannot be listed adds nothing. Each candidate's product name is read
+// from its version resource.
+void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandidate>& list);
+
+// The executable chosen for the game at `game.path`, or nothing. When the
+// folder holds no executable at all, warns the user first ("No executable
+// found"); when executables exist but none matches, returns nothing silently.
+std::optional<ExecutableCandidate> FindGameExecutable(const Game& game);
+
+// The folder of `exeFullPath` relative to `gamePath` ("bin\x64"), both taken
+// in weakly canonical form and compared component by component with regard to
+// letter case. Empty for the game folder itself and when the roots differ.
+std::wstring RelativeExeFolder(const std::wstring& exeFullPath, const std::wstring& gamePath);
+
+}  // namespace zrcc
