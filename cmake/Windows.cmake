@@ -18,9 +18,17 @@ target_link_libraries(zrcc_win PUBLIC zrcc_pure
 target_link_options(zrcc_win PUBLIC ${ZRCC_STATIC_LINK})
 zrcc_warnings(zrcc_win)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/Product.cmake)
-  include(cmake/Product.cmake)
+set(ZRCC_PRODUCT_RESOURCES "")
+include(cmake/Product.cmake OPTIONAL)
+
+# The program itself: a GUI-subsystem executable with its manifest and
+# version resource.
+add_executable(ZandRivellCC WIN32 src/ui/main.cpp ${ZRCC_PRODUCT_RESOURCES})
+target_link_libraries(ZandRivellCC PRIVATE zrcc_win)
+if(NOT MSVC)
+  target_link_options(ZandRivellCC PRIVATE -municode)
 endif()
+zrcc_warnings(ZandRivellCC)
 
 if(ZRCC_BUILD_TESTS)
   set(ZRCC_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for this toolchain")

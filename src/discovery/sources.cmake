@@ -5,4 +5,5 @@ list(APPEND ZRCC_PURE_SOURCES
 list(APPEND ZRCC_WIN_SOURCES
   src/discovery/exe_detection.cpp
   src/discovery/steam_manifests.cpp
+  src/discovery/folder_intake.cpp
 )

@@ -8,4 +8,6 @@ list(APPEND ZRCC_PURE_SOURCES
 list(APPEND ZRCC_WIN_SOURCES
   src/helpers/app_folder.cpp
   src/helpers/data_file.cpp
+  src/helpers/game_rows.cpp
+  src/helpers/loader.cpp
 )

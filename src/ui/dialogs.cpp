@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <mutex>
@@ -13,6 +14,7 @@ namespace {
 std::mutex gSeamMutex;
 MessageBoxHandler gMessageBoxHandler;
 FolderPickerHandler gFolderPickerHandler;
+ExploreHandler gExploreHandler;
 
 int CALLBACK PreselectCallback(HWND window, UINT message, LPARAM, LPARAM data) {
   if (message == BFFM_INITIALIZED && data != 0) {
@@ -75,6 +77,21 @@ std::optional<std::wstring> PickFolder(const FolderPickerRequest& request) {
 void SetFolderPickerHandler(FolderPickerHandler handler) {
   std::lock_guard<std::mutex> lock(gSeamMutex);
   gFolderPickerHandler = std::move(handler);
+}
+
+void ExploreFolder(const std::wstring& folder) {
+  ExploreHandler handler;
+  {
+    std::lock_guard<std::mutex> lock(gSeamMutex);
+    handler = gExploreHandler;
+  }
+  if (handler) return handler(folder);
+  ShellExecuteW(nullptr, L"explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void SetExploreHandler(ExploreHandler handler) {
+  std::lock_guard<std::mutex> lock(gSeamMutex);
+  gExploreHandler = std::move(handler);
 }
 
 }  // namespace zrcc

@@ -33,4 +33,9 @@ using FolderPickerHandler = std::function<std::optional<std::wstring>(const Fold
 std::optional<std::wstring> PickFolder(const FolderPickerRequest& request);
 void SetFolderPickerHandler(FolderPickerHandler handler);
 
+// Opens a folder in the platform's file manager (ShellExecuteW "explore").
+using ExploreHandler = std::function<void(const std::wstring& folder)>;
+void ExploreFolder(const std::wstring& folder);
+void SetExploreHandler(ExploreHandler handler);
+
 }  // namespace zrcc

@@ -6,6 +6,9 @@ list(APPEND ZRCC_PURE_SOURCES
 list(APPEND ZRCC_WIN_SOURCES
   src/ui/dialogs.cpp
   src/ui/window_handles.cpp
+  src/ui/main_window.cpp
+  src/ui/commands.cpp
+  src/ui/startup.cpp
   src/ui/settings.cpp
   src/ui/startup_geometry.cpp
 )

@@ -1,0 +1,133 @@
+#include "discovery/folder_intake.h"
+
+#include <vector>
+
+#include "discovery/steam_manifests.h"
+#include "helpers/catalogue.h"
+#include "helpers/game_rows.h"
+#include "helpers/paths.h"
+#include "helpers/text.h"
+#include "helpers/win_handles.h"
+#include "ui/dialogs.h"
+
+namespace zrcc {
+
+namespace {
+
+constexpr wchar_t kDuplicateCaption[] = L"Duplicate";
+constexpr wchar_t kLibraryAlreadyListed[] = L"All Steam games from this folder are already in the list.";
+constexpr wchar_t kFolderAlreadyListed[] = L"This folder is already in the list.";
+
+bool IsDirectory(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring FullPathName(const std::wstring& path, DWORD capacity, DWORD& needed) {
+  std::vector<wchar_t> buffer(capacity, L'\0');
+  needed = GetFullPathNameW(path.c_str(), capacity, buffer.data(), nullptr);
+  return needed && needed < capacity ? std::wstring(buffer.data(), needed) : std::wstring();
+}
+
+void Warn(const wchar_t* text) { ShowMessageBox(nullptr, text, kDuplicateCaption, MB_ICONWARNING | MB_OK); }
+
+// Appends a new game: refreshed with detection, row first, then catalogue.
+void AppendGame(HWND listView, Game game) {
+  InsertGameRow(listView, GameCount(), game);
+  AddGame(game);
+}
+
+bool AddSingleFolder(HWND listView, const std::wstring& folder) {
+  if (ContainsPath(folder)) {
+    Warn(kFolderAlreadyListed);
+    return false;
+  }
+  Game game;
+  game.path = folder;
+  RefreshGame(game, true);
+  AppendGame(listView, game);
+  UpdateGameCountText();
+  return true;
+}
+
+// Names of the subfolders of `library`, in listing order; false when it
+// cannot be listed.
+bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& names) {
+  WIN32_FIND_DATAW entry{};
+  FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(library, L"*")).c_str(), &entry));
+  if (!find) return false;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(name);
+  } while (FindNextFileW(find.get(), &entry));
+  return true;
+}
+
+bool ScanLibrary(HWND listView, const std::wstring& library) {
+  std::vector<std::wstring> names;
+  if (!ListSubfolders(library, names)) return false;  // unreadable: nothing changes
+  bool added = false;
+  for (const std::wstring& name : names) {
+    const std::wstring path = NormalizeFolderPath(JoinPath(library, name));
+    if (path.empty() || ContainsPath(path)) continue;
+    Game game;
+    game.path = path;
+    RefreshGame(game, true);
+    const auto steamName = SteamGameNames.find(path);
+    game.name = steamName != SteamGameNames.end() ? steamName->second : std::wstring();
+    AppendGame(listView, game);
+    added = true;
+  }
+  UpdateGameCountText();
+  if (!added) Warn(kLibraryAlreadyListed);
+  return added;
+}
+
+}  // namespace
+
+std::wstring NormalizeFolderPath(const std::wstring& path) {
+  if (path.empty()) return {};
+  DWORD needed = 0;
+  std::wstring full = FullPathName(path, MAX_PATH, needed);
+  if (needed == 0) return {};
+  if (full.empty()) {
+    // Longer than the classic limit: ask again in the long-path form.
+    const std::wstring longForm = path.rfind(L"\\\\?\\", 0) == 0 ? path : L"\\\\?\\" + path;
+    full = FullPathName(longForm, 0x8000, needed);
+    if (full.empty()) return {};
+  }
+  if (full.size() > 3 && full.back() == L'\\') full.pop_back();
+  return full;
+}
+
+FolderKind ClassifyFolderName(const std::wstring& normalisedPath) {
+  const std::wstring last = LowerKey(LastComponent(normalisedPath));
+  if (last == L"steamapps") return FolderKind::SteamApps;
+  if (last.find(L"steam") != std::wstring::npos) return FolderKind::SteamLibraryRoot;
+  return FolderKind::Single;
+}
+
+bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
+  const std::wstring folder = NormalizeFolderPath(pickedFolder);
+  if (folder.empty()) return false;
+  std::wstring library;
+  switch (ClassifyFolderName(folder)) {
+    case FolderKind::SteamApps:
+      ReadSteamManifests(folder);
+      library = JoinPath(folder, L"common");
+      break;
+    case FolderKind::SteamLibraryRoot: {
+      const std::wstring steamapps = JoinPath(folder, L"steamapps");
+      if (IsDirectory(steamapps)) ReadSteamManifests(steamapps);
+      library = JoinPath(steamapps, L"common");
+      break;
+    }
+    case FolderKind::Single:
+      break;
+  }
+  if (!library.empty() && IsDirectory(library)) return ScanLibrary(listView, library);
+  return AddSingleFolder(listView, folder);
+}
+
+}  // namespace zrcc

@@ -1,0 +1,24 @@
+// Turning a folder the user picked into games: one game folder, or every
+// game of a Steam library, named from the library's app manifests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace zrcc {
+
+// The full path of `path`, without a trailing backslash except for a drive
+// root; long paths come back in the "\\?\" form. Empty when unusable.
+std::wstring NormalizeFolderPath(const std::wstring& path);
+
+// How a picked folder is taken, from its last path component alone.
+enum class FolderKind { SteamApps, SteamLibraryRoot, Single };
+FolderKind ClassifyFolderName(const std::wstring& normalisedPath);
+
+// Adds the game or games of the picked folder: rows at the end of the list,
+// games at the end of the catalogue, the count in the status bar. Folders
+// already listed are refused with a warning. True when a game was added.
+bool AddGameFolder(HWND listView, const std::wstring& pickedFolder);
+
+}  // namespace zrcc

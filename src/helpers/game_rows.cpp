@@ -1,0 +1,89 @@
+#include "helpers/game_rows.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "deploy/folder_size.h"
+#include "deploy/mod_rules.h"
+#include "deploy/mod_state.h"
+#include "discovery/exe_detection.h"
+#include "helpers/paths.h"
+#include "helpers/size_text.h"
+#include "ui/window_handles.h"
+
+namespace zrcc {
+
+namespace {
+
+bool IsExistingDirectory(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void SetCellText(HWND listView, int32_t row, int column, const std::wstring& text) {
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+bool RefreshGame(Game& game, bool forceDetect) {
+  if (!IsExistingDirectory(game.path)) return false;
+  const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
+  if (detect) {
+    if (const auto exe = FindGameExecutable(game)) {
+      game.exeFolder = RelativeExeFolder(CandidateFullPath(*exe), game.path);
+      game.name = exe->productName;
+    } else {
+      game.exeFolder.clear();
+      game.name.clear();
+    }
+  }
+  game.sizeText = FormatSizeText(MeasureFolderSize(game.path));
+  DetectModState(game);
+  return true;
+}
+
+void InsertGameRow(HWND listView, int32_t index, const Game& game) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = index;
+  item.iSubItem = 0;
+  item.pszText = const_cast<wchar_t*>(game.path.c_str());
+  SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  SetCellText(listView, index, kColumnSize, game.sizeText);
+  SetCellText(listView, index, kColumnStatus, ModStateText(game.modState));
+  SetCellText(listView, index, kColumnModVersion, game.modVersion);
+  SetCellText(listView, index, kColumnBuildVersion, game.buildVersion);
+  SetCellText(listView, index, kColumnName, game.name);
+  SetCellText(listView, index, kColumnExeFolder, game.exeFolder);
+}
+
+void UpdateGameRow(int32_t index) {
+  const Game* game = GetGame(index);
+  if (!game) return;
+  SetCellText(gListView, index, kColumnName, game->name);
+  SetCellText(gListView, index, kColumnSize, game->sizeText);
+  SetCellText(gListView, index, kColumnStatus, ModStateText(game->modState));
+  SetCellText(gListView, index, kColumnModVersion, game->modVersion);
+  SetCellText(gListView, index, kColumnBuildVersion, game->buildVersion);
+  SetCellText(gListView, index, kColumnPath, game->path);
+}
+
+bool DeleteGame(HWND listView, int32_t index) {
+  if (!RemoveGameAt(index)) return false;
+  SendMessageW(listView, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+  UpdateGameCountText();
+  return true;
+}
+
+void UpdateGameCountText() {
+  const LRESULT rows = SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0);
+  const std::wstring text = L"Games: " + std::to_wstring(static_cast<int>(rows));
+  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+}  // namespace zrcc

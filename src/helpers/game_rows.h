@@ -1,0 +1,42 @@
+// A game's derived fields brought up to date from the disk, and its row in
+// the game list: texts by column, insertion, rewriting, deletion, and the
+// game count in the status bar.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "helpers/catalogue.h"
+
+namespace zrcc {
+
+// Columns of the game list, in order.
+enum GameColumn : int {
+  kColumnPath = 0,
+  kColumnSize = 1,
+  kColumnStatus = 2,
+  kColumnModVersion = 3,
+  kColumnBuildVersion = 4,
+  kColumnName = 5,
+  kColumnExeFolder = 6,
+};
+
+// Re-reads the game from the disk: false (and nothing changed) when its
+// folder is not an existing directory. Executable detection runs when
+// `forceDetect` is set, or when the stored executable folder has vanished.
+// Runs on the caller's thread and touches only `game` and the disk.
+bool RefreshGame(Game& game, bool forceDetect);
+
+// Appends (callers pass the current row count) a row with all seven texts.
+void InsertGameRow(HWND listView, int32_t index, const Game& game);
+// Rewrites columns 5, 1, 2, 3, 4, 0 of the main list's row from the game at
+// the same index; the executable folder column keeps its text.
+void UpdateGameRow(int32_t index);
+// Removes the game and its row together; false when the index is outside
+// the catalogue.
+bool DeleteGame(HWND listView, int32_t index);
+// "Games: N" with the list view's row count.
+void UpdateGameCountText();
+
+}  // namespace zrcc

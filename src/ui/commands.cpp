@@ -1,0 +1,218 @@
+#include "ui/commands.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cwchar>
+#include <string>
+
+#include "deploy/copy_deploy.h"
+#include "deploy/mod_rules.h"
+#include "deploy/mod_state.h"
+#include "deploy/scripts.h"
+#include "discovery/folder_intake.h"
+#include "helpers/catalogue.h"
+#include "helpers/data_file.h"
+#include "helpers/game_rows.h"
+#include "helpers/loader.h"
+#include "helpers/text.h"
+#include "ui/dialogs.h"
+#include "ui/main_window.h"
+#include "ui/settings.h"
+#include "ui/window_handles.h"
+
+namespace zrcc {
+
+int32_t SelectedRow = -1;
+
+namespace {
+
+void Enable(int id, bool enabled) { EnableWindow(GetDlgItem(gMainWindow, id), enabled ? TRUE : FALSE); }
+
+// The row selected in the list right now, or -1. Commands act on this, not
+// on a remembered index that a deletion or a reload may have moved.
+int32_t CurrentSelection() {
+  return static_cast<int32_t>(SendMessageW(gListView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::wstring CellText(int32_t row, int column, size_t capacity) {
+  std::wstring buffer(capacity, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(capacity);
+  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return std::wstring(buffer.c_str());
+}
+
+// Commands that read or change the catalogue wait until a running load has
+// finished; the wait cursor and "Loading..." in the status bar say why.
+bool TouchesCatalogue(int id) {
+  switch (id) {
+    case kIdAddButton: case kIdOpenButton: case kIdDeleteButton: case kIdRefreshButton:
+    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The selection-dependent buttons for what is selected now.
+void SyncButtonsWithSelection() {
+  const int32_t row = CurrentSelection();
+  Enable(kIdOpenButton, row >= 0);
+  Enable(kIdDeleteButton, row >= 0);
+  if (row >= 0) {
+    UpdateButtonStates(row);
+  } else {
+    Enable(kIdCopyButton, false);
+    Enable(kIdInstallButton, false);
+    Enable(kIdUninstallButton, false);
+  }
+}
+
+// One line on standard output, also when it is a pipe or a file.
+void PrintLine(const std::wstring& line) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (!out || out == INVALID_HANDLE_VALUE) return;
+  DWORD mode = 0, written = 0;
+  if (GetConsoleMode(out, &mode)) {
+    WriteConsoleW(out, line.c_str(), static_cast<DWORD>(line.size()), &written, nullptr);
+  } else {
+    const std::string bytes = EncodeUtf8(line);
+    WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+}
+
+void AddFolder() {
+  const auto picked = PickFolder({gMainWindow, L"Select a folder",
+                                  BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON, L"C:\\"});
+  if (!picked) return;
+  if (picked->empty()) {
+    ShowMessageBox(gMainWindow, L"Failed to get folder path.", L"Error", MB_ICONERROR);
+    return;
+  }
+  AddGameFolder(gListView, *picked);
+}
+
+void OpenSelectedFolder() {
+  const Game* game = GetGame(CurrentSelection());
+  if (game) ExploreFolder(ExeFolderPath(*game));
+}
+
+void DeleteSelectedGame() {
+  const int32_t row = CurrentSelection();
+  if (row < 0) return;
+  DeleteGame(gListView, row);
+  SyncButtonsWithSelection();
+}
+
+void RefreshList() {
+  // A list that could not be saved is not reloaded: that would bring back the
+  // old file and drop this session's changes (the failed save was reported).
+  if (!SaveData()) return;
+  SendMessageW(gListView, LVM_DELETEALLITEMS, 0, 0);
+  LaunchAsyncLoadData();
+  SyncButtonsWithSelection();
+}
+
+void SetModFolder() {
+  const auto picked =
+      PickFolder({gMainWindow, L"Select ZandRivell Folder", BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE, L""});
+  if (picked && !picked->empty()) {
+    ModFolder = *picked;
+    PrintLine(L"ZandRivell folder path set to: " + ModFolder + L"\n");
+    if (CheckModFolder(ModFolder)) {
+      SetWindowTextW(gPathField, ModFolder.c_str());
+      ModFolderSet = true;
+    } else {
+      ShowMessageBox(nullptr, L"No ZandRivell.dll was found in this folder", L"Invalid Folder", MB_ICONWARNING);
+      PackageVersionText = L"not found";
+      PackageBuildText = L"not found";
+      ModFolderSet = false;
+    }
+  }
+  RedrawWindow(GetDlgItem(gMainWindow, kIdVersionField), nullptr, nullptr, RDW_INVALIDATE);
+  RedrawWindow(GetDlgItem(gMainWindow, kIdBuildField), nullptr, nullptr, RDW_INVALIDATE);
+}
+
+// After a deployment the game is read from the disk again and its row and
+// buttons follow.
+void RefreshAfterDeployment(int32_t row) {
+  Game* game = GetGame(row);
+  if (game && RefreshGame(*game, false)) UpdateGameRow(row);
+  UpdateButtonStates(row);
+}
+
+void Deploy(int id) {
+  const int32_t row = CurrentSelection();
+  if (row < 0) return;
+  SelectedRow = row;
+  const Game* game = GetGame(row);
+  if (!game) return;
+  if (id == kIdCopyButton) {
+    if (!ModFolderSet) return;
+    CopyModPackage(ModFolder, ExeFolderPath(*game));
+  } else {
+    const std::wstring gameFolder = game->path;  // the script may take long; keep our own copy
+    if (id == kIdInstallButton) {
+      RunSetupScript(gameFolder.c_str());
+    } else {
+      RunRemovalScript(gameFolder.c_str());
+    }
+  }
+  RefreshAfterDeployment(row);
+}
+
+}  // namespace
+
+void HandleCommand(int id) {
+  if (isLoading && TouchesCatalogue(id)) return;
+  switch (id) {
+    case kIdAddButton: AddFolder(); break;
+    case kIdOpenButton: OpenSelectedFolder(); break;
+    case kIdDeleteButton: DeleteSelectedGame(); break;
+    case kIdRefreshButton: RefreshList(); break;
+    case kIdSetFolderButton: SetModFolder(); break;
+    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
+    default: break;
+  }
+}
+
+void HandleListNotification(NMHDR* notification) {
+  if (notification->code == NM_DBLCLK) {
+    if (!isLoading) OpenSelectedFolder();
+    return;
+  }
+  if (notification->code != LVN_ITEMCHANGED) return;
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(notification);
+  const auto selected = static_cast<int32_t>(SendMessageW(gListView, LVM_GETSELECTEDCOUNT, 0, 0));
+  Enable(kIdOpenButton, selected > 0);
+  Enable(kIdDeleteButton, selected > 0);
+  if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED)) {
+    SelectedRow = change->iItem;
+    UpdateButtonStates(change->iItem);
+  }
+  if (selected <= 0) {
+    Enable(kIdCopyButton, false);
+    Enable(kIdInstallButton, false);
+    Enable(kIdUninstallButton, false);
+  }
+}
+
+void UpdateButtonStates(int32_t row) {
+  // The texts are read back from the list with the small buffers the rules
+  // were made for; longer texts arrive cut.
+  const std::wstring status = CellText(row, kColumnStatus, 16);
+  const std::wstring version = CellText(row, kColumnModVersion, 24);
+  const bool copied = status == L"Copied";
+  const bool installed = status == L"Installed";
+  const bool versionEmpty = version.empty();
+  Enable(kIdCopyButton, versionEmpty && ModFolderSet);
+  Enable(kIdInstallButton, copied && ModFolderSet);
+  Enable(kIdUninstallButton, installed && !versionEmpty);
+}
+
+void OnLoadFinished() { SyncButtonsWithSelection(); }
+
+}  // namespace zrcc

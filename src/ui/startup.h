@@ -1,0 +1,15 @@
+// Start-up of the program: the single-instance guard, the window, the saved
+// settings, the first load and the message loop.
+#pragma once
+
+#include <windows.h>
+
+namespace zrcc {
+
+constexpr wchar_t kSingleInstanceMutexName[] = L"ZandRivellCC_SingleInstance";
+
+// Runs the program; returns the process exit code (0, or -1 when the main
+// window cannot be created).
+int RunApplication(HINSTANCE instance, int showCommand);
+
+}  // namespace zrcc
