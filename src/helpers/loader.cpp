@@ -76,7 +76,11 @@ void LoadData() {
 }
 
 bool LaunchAsyncLoadData() {
-  if (LoaderRunning()) return false;
+  if (LoaderRunning()) {
+    if (isLoading) return false;
+    // The previous loader has posted its end and is only about to signal it.
+    WaitForSingleObject(LoaderIdleEvent(), INFINITE);
+  }
   isLoading = true;
   gStopRequested = false;
   ResetEvent(LoaderIdleEvent());

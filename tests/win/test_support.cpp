@@ -131,3 +131,100 @@ void MessageBoxRecorder::clear() {
 }
 
 }  // namespace zrcc::test
+
+#include <commctrl.h>
+
+#include "helpers/loader.h"
+#include "ui/window_handles.h"
+
+namespace zrcc::test {
+
+namespace {
+int gLoadStarted = 0;
+int gLoadFinished = 0;
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kLoadStartedMessage) ++gLoadStarted;
+  if (message == kLoadFinishedMessage) {
+    ++gLoadFinished;
+    isLoading = false;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+}  // namespace
+
+TestWindow::TestWindow() {
+  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = TestWindowProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"ZrccTestWindow";
+    RegisterClassW(&cls);
+    registered = true;
+  }
+  gLoadStarted = gLoadFinished = 0;
+  gMainWindow = CreateWindowExW(0, L"ZrccTestWindow", L"test", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  gListView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 700,
+                              400, gMainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+  for (int i = 0; i < 7; ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = 100;
+    column.pszText = const_cast<wchar_t*>(L"c");
+    SendMessageW(gListView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+  }
+  gStatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gMainWindow,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready"));
+}
+
+TestWindow::~TestWindow() {
+  DestroyWindow(gMainWindow);
+  gMainWindow = gListView = gStatusBar = nullptr;
+}
+
+int TestWindow::RowCount() const { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring TestWindow::CellText(int row, int column) const {
+  std::wstring buffer(4096, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return buffer.c_str();
+}
+
+std::wstring TestWindow::StatusText() const {
+  std::wstring buffer(512, L'\0');
+  SendMessageW(gStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer.data()));
+  return buffer.c_str();
+}
+
+bool TestWindow::WaitForLoadEnd(int finishedBefore, DWORD timeoutMs) {
+  const ULONGLONG until = GetTickCount64() + timeoutMs;
+  while (gLoadFinished <= finishedBefore && GetTickCount64() < until) PumpMessages(10);
+  PumpMessages(10);
+  return gLoadFinished > finishedBefore;
+}
+
+int TestWindow::loadStarted() const { return gLoadStarted; }
+int TestWindow::loadFinished() const { return gLoadFinished; }
+
+void PumpMessages(DWORD milliseconds) {
+  const ULONGLONG until = GetTickCount64() + milliseconds;
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (GetTickCount64() < until);
+}
+
+}  // namespace zrcc::test

@@ -56,3 +56,31 @@ class MessageBoxRecorder {
 };
 
 }  // namespace zrcc::test
+
+namespace zrcc::test {
+
+// A hidden top-level window holding a real report-style list view with the
+// seven game columns and a status bar; it becomes the program's main window,
+// list view and status bar (gMainWindow, gListView, gStatusBar) while alive,
+// and records the loader's start and end messages.
+class TestWindow {
+ public:
+  TestWindow();
+  ~TestWindow();
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+
+  int RowCount() const;
+  std::wstring CellText(int row, int column) const;
+  std::wstring StatusText() const;
+  // Pumps messages until more than `finishedBefore` loads have ended (or
+  // the timeout has passed).
+  bool WaitForLoadEnd(int finishedBefore, DWORD timeoutMs = 60000);
+  int loadStarted() const;
+  int loadFinished() const;
+};
+
+// Pumps this thread's messages for a while.
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace zrcc::test

@@ -1,0 +1,127 @@
+// The background load against real folders, a real list view and status bar.
+#include "helpers/loader.h"
+
+#include <gtest/gtest.h>
+
+#include "helpers/app_folder.h"
+#include "helpers/catalogue.h"
+#include "helpers/data_file.h"
+#include "helpers/game_list_file.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+class LoaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetAppFolderForTesting(dir.path());
+    ClearGames();
+  }
+  void TearDown() override {
+    ClearGames();
+    SetAppFolderForTesting(L"");
+  }
+  void WriteList(const std::vector<GameListEntry>& games) {
+    test::WriteFileBytes(dir / L"data.ini", FormatGameListFile(games));
+  }
+  std::wstring Game(const std::wstring& name) {
+    const std::wstring path = dir / (L"games\\" + name);
+    test::WriteFileBytes(path + L"\\" + name + L".txt", "12345");
+    return path;
+  }
+  void Load() {
+    const int finished = window.loadFinished();
+    ASSERT_TRUE(LaunchAsyncLoadData());
+    ASSERT_TRUE(window.WaitForLoadEnd(finished));
+  }
+  TempDir dir;
+  test::TestWindow window;
+  test::MessageBoxRecorder boxes;
+};
+
+TEST_F(LoaderTest, VanishedGamesAreDroppedAndTheRestKeepTheirOrder) {
+  const std::wstring a = Game(L"A"), c = Game(L"C");
+  WriteList({{a, L"", L"Alpha"}, {dir / L"games\\B", L"", L"Beta"}, {c, L"", L"Gamma"}});
+  Load();
+  ASSERT_EQ(window.RowCount(), 2);
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(0)->path, a);
+  EXPECT_EQ(GetGame(1)->path, c);
+  EXPECT_EQ(window.CellText(1, 0), c);
+  EXPECT_EQ(window.CellText(1, 1), L"5 B");
+  EXPECT_EQ(window.CellText(1, 5), L"Gamma");
+  EXPECT_EQ(window.StatusText(), L"Games: 2");
+  EXPECT_EQ(window.loadStarted(), 1);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(LoaderTest, SameFolderInOtherLetterCaseGivesOneRow) {
+  const std::wstring a = Game(L"Alpha");
+  std::wstring upper = a;
+  for (auto& ch : upper) ch = static_cast<wchar_t>(towupper(ch));
+  WriteList({{a, L"", L""}, {upper, L"", L""}});
+  Load();
+  EXPECT_EQ(window.RowCount(), 1);
+  EXPECT_EQ(GetGame(0)->path, a);
+}
+
+TEST_F(LoaderTest, NoFileLeavesTheListEmptyAndTheStatusAsItWas) {
+  Load();
+  EXPECT_EQ(window.RowCount(), 0);
+  EXPECT_EQ(window.StatusText(), L"Ready");
+  EXPECT_EQ(window.loadFinished(), 1);
+}
+
+TEST_F(LoaderTest, ListWithoutSurvivingGamesEndsWithTheCountNotLoading) {
+  WriteList({{dir / L"nowhere", L"", L""}});
+  Load();
+  EXPECT_EQ(window.StatusText(), L"Games: 0");
+}
+
+TEST_F(LoaderTest, ReloadShowsTheSameRowsInTheSameOrder) {
+  std::vector<GameListEntry> list;
+  for (int i = 0; i < 12; ++i) list.push_back({Game(L"G" + std::to_wstring(i)), L"", L""});
+  WriteList(list);
+  Load();
+  ASSERT_TRUE(SaveData());
+  Load();
+  ASSERT_EQ(window.RowCount(), 12);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(window.CellText(i, 0), list[static_cast<size_t>(i)].path);
+}
+
+TEST_F(LoaderTest, OneLoadAtATime) {
+  std::vector<GameListEntry> list;
+  for (int i = 0; i < 30; ++i) list.push_back({Game(L"G" + std::to_wstring(i)), L"", L""});
+  WriteList(list);
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  EXPECT_FALSE(LaunchAsyncLoadData());
+  ASSERT_TRUE(window.WaitForLoadEnd(0));
+  EXPECT_EQ(window.loadStarted(), 1);
+  EXPECT_EQ(window.RowCount(), 30);
+}
+
+TEST_F(LoaderTest, StoppedLoadStillHoldsEveryGameOfTheFile) {
+  std::vector<GameListEntry> list;
+  for (int i = 0; i < 300; ++i) {
+    const std::wstring path = Game(L"G" + std::to_wstring(i));
+    for (int f = 0; f < 20; ++f) test::WriteFileBytes(path + L"\\f" + std::to_wstring(f), "x");
+    list.push_back({path, L"", L"N" + std::to_wstring(i)});
+  }
+  WriteList(list);
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  test::PumpMessages(50);
+  StopLoadAndWait();  // keeps carrying out the loader's row messages meanwhile
+  EXPECT_FALSE(LoaderRunning());
+  EXPECT_LT(window.RowCount(), 300) << "the load was expected to be stopped part-way";
+  ASSERT_TRUE(SaveData());
+  std::wstring text;
+  ASSERT_TRUE(ReadDataFileText(text));
+  EXPECT_EQ(ParseGameListText(text), list);
+  window.WaitForLoadEnd(0);
+}
+
+}  // namespace
+}  // namespace zrcc
