@@ -1,0 +1,117 @@
+#include "win/ui/app_window.h"
+
+#include <commctrl.h>
+
+#include "helpers/app_folder.h"
+#include "helpers/catalogue.h"
+#include "helpers/loader.h"
+#include "ui/commands.h"
+#include "ui/dialogs.h"
+#include "ui/main_window.h"
+#include "ui/settings.h"
+#include "ui/window_handles.h"
+
+namespace zrcc::test {
+
+AppWindow::AppWindow(const std::wstring& folder) {
+  SetAppFolderForTesting(folder);
+  ClearGames();
+  ModFolder.clear();
+  ModFolderSet = false;
+  PackageVersionText.clear();
+  PackageBuildText.clear();
+  SelectedRow = -1;
+  SetFolderPickerHandler([this](const FolderPickerRequest& request) -> std::optional<std::wstring> {
+    pickerTitles.push_back(request.title);
+    if (pickerAnswers.empty()) return std::nullopt;
+    auto answer = pickerAnswers.front();
+    pickerAnswers.erase(pickerAnswers.begin());
+    return answer;
+  });
+  SetExploreHandler([this](const std::wstring& path) { explored.push_back(path); });
+
+  static bool registered = false;
+  if (!registered) registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
+  window_ = CreateMainWindow(GetModuleHandleW(nullptr), 0, 0, 1600, 900);
+  LoadSettings();
+  ShowWindow(window_, SW_SHOWNOACTIVATE);
+  UpdateWindow(window_);
+  LaunchAsyncLoadData();
+  WaitUntilLoaded();
+}
+
+AppWindow::~AppWindow() {
+  Close();
+  SetFolderPickerHandler(nullptr);
+  SetExploreHandler(nullptr);
+  SetAppFolderForTesting(L"");
+  ClearGames();
+}
+
+void AppWindow::WaitUntilLoaded() {
+  const ULONGLONG until = GetTickCount64() + 60000;
+  while ((isLoading || LoaderRunning()) && GetTickCount64() < until) PumpMessages(10);
+  PumpMessages(20);
+}
+
+void AppWindow::Press(int id) {
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)));
+  WaitUntilLoaded();
+}
+
+void AppWindow::Select(int row) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = row >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+  SendMessageW(gListView, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  PumpMessages(10);
+}
+
+void AppWindow::DoubleClick() {
+  NMITEMACTIVATE click{};
+  click.hdr.hwndFrom = gListView;
+  click.hdr.code = NM_DBLCLK;
+  click.iItem = -1;
+  SendMessageW(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+}
+
+void AppWindow::Close() {
+  if (!window_) return;
+  DestroyWindow(window_);
+  window_ = nullptr;
+  PumpMessages(20);  // takes the quit message off the queue
+  gMainWindow = gListView = gStatusBar = gPathField = nullptr;
+}
+
+RECT AppWindow::ClientRectOf(HWND child) const {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int AppWindow::RowCount() const { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring AppWindow::Cell(int row, int column) const {
+  std::wstring buffer(2048, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return buffer.c_str();
+}
+
+std::wstring AppWindow::StatusText() const {
+  std::wstring buffer(512, L'\0');
+  SendMessageW(gStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer.data()));
+  return buffer.c_str();
+}
+
+std::wstring AppWindow::PathFieldText() const {
+  std::wstring buffer(4096, L'\0');
+  GetWindowTextW(gPathField, buffer.data(), static_cast<int>(buffer.size()));
+  return buffer.c_str();
+}
+
+}  // namespace zrcc::test

@@ -1,0 +1,51 @@
+// The real main window, created in the test process with its app folder in
+// a temporary folder, dialogs answered through the seam.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win/test_support.h"
+
+namespace zrcc::test {
+
+class AppWindow {
+ public:
+  // Creates the window (after the optional files were prepared by the
+  // caller in `folder`), restores the settings and runs the first load.
+  explicit AppWindow(const std::wstring& folder);
+  ~AppWindow();
+  AppWindow(const AppWindow&) = delete;
+  AppWindow& operator=(const AppWindow&) = delete;
+
+  HWND window() const { return window_; }
+  HWND control(int id) const { return GetDlgItem(window_, id); }
+  bool Enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
+  // Sends a button's command and waits for any load it starts.
+  void Press(int id);
+  void Select(int row);
+  void DoubleClick();
+  void WaitUntilLoaded();
+  // Destroys the window (saving both files), as closing it does.
+  void Close();
+  RECT ClientRectOf(HWND control) const;
+
+  int RowCount() const;
+  std::wstring Cell(int row, int column) const;
+  std::wstring StatusText() const;
+  std::wstring PathFieldText() const;
+
+  // Answers for the next folder pickers (nullopt = cancel), in order.
+  std::vector<std::optional<std::wstring>> pickerAnswers;
+  std::vector<std::wstring> pickerTitles;
+  std::vector<std::wstring> explored;
+  MessageBoxRecorder boxes;
+
+ private:
+  HWND window_ = nullptr;
+};
+
+}  // namespace zrcc::test
