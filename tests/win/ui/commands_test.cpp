@@ -1,0 +1,273 @@
+// Every button and the list's double-click on the real main window, with the
+// dialogs answered through the seam, and a user's first run end to end.
+#include "ui/commands.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "helpers/catalogue.h"
+#include "helpers/game_list_file.h"
+#include "helpers/game_rows.h"
+#include "ui/main_window.h"
+#include "ui/settings.h"
+#include "ui/window_handles.h"
+#include "win/ui/app_window.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+std::wstring Fixture(const std::wstring& name) { return test::TestProgramFolder() + L"\\fixtures\\" + name; }
+
+void CopyFixture(const std::wstring& fixture, const std::wstring& to) {
+  test::MakeDirs(to.substr(0, to.find_last_of(L'\\')));
+  ASSERT_TRUE(CopyFileW(Fixture(fixture).c_str(), to.c_str(), FALSE));
+}
+
+// A mod package: the DLL, a setup script that installs it under another
+// name, a removal script that deletes it, and a Licenses folder.
+std::wstring MakePackage(const TempDir& dir) {
+  const std::wstring package = dir / L"ZandRivell-package";
+  CopyFixture(L"zandrivell.dll", package + L"\\ZandRivell.dll");
+  test::WriteFileBytes(package + L"\\setup_windows.bat", "@echo off\r\nren ZandRivell.dll dxgi.dll\r\n");
+  test::WriteFileBytes(package + L"\\Remove Zandrivell.bat", "@echo off\r\ndel dxgi.dll\r\n");
+  test::WriteFileBytes(package + L"\\Licenses\\LICENSE.txt", "license");
+  return package;
+}
+
+std::wstring MakeLibrary(const TempDir& dir) {
+  const std::wstring library = dir / L"SteamLibrary";
+  for (const wchar_t* game : {L"Alpha", L"Beta"}) {
+    CopyFixture(L"plain.exe", library + L"\\steamapps\\common\\" + game + L"\\" + game + L".exe");
+    test::WriteFileBytes(library + L"\\steamapps\\appmanifest_" + game + L".acf",
+                         "\"AppState\"\n{\n\t\"name\"\t\t\"" + test::Utf8(game) + " Game\"\n\t\"installdir\"\t\t\"" +
+                             test::Utf8(game) + "\"\n}\n");
+  }
+  return library;
+}
+
+// A row with chosen texts, as a refresh would have written them.
+void AddRow(const std::wstring& path, ModState state, const std::wstring& version) {
+  Game g;
+  g.path = path;
+  g.modState = state;
+  g.modVersion = version;
+  InsertGameRow(gListView, GameCount(), g);
+  AddGame(g);
+}
+
+TEST(Commands, ButtonStatesFollowTheSelectedRowsTexts) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  AddRow(L"C:\\Copied", ModState::Copied, L"1.2.3");
+  AddRow(L"C:\\Installed", ModState::Installed, L"1.2.3");
+  AddRow(L"C:\\Empty", ModState::None, L"");
+
+  app.Select(2);  // no package folder yet
+  EXPECT_TRUE(app.Enabled(kIdOpenButton));
+  EXPECT_TRUE(app.Enabled(kIdDeleteButton));
+  EXPECT_FALSE(app.Enabled(kIdCopyButton));
+  EXPECT_FALSE(app.Enabled(kIdInstallButton));
+  EXPECT_FALSE(app.Enabled(kIdUninstallButton));
+
+  app.pickerAnswers = {MakePackage(dir)};
+  app.Press(kIdSetFolderButton);
+  ASSERT_TRUE(ModFolderSet);
+  EXPECT_FALSE(app.Enabled(kIdCopyButton)) << "re-evaluated only at the next selection change";
+  app.Select(-1);
+  app.Select(2);
+  EXPECT_TRUE(app.Enabled(kIdCopyButton));
+
+  app.Select(0);
+  EXPECT_FALSE(app.Enabled(kIdCopyButton));
+  EXPECT_TRUE(app.Enabled(kIdInstallButton));
+  EXPECT_FALSE(app.Enabled(kIdUninstallButton));
+
+  app.Select(1);
+  EXPECT_FALSE(app.Enabled(kIdCopyButton));
+  EXPECT_FALSE(app.Enabled(kIdInstallButton));
+  EXPECT_TRUE(app.Enabled(kIdUninstallButton));
+
+  app.Select(-1);  // selection cleared
+  EXPECT_FALSE(app.Enabled(kIdOpenButton));
+  EXPECT_FALSE(app.Enabled(kIdUninstallButton));
+}
+
+TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  const std::wstring package = MakePackage(dir);
+  app.pickerAnswers = {package};
+  app.Press(kIdSetFolderButton);
+  EXPECT_EQ(app.pickerTitles.back(), L"Select ZandRivell Folder");
+  EXPECT_TRUE(ModFolderSet);
+  EXPECT_EQ(app.PathFieldText(), package);
+  EXPECT_EQ(PackageVersionText, L"1.2.3");
+  EXPECT_EQ(PackageBuildText, L"build 456");
+  EXPECT_TRUE(app.boxes.boxes().empty());
+
+  const std::wstring notAPackage = dir / L"empty";
+  test::MakeDirs(notAPackage);
+  app.pickerAnswers = {notAPackage};
+  app.Press(kIdSetFolderButton);
+  ASSERT_EQ(app.boxes.boxes().size(), 1u);
+  EXPECT_EQ(app.boxes.boxes()[0].text, L"No ZandRivell.dll was found in this folder");
+  EXPECT_EQ(app.boxes.boxes()[0].caption, L"Invalid Folder");
+  EXPECT_EQ(app.boxes.boxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+  EXPECT_FALSE(ModFolderSet);
+  EXPECT_EQ(ModFolder, notAPackage);
+  EXPECT_EQ(app.PathFieldText(), L"No path set");
+  EXPECT_EQ(PackageVersionText, L"not found");
+  EXPECT_EQ(PackageBuildText, L"not found");
+
+  // Copy does nothing now, even on a row whose button still shows enabled.
+  AddRow(dir / L"SomeGame", ModState::None, L"");
+  test::MakeDirs(dir / L"SomeGame");
+  app.Select(0);
+  app.Press(kIdCopyButton);
+  EXPECT_TRUE(test::ListNames(dir / L"SomeGame").empty());
+
+  app.pickerAnswers = {std::nullopt};  // cancelled: nothing changes
+  app.Press(kIdSetFolderButton);
+  EXPECT_EQ(ModFolder, notAPackage);
+}
+
+TEST(Commands, AddDirPicksFromTheDriveRootAndReportsAFolderWithoutPath) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  app.pickerAnswers = {std::wstring()};
+  app.Press(kIdAddButton);
+  EXPECT_EQ(app.pickerTitles.back(), L"Select a folder");
+  ASSERT_EQ(app.boxes.boxes().size(), 1u);
+  EXPECT_EQ(app.boxes.boxes()[0].text, L"Failed to get folder path.");
+  EXPECT_EQ(app.boxes.boxes()[0].caption, L"Error");
+  EXPECT_EQ(app.boxes.boxes()[0].owner, app.window());
+}
+
+TEST(Commands, OpenAndDoubleClickExploreTheSelectedExecutableFolder) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  AddRow(L"D:\\Games\\Foo", ModState::None, L"");
+  GetGame(0)->exeFolder = L"bin\\x64";
+  AddRow(L"D:\\Games\\Bar", ModState::None, L"");
+  app.DoubleClick();  // nothing selected: nothing happens
+  EXPECT_TRUE(app.explored.empty());
+  app.Select(0);
+  app.Press(kIdOpenButton);
+  app.Select(1);
+  app.DoubleClick();
+  ASSERT_EQ(app.explored.size(), 2u);
+  EXPECT_EQ(app.explored[0], L"D:\\Games\\Foo\\bin\\x64");
+  EXPECT_EQ(app.explored[1], L"D:\\Games\\Bar\\");
+}
+
+TEST(Commands, DeletedGameIsGoneFromTheListFileAfterClosing) {
+  TempDir dir;
+  const std::wstring a = dir / L"A", b = dir / L"B";
+  test::MakeDirs(a);
+  test::MakeDirs(b);
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}, {b, L"", L""}}));
+  test::AppWindow app(dir.path());
+  ASSERT_EQ(app.RowCount(), 2);
+  app.Select(0);
+  app.Press(kIdDeleteButton);
+  EXPECT_EQ(app.RowCount(), 1);
+  EXPECT_EQ(app.StatusText(), L"Games: 1");
+  EXPECT_FALSE(app.Enabled(kIdDeleteButton));
+  // Nothing is written until the window goes away.
+  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")).size(), 2u);
+  app.Close();
+  const auto saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].path, b);
+}
+
+TEST(Commands, RefreshListKeepsGamesAddedSinceStart) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  const std::wstring game = dir / L"Games\\Solo";
+  CopyFixture(L"plain.exe", game + L"\\Solo.exe");
+  app.pickerAnswers = {game};
+  app.Press(kIdAddButton);
+  ASSERT_EQ(app.RowCount(), 1);
+  app.Press(kIdRefreshButton);
+  ASSERT_EQ(app.RowCount(), 1);
+  EXPECT_EQ(app.Cell(0, 0), game);
+  EXPECT_EQ(app.StatusText(), L"Games: 1");
+}
+
+TEST(Commands, DeploymentActsOnTheRowSelectedNowNotAnOldIndex) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  app.pickerAnswers = {MakePackage(dir)};
+  app.Press(kIdSetFolderButton);
+  for (const wchar_t* name : {L"First", L"Second"}) {
+    test::MakeDirs(dir / name);
+    AddRow(dir / name, ModState::None, L"");
+  }
+  app.Select(1);
+  app.Select(-1);
+  app.Press(kIdCopyButton);  // nothing selected any more: nothing is copied
+  EXPECT_TRUE(test::ListNames(dir / L"Second").empty());
+  app.Select(0);
+  app.Press(kIdDeleteButton);  // Second is now row 0 and nothing is selected
+  app.Press(kIdCopyButton);
+  EXPECT_TRUE(test::ListNames(dir / L"Second").empty());
+}
+
+TEST(Commands, FirstRunEndToEnd) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  EXPECT_EQ(app.RowCount(), 0);
+
+  const std::wstring package = MakePackage(dir);
+  app.pickerAnswers = {package};
+  app.Press(kIdSetFolderButton);
+  ASSERT_TRUE(ModFolderSet);
+
+  const std::wstring library = MakeLibrary(dir);
+  app.pickerAnswers = {library};
+  app.Press(kIdAddButton);
+  ASSERT_EQ(app.RowCount(), 2);
+  EXPECT_EQ(app.StatusText(), L"Games: 2");
+  const std::wstring alpha = library + L"\\steamapps\\common\\Alpha";
+  EXPECT_EQ(app.Cell(0, 0), alpha);
+  EXPECT_EQ(app.Cell(0, 5), L"Alpha Game");
+  EXPECT_EQ(app.Cell(1, 5), L"Beta Game");
+  EXPECT_EQ(app.Cell(0, 2), L"");
+
+  app.Select(0);
+  EXPECT_TRUE(app.Enabled(kIdCopyButton));
+  app.Press(kIdCopyButton);
+  EXPECT_EQ(app.Cell(0, 2), L"Copied");
+  EXPECT_EQ(app.Cell(0, 3), L"1.2.3");
+  EXPECT_EQ(app.Cell(0, 4), L"build 456");
+  EXPECT_FALSE(test::DirExists(alpha + L"\\Licenses"));
+  EXPECT_TRUE(app.Enabled(kIdInstallButton));
+  EXPECT_FALSE(app.Enabled(kIdCopyButton));
+
+  app.Press(kIdInstallButton);
+  EXPECT_EQ(app.Cell(0, 2), L"Installed");
+  EXPECT_TRUE(test::FileExists(alpha + L"\\dxgi.dll"));
+  EXPECT_TRUE(app.Enabled(kIdUninstallButton));
+  EXPECT_FALSE(app.Enabled(kIdInstallButton));
+
+  app.Press(kIdUninstallButton);
+  EXPECT_EQ(app.Cell(0, 2), L"");
+  EXPECT_EQ(app.Cell(0, 3), L"");
+  EXPECT_TRUE(app.boxes.boxes().empty()) << test::Utf8(app.boxes.boxes()[0].text);
+
+  app.Close();
+  const auto saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_EQ(saved[0], (GameListEntry{alpha, L"", L"Alpha Game"}));
+  EXPECT_EQ(saved[1].name, L"Beta Game");
+  std::wstring path(1024, L'\0');
+  GetPrivateProfileStringW(L"ZandRivell", L"Path", L"", path.data(), 1024, (dir / L"settings.ini").c_str());
+  EXPECT_EQ(std::wstring(path.c_str()), package);
+}
+
+}  // namespace
+}  // namespace zrcc
