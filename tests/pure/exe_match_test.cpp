@@ -1,0 +1,89 @@
+#include "discovery/exe_match.h"
+
+#include <gtest/gtest.h>
+
+namespace zrcc {
+namespace {
+
+ExecutableCandidate Exe(const std::wstring& folder, const std::wstring& file, const std::wstring& product = L"") {
+  return {file, folder, product};
+}
+
+TEST(ExeMatch, MatchKeyKeepsLowerCasedLettersAndDigitsOnly) {
+  EXPECT_EQ(MatchKey(L"D:\\Games\\Iron Coast 2077"), L"dgamesironcoast2077");
+  EXPECT_EQ(MatchKey(L"\\\\?\\C:\\Steam-Library/The_Wanderer 3!"), L"csteamlibrarythewanderer3");
+  EXPECT_EQ(MatchKey(L" .\\/:?*"), L"");
+#ifdef _WIN32
+  // Beyond ASCII the runtime's own classification decides: accented letters
+  // are kept (its towlower folds A to Z only), a surrogate half or a symbol
+  // is dropped.
+  EXPECT_EQ(MatchKey(L"Caf\u00C9\u2122"), L"caf\u00C9");
+  EXPECT_EQ(MatchKey(std::wstring{L'a', static_cast<wchar_t>(0xD83C), static_cast<wchar_t>(0xDFAE)}), L"a");
+#endif
+}
+
+TEST(ExeMatch, FileStemCutsFolderAndLastExtension) {
+  EXPECT_EQ(FileStem(L"D:\\Games\\Foo\\bin\\Game.final.exe"), L"Game.final");
+  EXPECT_EQ(FileStem(L"D:/Games/Foo/Game.exe"), L"Game");
+  EXPECT_EQ(FileStem(L"D:\\Games\\Foo\\.exe"), L"");
+  EXPECT_EQ(FileStem(L"README"), L"README");
+  EXPECT_EQ(FileStem(L"D:\\Games.v2\\Foo"), L"Foo");  // a dot in a folder name is no extension
+  EXPECT_EQ(FileStem(L"D:\\"), L"");
+}
+
+TEST(ExeMatch, IsExeNameIgnoresLetterCaseOfTheExtensionOnly) {
+  EXPECT_TRUE(IsExeName(L"Game.exe"));
+  EXPECT_TRUE(IsExeName(L"Game.EXE"));
+  EXPECT_TRUE(IsExeName(L"g.ExE"));
+  EXPECT_TRUE(IsExeName(L".exe"));
+  EXPECT_FALSE(IsExeName(L"exe"));
+  EXPECT_FALSE(IsExeName(L"Game.exe.bak"));
+  EXPECT_FALSE(IsExeName(L"Gameexe"));
+  EXPECT_FALSE(IsExeName(L"Game.ex"));
+  EXPECT_FALSE(IsExeName(L""));
+}
+
+TEST(ExeMatch, CandidateFullPathJoinsWithOneBackslash) {
+  EXPECT_EQ(CandidateFullPath(Exe(L"D:\\Games\\Foo", L"Foo.exe")), L"D:\\Games\\Foo\\Foo.exe");
+  EXPECT_EQ(CandidateFullPath(Exe(L"D:\\", L"D.exe")), L"D:\\D.exe");
+  EXPECT_EQ(CandidateFullPath(Exe(L"D:/Games/", L"Foo.exe")), L"D:/Games/Foo.exe");
+}
+
+TEST(ExeMatch, FileNamePassRunsOverTheWholeListBeforeProductNames) {
+  const std::wstring halcyon = L"D:\\Games\\Halcyon";
+  const std::vector<ExecutableCandidate> list = {
+      Exe(halcyon, L"unins000.exe", L"Halcyon"),  // product matches, but only in the second pass
+      Exe(halcyon + L"\\x64", L"Halcyon.exe"),
+  };
+  EXPECT_EQ(ChooseExecutable(halcyon, list), 1u);
+  EXPECT_EQ(ChooseExecutable(halcyon, {list[0]}), 0u);
+}
+
+TEST(ExeMatch, FileStemKeyMustOccurInTheWholePathKey) {
+  EXPECT_EQ(ChooseExecutable(L"D:\\Games\\Iron Coast 2077",
+                             {Exe(L"D:\\Games\\Iron Coast 2077\\bin\\x64", L"IronCoast2077.exe")}),
+            0u);
+  EXPECT_EQ(ChooseExecutable(L"E:\\The Wanderer 3", {Exe(L"E:\\The Wanderer 3\\bin", L"wanderer3.exe")}), 0u);
+  // gamex64 is not part of "...game".
+  EXPECT_EQ(ChooseExecutable(L"D:\\Games\\Game", {Exe(L"D:\\Games\\Game", L"Game_x64.exe")}), std::nullopt);
+  // Parent folders and the drive letter count.
+  EXPECT_EQ(ChooseExecutable(L"D:\\Games\\Foo", {Exe(L"D:\\Games\\Foo", L"D.exe")}), 0u);
+  EXPECT_EQ(ChooseExecutable(L"C:\\Steam\\common\\Foo", {Exe(L"C:\\Steam\\common\\Foo", L"steam.exe")}), 0u);
+  // Letter case and punctuation do not matter.
+  EXPECT_EQ(ChooseExecutable(L"D:\\Games\\FOO-Bar", {Exe(L"D:\\Games\\FOO-Bar", L"foo_bar.EXE")}), 0u);
+}
+
+TEST(ExeMatch, ProductNamePassAndEmptyKeys) {
+  const std::wstring foo = L"D:\\Games\\Foo";
+  EXPECT_EQ(ChooseExecutable(foo, {Exe(foo, L"launcher.exe", L"Foo")}), 0u);
+  EXPECT_EQ(ChooseExecutable(foo, {Exe(foo, L"launcher.exe", L"Foo Game")}), std::nullopt);
+  // An empty stem or product key matches nothing, although "" occurs in every text.
+  EXPECT_EQ(ChooseExecutable(foo, {Exe(foo, L".exe"), Exe(foo, L"--.exe", L"!!")}), std::nullopt);
+  EXPECT_EQ(ChooseExecutable(foo, {Exe(foo, L".exe", L"Games")}), 0u);
+  // A game path without letters or digits matches nothing.
+  EXPECT_EQ(ChooseExecutable(L"\\\\?\\", {Exe(L"\\\\?\\", L"a.exe", L"a")}), std::nullopt);
+  EXPECT_EQ(ChooseExecutable(foo, {}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace zrcc

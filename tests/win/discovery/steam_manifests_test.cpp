@@ -1,0 +1,120 @@
+// Steam app manifests on a real folder: which files are read, the size
+// limit, what gives an entry, and the order when two manifests disagree.
+#include "discovery/steam_manifests.h"
+
+#include <gtest/gtest.h>
+
+#include "helpers/paths.h"
+#include "helpers/win_handles.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+std::string Manifest(const std::string& name, const std::string& installdir) {
+  return "\"AppState\"\n{\n\t\"appid\"\t\t\"42\"\n\t\"name\"\t\t\"" + name + "\"\n\t\"installdir\"\t\t\"" +
+         installdir + "\"\n}\n";
+}
+
+class SteamManifestsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SteamGameNames.clear();
+    steamapps = dir / L"SteamLibrary\\steamapps";
+    test::MakeDirs(steamapps);
+  }
+  void Write(const std::wstring& name, const std::string& bytes) { test::WriteFileBytes(JoinPath(steamapps, name), bytes); }
+  std::wstring Key(const std::wstring& installdir) const { return steamapps + L"\\common\\" + installdir; }
+
+  TempDir dir;
+  std::wstring steamapps;
+};
+
+TEST_F(SteamManifestsTest, RecordsNameUnderTheInstallFolderPath) {
+  Write(L"appmanifest_1.acf", Manifest("Iron Coast 2077", "Iron Coast 2077"));
+  Write(L"lines.acf", "\"name\"\r\n\r\n\"On Lines\"\n\"installdir\"      \"OnLines\"");
+  Write(L"bom.acf", "\xEF\xBB\xBF" + Manifest("Caf\xC3\xA9", "Cafe"));
+  Write(L"backslash.acf", Manifest("Foo\\", "Foo"));  // "Foo\" ends the value at the quote
+  Write(L"no_installdir.acf", "\"name\" \"Nameless\"");
+  Write(L"empty_name.acf", Manifest("", "EmptyName"));
+  Write(L"other_case.acf", "\"name\" \"Cased\" \"InstallDir\" \"Cased\"");
+  ReadSteamManifests(steamapps);
+  const std::unordered_map<std::wstring, std::wstring> expected = {
+      {Key(L"Iron Coast 2077"), L"Iron Coast 2077"},
+      {Key(L"OnLines"), L"On Lines"},
+      {Key(L"Cafe"), test::Wide("Caf\xC3\xA9")},
+      {Key(L"Foo"), L"Foo\\"},
+  };
+  EXPECT_EQ(SteamGameNames, expected);
+}
+
+TEST_F(SteamManifestsTest, ReadsOnlyFilesEndingInDotAcf) {
+  Write(L"x.ACF", Manifest("Upper", "Upper"));
+  Write(L".acf", Manifest("Dot", "Dot"));
+  Write(L"x.acf.bak", Manifest("Bak", "Bak"));
+  Write(L"sub.acf\\inner.acf", Manifest("Inner", "Inner"));  // a folder named like a manifest, and below it
+  Write(L"y.acf", Manifest("Taken", "Taken"));
+  ReadSteamManifests(steamapps);
+  ASSERT_EQ(SteamGameNames.size(), 1u);
+  EXPECT_EQ(SteamGameNames[Key(L"Taken")], L"Taken");
+}
+
+TEST_F(SteamManifestsTest, SkipsManifestsThatFillTheWholeBuffer) {
+  std::string shortOne = Manifest("Short", "Short");
+  shortOne.resize(10239, ' ');
+  std::string fullOne = Manifest("Full", "Full");
+  fullOne.resize(10240, ' ');
+  std::string longOne = Manifest("Long", "Long");
+  longOne.resize(20000, ' ');
+  Write(L"short.acf", shortOne);
+  Write(L"full.acf", fullOne);
+  Write(L"long.acf", longOne);
+  ReadSteamManifests(steamapps);
+  ASSERT_EQ(SteamGameNames.size(), 1u);
+  EXPECT_EQ(SteamGameNames[Key(L"Short")], L"Short");
+}
+
+TEST_F(SteamManifestsTest, LaterListedManifestWinsAndEarlierEntriesStay) {
+  SteamGameNames[L"D:\\Old\\steamapps\\common\\Kept"] = L"Kept";
+  Write(L"a.acf", Manifest("First", "Same"));
+  Write(L"b.acf", Manifest("Second", "Same"));
+  std::vector<std::wstring> order;
+  WIN32_FIND_DATAW data{};
+  FindHandle find(FindFirstFileW(JoinPath(steamapps, L"*.acf").c_str(), &data));
+  ASSERT_TRUE(find);
+  do order.push_back(data.cFileName);
+  while (FindNextFileW(find.get(), &data));
+  ASSERT_EQ(order.size(), 2u);
+  ReadSteamManifests(steamapps);
+  EXPECT_EQ(SteamGameNames[Key(L"Same")], order[1] == L"b.acf" ? L"Second" : L"First");
+  EXPECT_EQ(SteamGameNames[L"D:\\Old\\steamapps\\common\\Kept"], L"Kept");
+  EXPECT_EQ(SteamGameNames.size(), 2u);
+}
+
+TEST_F(SteamManifestsTest, ManifestOpenForWritingElsewhereIsPassedOver) {
+  Write(L"busy.acf", Manifest("Busy", "Busy"));
+  Write(L"free.acf", Manifest("Free", "Free"));
+  UniqueHandle writer(CreateFileW(JoinPath(steamapps, L"busy.acf").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(writer);
+  ReadSteamManifests(steamapps);
+  EXPECT_EQ(SteamGameNames.count(Key(L"Busy")), 0u);
+  EXPECT_EQ(SteamGameNames[Key(L"Free")], L"Free");
+}
+
+TEST_F(SteamManifestsTest, WorksInFoldersBeyondTheClassicPathLimit) {
+  std::wstring deep = dir / L"Library";
+  for (int i = 0; i < 4; ++i) deep += L"\\" + std::wstring(70, static_cast<wchar_t>(L'k' + i));
+  deep += L"\\steamapps";
+  ASSERT_GT(deep.size(), 300u);
+  test::WriteFileBytes(deep + L"\\appmanifest_7.acf", Manifest("Deep", "Deep Game"));
+  ReadSteamManifests(deep);
+  EXPECT_EQ(SteamGameNames[deep + L"\\common\\Deep Game"], L"Deep");
+  ReadSteamManifests(steamapps + L"\\missing");  // an unlistable folder changes nothing
+  EXPECT_EQ(SteamGameNames.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zrcc
