@@ -9,3 +9,7 @@ foreach(area helpers discovery deploy ui)
     add_dependencies(zrcc_${area}_tests zrcc_fixtures)
   endif()
 endforeach()
+# The window tests also start the program itself.
+if(TARGET zrcc_ui_tests)
+  add_dependencies(zrcc_ui_tests ZandRivellCC)
+endif()

@@ -1,0 +1,109 @@
+// ZandRivellCC.exe as a user starts it: one copy at a time, and closing it
+// while the list still loads never loses a game.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "helpers/game_list_file.h"
+#include "helpers/win_handles.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+struct Program {
+  UniqueHandle process;
+  DWORD id = 0;
+};
+
+std::wstring CopyProgramTo(const TempDir& dir) {
+  const std::wstring exe = dir / L"ZandRivellCC.exe";
+  EXPECT_TRUE(CopyFileW((test::TestProgramFolder() + L"\\ZandRivellCC.exe").c_str(), exe.c_str(), FALSE));
+  return exe;
+}
+
+Program Start(const std::wstring& exe) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  EXPECT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                             &startup, &info));
+  CloseHandle(info.hThread);
+  return {UniqueHandle(info.hProcess), info.dwProcessId};
+}
+
+HWND MainWindowOf(DWORD processId, DWORD timeoutMs = 30000) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{processId, nullptr};
+  const ULONGLONG until = GetTickCount64() + timeoutMs;
+  while (!search.found && GetTickCount64() < until) {
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          wchar_t cls[64] = {};
+          GetClassNameW(window, cls, 64);
+          if (pid == s->pid && std::wstring(cls) == L"MyWindowClass") {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(50);
+  }
+  return search.found;
+}
+
+DWORD WaitForExit(const Program& program, DWORD timeoutMs = 60000) {
+  if (WaitForSingleObject(program.process.get(), timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(program.process.get(), &code);
+  return code;
+}
+
+TEST(Program, SecondCopyOnlyActivatesTheFirstAndWritesNothing) {
+  TempDir first, second;
+  const Program running = Start(CopyProgramTo(first));
+  HWND window = MainWindowOf(running.id);
+  ASSERT_NE(window, nullptr);
+
+  const Program again = Start(CopyProgramTo(second));
+  EXPECT_EQ(WaitForExit(again), 0u);
+  EXPECT_EQ(test::ListNames(second.path()), std::vector<std::wstring>{L"ZandRivellCC.exe"});
+  EXPECT_TRUE(IsWindow(window));
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForExit(running), 0u);
+  const auto files = test::ListNames(first.path());
+  EXPECT_EQ(files, (std::vector<std::wstring>{L"ZandRivellCC.exe", L"data.ini", L"settings.ini"}));
+}
+
+TEST(Program, ClosingWhileTheListLoadsSavesEveryGame) {
+  TempDir dir;
+  const std::wstring exe = CopyProgramTo(dir);
+  std::vector<GameListEntry> games;
+  for (int i = 0; i < 150; ++i) {
+    const std::wstring game = dir / (L"games\\Game " + std::to_wstring(i));
+    for (int f = 0; f < 40; ++f) test::WriteFileBytes(game + L"\\data\\f" + std::to_wstring(f), "x");
+    games.push_back({game, L"", L"Game " + std::to_wstring(i)});
+  }
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile(games));
+
+  const Program program = Start(exe);
+  HWND window = MainWindowOf(program.id);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForExit(program), 0u);
+  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")), games);
+}
+
+}  // namespace
+}  // namespace zrcc
