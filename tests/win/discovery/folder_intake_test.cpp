@@ -1,0 +1,152 @@
+// A picked folder becoming one game or the games of a Steam library, on real
+// folder trees and a real list view.
+#include "discovery/folder_intake.h"
+
+#include <gtest/gtest.h>
+
+#include "discovery/steam_manifests.h"
+#include "helpers/catalogue.h"
+#include "ui/window_handles.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+class FolderIntakeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearGames(); }
+  void TearDown() override { ClearGames(); }
+
+  // A library with games A and B (each with an executable) and manifests.
+  std::wstring MakeLibrary(const std::wstring& name, const std::wstring& installDirOfB = L"B") {
+    const std::wstring library = dir / name;
+    for (const wchar_t* game : {L"A", L"B"}) {
+      test::WriteFileBytes(library + L"\\steamapps\\common\\" + game + L"\\" + game + L".exe", "MZ");
+    }
+    test::WriteFileBytes(library + L"\\steamapps\\appmanifest_1.acf", "\"name\"\t\"Game A\"\n\"installdir\" \"A\"\n");
+    test::WriteFileBytes(library + L"\\steamapps\\appmanifest_2.acf",
+                         "\"name\"\t\"Game B\"\n\"installdir\" \"" + test::Utf8(installDirOfB) + "\"\n");
+    return library;
+  }
+  std::vector<std::wstring> Captions() const {
+    std::vector<std::wstring> texts;
+    for (const auto& box : boxes.boxes()) texts.push_back(box.caption + L": " + box.text);
+    return texts;
+  }
+
+  TempDir dir;
+  test::TestWindow window;
+  test::MessageBoxRecorder boxes;
+};
+
+TEST_F(FolderIntakeTest, SteamLibraryGivesOneNamedGamePerFolder) {
+  const std::wstring library = MakeLibrary(L"SteamLibrary");
+  EXPECT_TRUE(AddGameFolder(gListView, library));
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(0)->path, library + L"\\steamapps\\common\\A");
+  EXPECT_EQ(GetGame(0)->name, L"Game A");
+  EXPECT_EQ(GetGame(1)->name, L"Game B");
+  EXPECT_EQ(window.RowCount(), 2);
+  EXPECT_EQ(window.CellText(1, 5), L"Game B");
+  EXPECT_EQ(window.StatusText(), L"Games: 2");
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(FolderIntakeTest, SteamappsFolderAndLibraryRootGiveTheSameGames) {
+  const std::wstring library = MakeLibrary(L"lib");
+  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\SteamApps\\"));
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(1)->name, L"Game B");
+}
+
+TEST_F(FolderIntakeTest, CommonFolderAndSteamNamedGameAreSingleGames) {
+  const std::wstring library = MakeLibrary(L"SteamLibrary");
+  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\steamapps\\common"));
+  ASSERT_EQ(GameCount(), 1);
+  EXPECT_EQ(GetGame(0)->path, library + L"\\steamapps\\common");
+
+  const std::wstring tales = dir / L"Steamforge Tales";
+  test::WriteFileBytes(tales + L"\\SteamforgeTales.exe", "MZ");
+  EXPECT_TRUE(AddGameFolder(gListView, tales));
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(1)->path, tales);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(FolderIntakeTest, SteamFolderWithoutCommonIsOneGameButItsManifestsAreRead) {
+  const std::wstring steam = dir / L"Steam";
+  test::WriteFileBytes(steam + L"\\steam.exe", "MZ");
+  test::WriteFileBytes(steam + L"\\steamapps\\appmanifest_9.acf", "\"name\" \"Nine\" \"installdir\" \"Nine\"");
+  EXPECT_TRUE(AddGameFolder(gListView, steam));
+  ASSERT_EQ(GameCount(), 1);
+  EXPECT_EQ(GetGame(0)->path, steam);
+  EXPECT_EQ(SteamGameNames[steam + L"\\steamapps\\common\\Nine"], L"Nine");
+}
+
+TEST_F(FolderIntakeTest, DuplicatesAreRefusedWithTheirWarnings) {
+  const std::wstring library = MakeLibrary(L"SteamLibrary");
+  EXPECT_TRUE(AddGameFolder(gListView, library));
+  EXPECT_FALSE(AddGameFolder(gListView, library));
+  EXPECT_EQ(GameCount(), 2);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].caption, L"Duplicate");
+  EXPECT_EQ(boxes.boxes()[0].text, L"All Steam games from this folder are already in the list.");
+  EXPECT_EQ(boxes.boxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+  EXPECT_EQ(window.StatusText(), L"Games: 2");
+
+  const std::wstring single = dir / L"Games\\Foo";
+  test::WriteFileBytes(single + L"\\Foo.exe", "MZ");
+  EXPECT_TRUE(AddGameFolder(gListView, single));
+  std::wstring otherCase = single;
+  for (auto& c : otherCase) c = static_cast<wchar_t>(towupper(c));
+  EXPECT_FALSE(AddGameFolder(gListView, otherCase));
+  ASSERT_EQ(boxes.boxes().size(), 2u);
+  EXPECT_EQ(boxes.boxes()[1].text, L"This folder is already in the list.");
+  EXPECT_EQ(GameCount(), 3);
+}
+
+TEST_F(FolderIntakeTest, PartlyListedLibraryAddsTheRestSilently) {
+  const std::wstring library = MakeLibrary(L"SteamLibrary");
+  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\steamapps\\common\\B"));
+  EXPECT_TRUE(AddGameFolder(gListView, library));
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(1)->path, library + L"\\steamapps\\common\\A");
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(FolderIntakeTest, ManifestInstallDirInOtherLetterCaseGivesNoName) {
+  const std::wstring library = MakeLibrary(L"SteamLibrary", L"b");
+  EXPECT_TRUE(AddGameFolder(gListView, library));
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(1)->name, L"");
+}
+
+TEST_F(FolderIntakeTest, GameWithoutExecutableIsAddedWithAWarning) {
+  const std::wstring empty = dir / L"Empty Game";
+  test::MakeDirs(empty);
+  EXPECT_TRUE(AddGameFolder(gListView, empty));
+  EXPECT_EQ(GameCount(), 1);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].caption, L"No executable found");
+}
+
+TEST(NormalizeFolderPath, FullPathsWithoutTrailingBackslashExceptRoots) {
+  EXPECT_EQ(NormalizeFolderPath(L""), L"");
+  EXPECT_EQ(NormalizeFolderPath(L"C:\\Games\\Foo\\"), L"C:\\Games\\Foo");
+  EXPECT_EQ(NormalizeFolderPath(L"C:\\Games\\.\\Foo\\..\\Bar"), L"C:\\Games\\Bar");
+  EXPECT_EQ(NormalizeFolderPath(L"D:\\"), L"D:\\");
+  const std::wstring deep = L"C:\\" + std::wstring(270, L'x');
+  EXPECT_EQ(NormalizeFolderPath(deep), L"\\\\?\\" + deep);
+}
+
+TEST(ClassifyFolderName, ByTheLastComponentOnly) {
+  EXPECT_EQ(ClassifyFolderName(L"D:\\lib\\SteamApps"), FolderKind::SteamApps);
+  EXPECT_EQ(ClassifyFolderName(L"D:\\Old STEAM games"), FolderKind::SteamLibraryRoot);
+  EXPECT_EQ(ClassifyFolderName(L"D:\\steam\\common"), FolderKind::Single);
+  EXPECT_EQ(ClassifyFolderName(L"D:\\"), FolderKind::Single);
+}
+
+}  // namespace
+}  // namespace zrcc
