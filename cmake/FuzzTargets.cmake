@@ -1,4 +1,6 @@
 # Names of the fuzz targets: tests/fuzz/fuzz_<name>.cpp
 set(ZRCC_FUZZ_TARGETS
   game_list_reader
+  steam_manifest
+  exe_match
 )
