@@ -114,19 +114,6 @@ TEST_F(ExeDetectionTest, ReadsProductNamesAndChoosesByFileNameFirst) {
   EXPECT_EQ(chosen->fileName, L"Halcyon.exe");
   EXPECT_EQ(chosen->folder, halcyon + L"\\x64");
   EXPECT_EQ(RelativeExeFolder(CandidateFullPath(*chosen), halcyon), L"x64");
-
-  const std::wstring iron = dir / L"Iron Coast 2077";
-  PutExe(iron + L"\\bin\\x64\\IronCoast2077.exe");
-  PutExe(iron + L"\\redist\\vc_redist.x64.exe");
-  const auto ironExe = Detect(iron);
-  ASSERT_TRUE(ironExe);
-  EXPECT_EQ(RelativeExeFolder(CandidateFullPath(*ironExe), iron), L"bin\\x64");
-
-  const std::wstring wanderer = dir / L"The Wanderer 3";
-  PutExe(wanderer + L"\\wanderer3.exe");
-  const auto wandererExe = Detect(wanderer);
-  ASSERT_TRUE(wandererExe);
-  EXPECT_EQ(RelativeExeFolder(CandidateFullPath(*wandererExe), wanderer), L"");
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -139,16 +126,11 @@ TEST_F(ExeDetectionTest, ProductNameMatchesOnlyWhenNoFileNameDoes) {
   PutExe(dir / L"Bar\\Foo\\launcher.exe", L"disc_foogame.exe");
   EXPECT_FALSE(Detect(dir / L"Bar\\Foo"));
 
-  PutExe(dir / L"Game\\Game_x64.exe");
-  EXPECT_FALSE(Detect(dir / L"Game"));
-
   // ".exe" has an empty stem: only its product name can match.
   PutExe(dir / L"Qux\\Foo\\.exe", L"disc_foo.exe");
   const auto dotExe = Detect(dir / L"Qux\\Foo");
   ASSERT_TRUE(dotExe);
   EXPECT_EQ(dotExe->fileName, L".exe");
-  PutExe(dir / L"Qux\\Zed\\.exe");
-  EXPECT_FALSE(Detect(dir / L"Qux\\Zed"));
 
   // Named after the drive letter: the whole path takes part in the match.
   const std::wstring drive(1, dir.path()[0]);
