@@ -2,7 +2,7 @@
 # (each is one Wine start). Test fixtures (PE files with chosen version
 # resources) are generated from tests/fixtures/*.rc.
 include(cmake/Fixtures.cmake)
-foreach(area helpers discovery deploy ui)
+foreach(area helpers discovery deploy ui inspect)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/${area}/*.cpp)
   if(sources)
     zrcc_wine_test(zrcc_${area}_tests tests/win/gtest_main_win.cpp tests/win/test_support.cpp ${sources})
@@ -12,4 +12,8 @@ endforeach()
 # The window tests also start the program itself.
 if(TARGET zrcc_ui_tests)
   add_dependencies(zrcc_ui_tests ZandRivellCC)
+endif()
+if(TARGET zrcc_inspect_tests AND TARGET zrcc-inspect)
+  add_dependencies(zrcc_inspect_tests zrcc-inspect)
+  target_link_libraries(zrcc_inspect_tests PRIVATE nlohmann_json::nlohmann_json)
 endif()

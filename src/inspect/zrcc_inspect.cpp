@@ -1,0 +1,180 @@
+// zrcc-inspect: what ZandRivell Control Center would find on the disk, as
+// JSON on standard output, for users and support. It runs the program's own
+// units and never shows a dialog.
+//
+//   zrcc-inspect game <folder>       forced refresh of one game folder
+//   zrcc-inspect version <file>      version resource strings of a file
+//   zrcc-inspect package <folder>    whether a mod package folder is usable
+//   zrcc-inspect data-ini <file>     the games a load would add from a list file
+//   zrcc-inspect size <folder>       total size of a folder
+//   zrcc-inspect steamapps <folder>  game folders and names from app manifests
+//
+// Exit code 0 on success, 1 when a path cannot be read, 2 on bad arguments.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <unordered_set>
+
+#include "deploy/folder_size.h"
+#include "deploy/mod_rules.h"
+#include "deploy/mod_state.h"
+#include "deploy/version_reader.h"
+#include "discovery/folder_intake.h"
+#include "discovery/steam_manifests.h"
+#include "helpers/catalogue.h"
+#include "helpers/game_list_file.h"
+#include "helpers/game_rows.h"
+#include "helpers/paths.h"
+#include "helpers/size_text.h"
+#include "helpers/text.h"
+#include "helpers/win_handles.h"
+#include "ui/dialogs.h"
+#include "ui/window_handles.h"
+
+using nlohmann::json;
+using namespace zrcc;
+
+namespace {
+
+constexpr int kOk = 0, kUnreadable = 1, kUsage = 2;
+
+std::string U8(const std::wstring& text) { return EncodeUtf8(text); }
+
+void Print(const json& value) {
+  const std::string text = value.dump(2) + "\n";
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int Fail(const std::wstring& message) {
+  const std::string text = "zrcc-inspect: " + U8(message) + "\n";
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  return kUnreadable;
+}
+
+int Usage() {
+  std::fputs(
+      "usage: zrcc-inspect <command> <path>\n"
+      "  game <folder>       what a forced refresh of the game folder finds\n"
+      "  version <file>      ProductName, FileVersion, ProductVersion of a file\n"
+      "  package <folder>    whether the folder is a usable mod package\n"
+      "  data-ini <file>     the games a load would add from the file\n"
+      "  size <folder>       total size of the folder\n"
+      "  steamapps <folder>  game folders and names from the folder's app manifests\n",
+      stderr);
+  return kUsage;
+}
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(ExtendedLengthPath(path).c_str()); }
+bool IsFolder(const std::wstring& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+bool IsFile(const std::wstring& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int InspectGame(const std::wstring& folder) {
+  const std::wstring path = NormalizeFolderPath(folder);
+  if (path.empty() || !IsFolder(path)) return Fail(L"not a readable folder: " + folder);
+  bool noExecutable = false;
+  SetMessageBoxHandler([&](HWND, const std::wstring&, const std::wstring& caption, UINT) {
+    if (caption == L"No executable found") noExecutable = true;
+    return IDOK;
+  });
+  Game game;
+  game.path = path;
+  RefreshGame(game, true);
+  Print({{"path", U8(game.path)},
+         {"exeFolder", U8(game.exeFolder)},
+         {"name", U8(game.name)},
+         {"sizeBytes", MeasureFolderSize(game.path)},
+         {"sizeText", U8(game.sizeText)},
+         {"modState", static_cast<int>(game.modState)},
+         {"status", U8(ModStateText(game.modState))},
+         {"modVersion", U8(game.modVersion)},
+         {"buildVersion", U8(game.buildVersion)},
+         {"noExecutable", noExecutable}});
+  return kOk;
+}
+
+int InspectVersion(const std::wstring& file) {
+  if (!IsFile(file)) return Fail(L"not a readable file: " + file);
+  std::wstring fileVersion, productVersion;
+  const bool isMod = MatchProductVersions(file, kModProductName, fileVersion, productVersion);
+  Print({{"path", U8(file)},
+         {"productName", U8(ReadProductName(file))},
+         {"isMod", isMod},
+         {"fileVersion", U8(fileVersion)},
+         {"productVersion", U8(productVersion)}});
+  return kOk;
+}
+
+int InspectPackage(const std::wstring& folder) {
+  if (!IsFolder(folder)) return Fail(L"not a readable folder: " + folder);
+  const bool accepted = CheckModFolder(folder);
+  Print({{"path", U8(folder)},
+         {"accepted", accepted},
+         {"version", accepted ? U8(PackageVersionText) : ""},
+         {"build", accepted ? U8(PackageBuildText) : ""}});
+  return kOk;
+}
+
+int InspectDataIni(const std::wstring& file) {
+  UniqueHandle handle(CreateFileW(ExtendedLengthPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) return Fail(L"cannot read file: " + file);
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  std::wstring text;
+  const bool decoded = DecodeGameListBytes(bytes, text);
+  json games = json::array();
+  std::unordered_set<std::wstring> seen;
+  if (decoded) {
+    for (const GameListEntry& entry : ParseGameListText(text)) {
+      if (!seen.insert(LowerKey(entry.path)).second) continue;  // the catalogue keeps the first
+      games.push_back({{"path", U8(entry.path)}, {"exeFolder", U8(entry.exeFolder)}, {"name", U8(entry.name)}});
+    }
+  }
+  Print({{"path", U8(file)}, {"decoded", decoded}, {"games", games}});
+  return kOk;
+}
+
+int InspectSize(const std::wstring& folder) {
+  if (!IsFolder(folder)) return Fail(L"not a readable folder: " + folder);
+  const uint64_t size = MeasureFolderSize(folder);
+  Print({{"path", U8(folder)}, {"sizeBytes", size}, {"sizeText", U8(FormatSizeText(size))}});
+  return kOk;
+}
+
+int InspectSteamapps(const std::wstring& folder) {
+  if (!IsFolder(folder)) return Fail(L"not a readable folder: " + folder);
+  ReadSteamManifests(NormalizeFolderPath(folder));
+  json names = json::object();
+  for (const auto& [path, name] : SteamGameNames) names[U8(path)] = U8(name);
+  Print(names);
+  return kOk;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  SetMessageBoxHandler([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+  if (argc != 3) return Usage();
+  const std::wstring command = argv[1], path = argv[2];
+  if (command == L"game") return InspectGame(path);
+  if (command == L"version") return InspectVersion(path);
+  if (command == L"package") return InspectPackage(path);
+  if (command == L"data-ini") return InspectDataIni(path);
+  if (command == L"size") return InspectSize(path);
+  if (command == L"steamapps") return InspectSteamapps(path);
+  return Usage();
+}

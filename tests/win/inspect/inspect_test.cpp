@@ -1,0 +1,128 @@
+// zrcc-inspect run as a process on real folders, its JSON parsed back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "helpers/game_list_file.h"
+#include "helpers/win_handles.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using nlohmann::json;
+using test::TempDir;
+
+struct Result {
+  DWORD exitCode = 0;
+  std::string out;
+};
+
+Result Inspect(const std::wstring& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  UniqueHandle reader(readEnd);
+  const std::wstring exe = test::TestProgramFolder() + L"\\zrcc-inspect.exe";
+  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION info{};
+  const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &info);
+  CloseHandle(writeEnd);
+  Result result;
+  if (!started) return result;
+  UniqueHandle process(info.hProcess), thread(info.hThread);
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) result.out.append(buffer, got);
+  WaitForSingleObject(process.get(), INFINITE);
+  GetExitCodeProcess(process.get(), &result.exitCode);
+  return result;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+void CopyFixture(const std::wstring& fixture, const std::wstring& to) {
+  test::MakeDirs(to.substr(0, to.find_last_of(L'\\')));
+  ASSERT_TRUE(CopyFileW((test::TestProgramFolder() + L"\\fixtures\\" + fixture).c_str(), to.c_str(), FALSE));
+}
+
+TEST(Inspect, GameReportsWhatAForcedRefreshFinds) {
+  TempDir dir;
+  const std::wstring game = dir / L"Halcyon";
+  CopyFixture(L"plain.exe", game + L"\\x64\\Halcyon.exe");
+  CopyFixture(L"zandrivell.dll", game + L"\\x64\\ZandRivell.dll");
+  const Result r = Inspect(L"game " + Quoted(game));
+  ASSERT_EQ(r.exitCode, 0u) << r.out;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["path"], test::Utf8(game));
+  EXPECT_EQ(j["exeFolder"], "x64");
+  EXPECT_EQ(j["modState"], 1);
+  EXPECT_EQ(j["status"], "Copied");
+  EXPECT_EQ(j["modVersion"], "1.2.3");
+  EXPECT_EQ(j["buildVersion"], "build 456");
+  EXPECT_GT(j["sizeBytes"].get<uint64_t>(), 0u);
+  EXPECT_EQ(j["noExecutable"], false);
+
+  const std::wstring empty = dir / L"Empty";
+  test::MakeDirs(empty);
+  const json e = json::parse(Inspect(L"game " + Quoted(empty)).out);
+  EXPECT_EQ(e["noExecutable"], true);
+  EXPECT_EQ(e["sizeText"], "0 B");
+}
+
+TEST(Inspect, VersionPackageAndSize) {
+  TempDir dir;
+  CopyFixture(L"zandrivell.dll", dir / L"pkg\\ZandRivell.dll");
+  const json v = json::parse(Inspect(L"version " + Quoted(dir / L"pkg\\ZandRivell.dll")).out);
+  EXPECT_EQ(v["productName"], "ZandRivell");
+  EXPECT_EQ(v["isMod"], true);
+  EXPECT_EQ(v["fileVersion"], "1.2.3");
+  EXPECT_EQ(v["productVersion"], "build 456");
+
+  const json p = json::parse(Inspect(L"package " + Quoted(dir / L"pkg")).out);
+  EXPECT_EQ(p["accepted"], true);
+  EXPECT_EQ(p["version"], "1.2.3");
+  test::MakeDirs(dir / L"nopkg");
+  EXPECT_EQ(json::parse(Inspect(L"package " + Quoted(dir / L"nopkg")).out)["accepted"], false);
+
+  test::WriteFileBytes(dir / L"sized\\a", std::string(5, 'a'));
+  test::WriteFileBytes(dir / L"sized\\sub\\b", std::string(7, 'b'));
+  const json s = json::parse(Inspect(L"size " + Quoted(dir / L"sized")).out);
+  EXPECT_EQ(s["sizeBytes"], 12);
+  EXPECT_EQ(s["sizeText"], "12 B");
+}
+
+TEST(Inspect, DataIniAndSteamapps) {
+  TempDir dir;
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{L"D:\\Games\\A", L"bin", L"Alpha"},
+                                                              {L"d:\\games\\a", L"", L""},
+                                                              {L"E:\\B", L"", L""}}));
+  const json d = json::parse(Inspect(L"data-ini " + Quoted(dir / L"data.ini")).out);
+  ASSERT_EQ(d["games"].size(), 2u);
+  EXPECT_EQ(d["games"][0]["exeFolder"], "bin");
+  EXPECT_EQ(d["games"][1]["path"], "E:\\B");
+
+  test::WriteFileBytes(dir / L"steamapps\\appmanifest_1.acf", "\"name\" \"Iron Coast 2077\" \"installdir\" \"IC\"");
+  const json m = json::parse(Inspect(L"steamapps " + Quoted(dir / L"steamapps")).out);
+  EXPECT_EQ(m[test::Utf8(dir / L"steamapps\\common\\IC")], "Iron Coast 2077");
+}
+
+TEST(Inspect, ExitCodesForBadArgumentsAndUnreadablePaths) {
+  EXPECT_EQ(Inspect(L"").exitCode, 2u);
+  EXPECT_EQ(Inspect(L"frobnicate C:\\").exitCode, 2u);
+  EXPECT_EQ(Inspect(L"size C:\\no\\such\\folder").exitCode, 1u);
+  EXPECT_EQ(Inspect(L"version C:\\no\\such.dll").exitCode, 1u);
+}
+
+}  // namespace
+}  // namespace zrcc
