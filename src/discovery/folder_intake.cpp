@@ -64,6 +64,15 @@ bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& name
   return true;
 }
 
+// The manifests' name for a library game folder. A folder past the classic
+// path limit carries the "\\?\" prefix while the manifests were recorded
+// under the library's shorter spelling, so both spellings are looked up.
+std::wstring SteamNameOf(const std::wstring& path) {
+  auto found = SteamGameNames.find(path);
+  if (found == SteamGameNames.end() && path.rfind(L"\\?\", 0) == 0) found = SteamGameNames.find(path.substr(4));
+  return found != SteamGameNames.end() ? found->second : std::wstring();
+}
+
 bool ScanLibrary(HWND listView, const std::wstring& library) {
   std::vector<std::wstring> names;
   if (!ListSubfolders(library, names)) return false;  // unreadable: nothing changes
@@ -74,8 +83,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
     Game game;
     game.path = path;
     RefreshGame(game, true);
-    const auto steamName = SteamGameNames.find(path);
-    game.name = steamName != SteamGameNames.end() ? steamName->second : std::wstring();
+    game.name = SteamNameOf(path);
     AppendGame(listView, game);
     added = true;
   }
