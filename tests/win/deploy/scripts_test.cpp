@@ -1,0 +1,119 @@
+// Running the setup and removal scripts of a game folder in a console of
+// their own (the real cmd.exe under Wine) and waiting for them.
+#include "deploy/scripts.h"
+
+#include <gtest/gtest.h>
+
+#include "helpers/text.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using test::FileExists;
+using test::MakeDirs;
+using test::MessageBoxRecorder;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::Wide;
+using test::WriteFileBytes;
+
+std::wstring TestProgramFolderFixture() { return test::TestProgramFolder() + L"\\fixtures\\plain.exe"; }
+
+class ScriptsTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::wstring game = dir / L"My Game";
+  MessageBoxRecorder boxes;
+
+  void WriteScript(const std::wstring& name, const std::string& body) {
+    WriteFileBytes(game + L"\\" + name, "@echo off\r\n" + body);
+  }
+  void ExpectOneErrorBox(const std::wstring& text) {
+    const auto recorded = boxes.boxes();
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].owner, nullptr);
+    EXPECT_EQ(recorded[0].text, text);
+    EXPECT_EQ(recorded[0].caption, L"Error");
+    EXPECT_EQ(recorded[0].type, static_cast<UINT>(MB_ICONERROR));
+    boxes.clear();
+  }
+};
+
+TEST_F(ScriptsTest, MissingScriptIsReportedAndNothingRuns) {
+  EXPECT_FALSE(RunSetupScript(nullptr));
+  EXPECT_TRUE(boxes.boxes().empty());
+
+  MakeDirs(game);
+  EXPECT_FALSE(RunSetupScript(game.c_str()));
+  ExpectOneErrorBox(L"setup_windows.bat not found!");
+  EXPECT_FALSE(RunRemovalScript(game.c_str()));
+  ExpectOneErrorBox(L"Remove Zandrivell.bat not found!");
+
+  // A folder of the script's name is no script.
+  MakeDirs(game + L"\\setup_windows.bat");
+  EXPECT_FALSE(RunSetupScript(game.c_str()));
+  ExpectOneErrorBox(L"setup_windows.bat not found!");
+
+  // Scripts are looked for in the folder given, not below it.
+  WriteFileBytes(game + L"\\bin\\Remove Zandrivell.bat", "@echo off\r\necho ran > \"%~dp0ran.txt\"\r\n");
+  EXPECT_FALSE(RunRemovalScript(game.c_str()));
+  ExpectOneErrorBox(L"Remove Zandrivell.bat not found!");
+  EXPECT_FALSE(FileExists(game + L"\\bin\\ran.txt"));
+}
+
+// The marker is written only after a pause of about a second, so finding it
+// as soon as the call returns shows the call waited for the script.
+TEST_F(ScriptsTest, RemovalScriptRunsInTheGameFolderAndIsAwaited) {
+  WriteScript(L"Remove Zandrivell.bat", "ping -n 2 127.0.0.1 >nul\r\ncd > cwd.txt\r\necho done> marker.txt\r\n");
+  ASSERT_TRUE(RunRemovalScript(game.c_str()));
+  EXPECT_EQ(ReadFileBytes(game + L"\\marker.txt"), "done\r\n");
+  EXPECT_EQ(LowerKey(TrimBlanks(Wide(ReadFileBytes(game + L"\\cwd.txt")))), LowerKey(game));
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(ScriptsTest, FailingScriptStillCountsAsRun) {
+  WriteScript(L"setup_windows.bat", "echo ran> marker.txt\r\nexit /b 3\r\n");
+  EXPECT_TRUE(RunSetupScript(game.c_str()));
+  EXPECT_EQ(ReadFileBytes(game + L"\\marker.txt"), "ran\r\n");
+  EXPECT_TRUE(boxes.boxes().empty());
+
+  // A folder given with a trailing backslash works the same.
+  DeleteFileW((game + L"\\marker.txt").c_str());
+  EXPECT_TRUE(RunSetupScript((game + L"\\").c_str()));
+  EXPECT_TRUE(FileExists(game + L"\\marker.txt"));
+}
+
+// A "cmd.exe" planted in the current folder or the game folder must never be
+// what starts: the script still runs (the planted program would just exit).
+TEST_F(ScriptsTest, PlantedInterpreterIsNotStarted) {
+  const std::wstring planted = TestProgramFolderFixture();
+  const std::wstring current = dir / L"current";
+  MakeDirs(current);
+  ASSERT_TRUE(CopyFileW(planted.c_str(), (current + L"\\cmd.exe").c_str(), FALSE));
+  WriteScript(L"setup_windows.bat", "echo real> marker.txt\r\n");
+  ASSERT_TRUE(CopyFileW(planted.c_str(), (game + L"\\cmd.exe").c_str(), FALSE));
+
+  std::wstring previous(32768, L'\0');
+  previous.resize(GetCurrentDirectoryW(static_cast<DWORD>(previous.size()), previous.data()));
+  ASSERT_TRUE(SetCurrentDirectoryW(current.c_str()));
+  const bool ran = RunSetupScript(game.c_str());
+  SetCurrentDirectoryW(previous.c_str());
+
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(ReadFileBytes(game + L"\\marker.txt"), "real\r\n");
+}
+
+// A folder too long to be a current directory: the script is found there,
+// but the interpreter cannot be started in it, which is reported.
+TEST_F(ScriptsTest, ScriptInAFolderTooLongToRunInIsALaunchFailure) {
+  std::wstring longGame = dir.path();
+  while (longGame.size() < 300) longGame += L"\\a-rather-long-folder-name";
+  WriteFileBytes(longGame + L"\\setup_windows.bat", "@echo off\r\necho ran> marker.txt\r\n");
+  EXPECT_FALSE(RunSetupScript(longGame.c_str()));
+  ExpectOneErrorBox(L"Failed to launch cmd.exe");
+  EXPECT_FALSE(FileExists(longGame + L"\\marker.txt"));
+}
+
+}  // namespace
+}  // namespace zrcc
