@@ -69,7 +69,7 @@ bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& name
 // under the library's shorter spelling, so both spellings are looked up.
 std::wstring SteamNameOf(const std::wstring& path) {
   auto found = SteamGameNames.find(path);
-  if (found == SteamGameNames.end() && path.rfind(L"\\?\", 0) == 0) found = SteamGameNames.find(path.substr(4));
+  if (found == SteamGameNames.end() && path.rfind(L"\\\\?\\", 0) == 0) found = SteamGameNames.find(path.substr(4));
   return found != SteamGameNames.end() ? found->second : std::wstring();
 }
 

@@ -132,6 +132,22 @@ TEST_F(FolderIntakeTest, GameWithoutExecutableIsAddedWithAWarning) {
   EXPECT_EQ(boxes.boxes()[0].caption, L"No executable found");
 }
 
+TEST_F(FolderIntakeTest, GameFolderPastThePathLimitStillGetsItsSteamName) {
+  std::wstring library = dir.path();
+  while (library.size() < 222) library += L"\\deeper";
+  library += L"\\SteamLibrary";
+  const std::wstring steamapps = library + L"\\steamapps";
+  const std::wstring game = L"A game whose folder name is long";
+  test::WriteFileBytes(steamapps + L"\\common\\" + game + L"\\Game.exe", "MZ");
+  test::WriteFileBytes(steamapps + L"\\appmanifest_5.acf",
+                       "\"name\" \"Long One\" \"installdir\" \"" + test::Utf8(game) + "\"");
+  ASSERT_LT(steamapps.size(), 260u);
+  EXPECT_TRUE(AddGameFolder(gListView, library));
+  ASSERT_EQ(GameCount(), 1);
+  EXPECT_EQ(GetGame(0)->path.rfind(L"\\\\?\\", 0), 0u);
+  EXPECT_EQ(GetGame(0)->name, L"Long One");
+}
+
 TEST(NormalizeFolderPath, FullPathsWithoutTrailingBackslashExceptRoots) {
   EXPECT_EQ(NormalizeFolderPath(L""), L"");
   EXPECT_EQ(NormalizeFolderPath(L"C:\\Games\\Foo\\"), L"C:\\Games\\Foo");
