@@ -1,0 +1,33 @@
+// Finding the raw version resource of a PE file (DLL or EXE) by walking its
+// headers and resource directory, reading only the few parts that lead to it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace zrcc {
+
+// Reads exactly `length` bytes at `offset` of the file into `out`; false when
+// that is not possible.
+using ReadAt = std::function<bool(uint64_t offset, void* out, size_t length)>;
+
+// Version data larger than this is not believed (real ones are a few KiB).
+inline constexpr uint32_t kMaxVersionResourceSize = 1024 * 1024;
+
+// The bytes of the file's version resource (type 16): the entry with ID 1
+// when the file has one, else its first entry, in its first language. Only
+// the headers, the directory entries on the way and the resource itself are
+// read, so the cost does not grow with the file. nullopt for anything that
+// is not a well-formed PE file with such a resource: every offset and size is
+// checked against the file size and the directory bounds, and the resource
+// must be a version block whose own length fits inside it.
+std::optional<std::vector<uint8_t>> ExtractVersionResource(const ReadAt& read, uint64_t fileSize);
+
+// The same on a file held in memory.
+std::optional<std::vector<uint8_t>> ExtractVersionResource(std::span<const uint8_t> image);
+
+}  // namespace zrcc
