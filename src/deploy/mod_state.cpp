@@ -1,1 +1,77 @@
-// Filled in by its unit's developer.
+#include "deploy/mod_state.h"
+
+#include <windows.h>
+
+#include "deploy/mod_rules.h"
+#include "deploy/version_reader.h"
+#include "helpers/paths.h"
+#include "helpers/win_handles.h"
+#include "ui/window_handles.h"
+
+namespace zrcc {
+
+namespace {
+
+// Calls `visit` with each entry directly in `folder` until it returns true.
+// False when the folder cannot be listed or no entry was accepted. An empty
+// folder text names no folder: it is never taken for the current one.
+template <typename Visit>
+bool AnyEntry(const std::wstring& folder, Visit visit) {
+  if (folder.empty()) return false;
+  WIN32_FIND_DATAW entry{};
+  FindHandle listing(FindFirstFileW(ExtendedLengthPath(JoinPath(folder, L"*")).c_str(), &entry));
+  if (!listing) return false;
+  do {
+    if (visit(entry)) return true;
+  } while (FindNextFileW(listing.get(), &entry));
+  return false;
+}
+
+void RejectPackageFolder() {
+  if (gPathField) SetWindowTextW(gPathField, L"No path set");
+}
+
+}  // namespace
+
+bool FindModDll(const std::wstring& folder, const std::wstring& productName, std::wstring& fileVersion,
+                std::wstring& productVersion) {
+  return AnyEntry(folder, [&](const WIN32_FIND_DATAW& entry) {
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    if (!IsDllCandidateName(entry.cFileName)) return false;
+    return MatchProductVersions(JoinPath(folder, entry.cFileName), productName, fileVersion, productVersion);
+  });
+}
+
+bool HasModDllName(const std::wstring& folder) {
+  return AnyEntry(folder, [](const WIN32_FIND_DATAW& entry) { return IsPlainModDllName(entry.cFileName); });
+}
+
+void DetectModState(Game& game) {
+  const std::wstring folder = ExeFolderPath(game);
+  game.modVersion.clear();
+  game.buildVersion.clear();
+  const bool found = FindModDll(folder, kModProductName, game.modVersion, game.buildVersion);
+  game.modState = DecideModState(found, found && HasModDllName(folder), game.modVersion);
+}
+
+bool CheckModFolder(const std::wstring& folder) {
+  if (folder.empty()) {
+    RejectPackageFolder();
+    return false;
+  }
+  const std::wstring dll = JoinPath(folder, kPackageDllName);
+  std::wstring fileVersion;
+  std::wstring productVersion;
+  // A directory of that name exists but has no version resource, so it fails
+  // the match below.
+  if (GetFileAttributesW(ExtendedLengthPath(dll).c_str()) == INVALID_FILE_ATTRIBUTES ||
+      !MatchProductVersions(dll, kModProductName, fileVersion, productVersion)) {
+    RejectPackageFolder();
+    return false;
+  }
+  PackageVersionText = std::move(fileVersion);
+  PackageBuildText = std::move(productVersion);
+  return true;
+}
+
+}  // namespace zrcc
