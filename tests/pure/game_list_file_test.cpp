@@ -114,3 +114,29 @@ TEST(GameListFile, UndecodableFilesHoldNoGames) {
 
 }  // namespace
 }  // namespace zrcc
+
+namespace zrcc {
+namespace {
+
+// The reader is linear in the size of the file: 20 MB of junk lines, with
+// headers and keys scattered through them, is read in one pass.
+TEST(GameListFile, TwentyMegabytesOfJunkLinesAreReadInOnePass) {
+  std::string junk = "\xEF\xBB\xBF";
+  junk.reserve(20u << 20);
+  unsigned seed = 12345;
+  while (junk.size() < (20u << 20)) {
+    seed = seed * 1103515245u + 12345u;
+    switch (seed >> 28) {
+      case 0: junk += "[Line" + std::to_string(seed % 1000) + "]\r\n"; break;
+      case 1: junk += "Path=D:\\Games\\G" + std::to_string(seed % 100000) + "\r\n"; break;
+      case 2: junk += "[junk section]\r\n"; break;
+      default: junk += std::string(20 + seed % 200, static_cast<char>('a' + seed % 26)) + "=x\r\n"; break;
+    }
+  }
+  const auto games = ReadGameListEntries(junk);
+  EXPECT_GT(games.size(), 1000u);
+  for (const auto& g : games) ASSERT_EQ(g.path.rfind(L"D:\\Games\\G", 0), 0u);
+}
+
+}  // namespace
+}  // namespace zrcc
