@@ -24,11 +24,6 @@ TEST(PackageRules, LicensesMatchIsExactAndOnlyForFolders) {
   EXPECT_EQ(PackageEntriesToCopy({{L"...", false}, {L".config", true}}), (Names{L"...", L".config"}));
 }
 
-TEST(PackageRules, SourcePathsKeepTheFolderAsGiven) {
-  EXPECT_EQ(PackageSourcePaths(L"C:\\pkg", {L"a.dll", L"b c"}), (Names{L"C:\\pkg\\a.dll", L"C:\\pkg\\b c"}));
-  EXPECT_EQ(PackageSourcePaths(L"D:\\", {L"x"}), Names{L"D:\\\\x"});
-}
-
 TEST(PackageRules, DoubleNulListEndsEveryItemAndTheList) {
   const std::wstring list = DoubleNulList({L"C:\\a", L"C:\\b c"});
   EXPECT_EQ(list, std::wstring(L"C:\\a\0C:\\b c\0\0", 13));
