@@ -10,8 +10,17 @@ case "$action" in
 start)
   if [ ! -e "$lock" ] && command -v Xvfb >/dev/null 2>&1; then
     nohup Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
-    i=0; while [ ! -e "/tmp/.X11-unix/X$display" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i+1)); done
   fi
+  # The display must answer before the first window is made.
+  i=0
+  while [ $i -lt 100 ]; do
+    if command -v xdpyinfo >/dev/null 2>&1; then
+      xdpyinfo -display ":$display" >/dev/null 2>&1 && break
+    elif [ -e "/tmp/.X11-unix/X$display" ]; then
+      break
+    fi
+    sleep 0.1; i=$((i+1))
+  done
   mkdir -p "$prefix"
   if [ ! -f "$prefix/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 </dev/null
