@@ -4,7 +4,7 @@
 #   wine-session.sh start|stop <wineprefix> <display-number>
 set -u
 action=$1 prefix=$2 display=$3
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$display"
 lock="/tmp/.X${display}-lock"
 case "$action" in
 start)
@@ -26,7 +26,7 @@ start)
     wineboot -i >/dev/null 2>&1 </dev/null
   fi
   wineserver -p >/dev/null 2>&1 </dev/null
-  DISPLAY=":$display" wine cmd /c ver >/dev/null 2>&1 </dev/null
+  wine cmd /c ver >/dev/null 2>&1 </dev/null
   exit 0
   ;;
 stop)
