@@ -1,13 +1,24 @@
+// The version block is read from the file itself by walking its resource
+// directory, not through GetFileVersionInfoW: under Wine that call answers
+// for a file named like one of Wine's own DLLs (dxgi.dll, d3d11.dll,
+// version.dll, ...) with the resource of Wine's DLL, whatever folder the path
+// names, and those are exactly the names the mod is installed under. A file
+// that merely shares a system DLL's name must be read as itself. The strings
+// are still looked up with VerQueryValueW on the block.
 #include "deploy/version_reader.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <optional>
 #include <vector>
 
+#include "deploy/pe_version.h"
 #include "helpers/paths.h"
+#include "helpers/win_handles.h"
 
 namespace zrcc {
 
@@ -18,15 +29,41 @@ struct VersionTranslation {
   uint16_t codePage;
 };
 
+// Reads exactly `length` bytes at `offset`; false on a short read.
+bool ReadFileAt(HANDLE file, uint64_t offset, void* out, size_t length) {
+  auto* bytes = static_cast<uint8_t*>(out);
+  while (length > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file, bytes, chunk, &got, &at) || got == 0) return false;
+    bytes += got;
+    offset += got;
+    length -= got;
+  }
+  return true;
+}
+
 // The whole version block of a file; nullopt when it has none or it cannot
 // be read (a file that cannot be opened simply has no version resource).
+// The block sits in a zeroed buffer of more than twice its size, the room
+// the version API keeps behind a block for its own conversions.
 std::optional<std::vector<uint8_t>> ReadVersionBlock(const std::wstring& filePath) {
   const std::wstring path = ExtendedLengthPath(filePath);
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-  if (size == 0) return std::nullopt;
-  std::vector<uint8_t> block(size, 0);
-  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return std::nullopt;
+  const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+  const ReadAt read = [&file](uint64_t offset, void* out, size_t length) {
+    return ReadFileAt(file.get(), offset, out, length);
+  };
+  const auto resource = ExtractVersionResource(read, static_cast<uint64_t>(size.QuadPart));
+  if (!resource) return std::nullopt;
+  std::vector<uint8_t> block(2 * resource->size() + 64, 0);
+  std::memcpy(block.data(), resource->data(), resource->size());
   return block;
 }
 
