@@ -1,6 +1,7 @@
 #include "win/test_support.h"
 
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <stdexcept>
 
@@ -84,6 +85,14 @@ void RemoveTree(const std::wstring& path) {
     for (const std::wstring& name : ListNames(path)) RemoveTree(JoinPath(path, name));
   }
   RemoveDirectoryW(full.c_str());
+}
+
+void CopyFileOrFail(const std::wstring& from, const std::wstring& to) {
+  const size_t cut = to.find_last_of(L"\\/");
+  if (cut != std::wstring::npos) MakeDirs(to.substr(0, cut));
+  if (!CopyFileW(ExtendedLengthPath(from).c_str(), ExtendedLengthPath(to).c_str(), FALSE)) {
+    ADD_FAILURE() << "cannot copy " << Utf8(from) << " to " << Utf8(to);
+  }
 }
 
 std::vector<std::wstring> ListNames(const std::wstring& folder) {

@@ -32,6 +32,8 @@ std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 bool DirExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
+// Copies a file, creating the target's folders; a failure fails the test.
+void CopyFileOrFail(const std::wstring& from, const std::wstring& to);
 std::vector<std::wstring> ListNames(const std::wstring& folder);  // sorted, without . and ..
 
 std::string Utf8(const std::wstring& text);

@@ -142,3 +142,67 @@ TEST(MainWindow, CommandsThatTouchTheListWaitWhileALoadRuns) {
 
 }  // namespace
 }  // namespace zrcc
+
+namespace zrcc {
+namespace {
+
+// Writes a 24-bit BMP of what the window shows now.
+bool SaveWindowPicture(HWND window, const std::wstring& file) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
+  std::string pixels(static_cast<size_t>(stride) * static_cast<size_t>(h), '\0');
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+            DIB_RGB_COLORS);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER header{};
+  header.bfType = 0x4D42;
+  header.bfOffBits = sizeof header + sizeof info;
+  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  bytes += pixels;
+  test::WriteFileBytes(file, bytes);
+  return true;
+}
+
+// A picture of the window after a load, kept as a test artefact in
+// <build>/artifacts/main-window.bmp for a person to look at.
+TEST(MainWindow, PictureAfterALoad) {
+  TempDir dir;
+  std::string list;
+  std::vector<std::wstring> games;
+  for (const wchar_t* name : {L"Iron Coast 2077", L"Halcyon", L"The Wanderer 3"}) {
+    const std::wstring game = dir / (std::wstring(L"Library\\") + name);
+    test::WriteFileBytes(game + L"\\data\\pak0", std::string(150000, 'x'));
+    games.push_back(game);
+  }
+  test::CopyFileOrFail(test::TestProgramFolder() + L"\\fixtures\\zandrivell.dll", games[1] + L"\\ZandRivell.dll");
+  test::WriteFileBytes(dir / L"data.ini",
+                       "[Line0]\nPath=" + test::Utf8(games[0]) + "\nExeFolder=\nName=Iron Coast 2077\n"
+                       "[Line1]\nPath=" + test::Utf8(games[1]) + "\nName=Halcyon\n"
+                       "[Line2]\nPath=" + test::Utf8(games[2]) + "\nName=The Wanderer 3\n");
+  test::AppWindow app(dir.path());
+  ASSERT_EQ(app.RowCount(), 3);
+  RedrawWindow(app.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASE);
+  test::PumpMessages(200);
+  EXPECT_TRUE(SaveWindowPicture(app.window(), test::TestProgramFolder() + L"\\artifacts\\main-window.bmp"));
+}
+
+}  // namespace
+}  // namespace zrcc
