@@ -3,4 +3,5 @@ set(ZRCC_FUZZ_TARGETS
   game_list_reader
   steam_manifest
   exe_match
+  pe_version
 )
