@@ -124,7 +124,9 @@ std::wstring ReadProductName(const std::wstring& filePath) {
   std::vector<VersionTranslation> translations = Translations(*block);
   if (translations.empty()) translations.push_back({0x0409, 0x04E4});
   for (const VersionTranslation t : translations) {
-    if (auto name = QueryString(*block, t, L"ProductName", true)) return *name;
+    // Resource compilers store an empty name with its ending NUL (a reported
+    // length of 1): that is no name either, and the next translation counts.
+    if (auto name = QueryString(*block, t, L"ProductName", true); name && !name->empty()) return *name;
   }
   return {};
 }

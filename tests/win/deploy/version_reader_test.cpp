@@ -86,9 +86,8 @@ TEST(VersionReader, NameReaderSkipsAnEmptyFirstName) {
 }
 
 // Resource compilers store an empty string with its terminating NUL, so its
-// reported length is 1, not 0. Disabled until ReadProductName also skips a
-// value that is empty up to its first NUL; today it returns "" here.
-TEST(VersionReader, DISABLED_NameReaderSkipsAnEmptyFirstNameStoredWithItsNul) {
+// reported length is 1, not 0: it is still no name.
+TEST(VersionReader, NameReaderSkipsAnEmptyFirstNameStoredWithItsNul) {
   EXPECT_EQ(ReadProductName(Fixture(L"ver_empty_first_name.dll")), L"Second Game");
 }
 
