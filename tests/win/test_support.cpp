@@ -196,9 +196,9 @@ TestWindow::~TestWindow() {
   gMainWindow = gListView = gStatusBar = nullptr;
 }
 
-int TestWindow::RowCount() const { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
+int ListRowCount() { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
 
-std::wstring TestWindow::CellText(int row, int column) const {
+std::wstring ListCellText(int row, int column) {
   std::wstring buffer(4096, L'\0');
   LVITEMW item{};
   item.iSubItem = column;
@@ -208,11 +208,15 @@ std::wstring TestWindow::CellText(int row, int column) const {
   return buffer.c_str();
 }
 
-std::wstring TestWindow::StatusText() const {
+std::wstring StatusBarText() {
   std::wstring buffer(512, L'\0');
   SendMessageW(gStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer.data()));
   return buffer.c_str();
 }
+
+int TestWindow::RowCount() const { return ListRowCount(); }
+std::wstring TestWindow::CellText(int row, int column) const { return ListCellText(row, column); }
+std::wstring TestWindow::StatusText() const { return StatusBarText(); }
 
 bool TestWindow::WaitForLoadEnd(int finishedBefore, DWORD timeoutMs) {
   const ULONGLONG until = GetTickCount64() + timeoutMs;

@@ -82,6 +82,11 @@ class TestWindow {
   int loadFinished() const;
 };
 
+// The main list view's rows and texts, and the status bar's text.
+int ListRowCount();
+std::wstring ListCellText(int row, int column);
+std::wstring StatusBarText();
+
 // Pumps this thread's messages for a while.
 void PumpMessages(DWORD milliseconds);
 

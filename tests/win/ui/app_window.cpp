@@ -90,23 +90,9 @@ RECT AppWindow::ClientRectOf(HWND child) const {
   return r;
 }
 
-int AppWindow::RowCount() const { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::wstring AppWindow::Cell(int row, int column) const {
-  std::wstring buffer(2048, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer.c_str();
-}
-
-std::wstring AppWindow::StatusText() const {
-  std::wstring buffer(512, L'\0');
-  SendMessageW(gStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer.data()));
-  return buffer.c_str();
-}
+int AppWindow::RowCount() const { return ListRowCount(); }
+std::wstring AppWindow::Cell(int row, int column) const { return ListCellText(row, column); }
+std::wstring AppWindow::StatusText() const { return StatusBarText(); }
 
 std::wstring AppWindow::PathFieldText() const {
   std::wstring buffer(4096, L'\0');
