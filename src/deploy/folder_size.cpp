@@ -6,7 +6,10 @@
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <string_view>
+#include <vector>
 
+#include "helpers/fast_listing.h"
 #include "helpers/paths.h"
 #include "helpers/win_handles.h"
 
@@ -48,58 +51,153 @@ std::optional<DirectoryId> IdentifyDirectory(const std::wstring& folder) {
   return id;
 }
 
-// One directory the walk is inside, with its open listing and the entry
-// that listing returned last.
-struct OpenDirectory {
-  OpenDirectory(std::wstring path_, std::optional<DirectoryId> id_, HANDLE listing_,
-                const WIN32_FIND_DATAW& first)
-      : path(std::move(path_)), id(id_), listing(listing_), entry(first) {}
-  std::wstring path;
-  std::optional<DirectoryId> id;
-  FindHandle listing;
-  WIN32_FIND_DATAW entry;
-  bool entryPending = true;  // `entry` came from FindFirstFileW and is not counted yet
+// The low 64 bits of a file identity, the number a directory listing gives
+// each entry on the same volume; 0 when it has more bits than that.
+uint64_t ShortFileNumber(const DirectoryId& id) {
+  uint64_t low = 0, high = 0;
+  std::memcpy(&low, id.file, sizeof low);
+  std::memcpy(&high, id.file + sizeof low, sizeof high);
+  return high == 0 ? low : 0;
+}
+
+struct ListedEntry {
+  std::wstring name;
+  DWORD attributes = 0;
+  uint64_t size = 0;  // as listed: the file's logical size
 };
 
+enum class Listing { Read, CannotOpen, Unsupported };
+
+// Reads a whole directory through one handle opened on it: the entries in
+// listing order and the directory's own file number, from its "." entry (0
+// when there is none, as in a drive root). One open per directory gives both
+// the listing and what the cycle guard needs, where asking for an identity
+// separately would cost a second open and a volume query per directory.
+Listing ReadDirectoryHandle(const std::wstring& folder, std::vector<ListedEntry>& entries, uint64_t& ownNumber) {
+  UniqueHandle dir(CreateFileW(ExtendedLengthPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!dir) return Listing::CannotOpen;
+  // Entries come in batches; one buffer per thread serves every directory.
+  thread_local std::vector<uint64_t> buffer(64 * 1024 / sizeof(uint64_t));
+  const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(uint64_t));
+  bool first = true;
+  while (GetFileInformationByHandleEx(dir.get(), FileIdBothDirectoryInfo, buffer.data(), bytes)) {
+    first = false;
+    const auto* base = reinterpret_cast<const unsigned char*>(buffer.data());
+    for (size_t offset = 0;;) {
+      const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(base + offset);
+      const std::wstring_view name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+      if (name == L".") {
+        const uint64_t number = static_cast<uint64_t>(info->FileId.QuadPart);
+        ownNumber = number == ~uint64_t{0} ? 0 : number;
+      }
+      entries.push_back({std::wstring(name), info->FileAttributes, static_cast<uint64_t>(info->EndOfFile.QuadPart)});
+      if (info->NextEntryOffset == 0) break;
+      offset += info->NextEntryOffset;
+    }
+  }
+  if (first && GetLastError() != ERROR_NO_MORE_FILES) return Listing::Unsupported;
+  return Listing::Read;
+}
+
+// The same through an ordinary listing, for file systems that cannot list
+// through a handle. The directory's number stays unknown.
+bool ReadDirectoryListing(const std::wstring& folder, std::vector<ListedEntry>& entries) {
+  WIN32_FIND_DATAW data{};
+  FindHandle listing(OpenFastListing(JoinPath(folder, L"*"), data));
+  if (!listing) return false;
+  do {
+    entries.push_back({data.cFileName, data.dwFileAttributes, (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow});
+  } while (FindNextFileW(listing.get(), &data));
+  return true;
+}
+
+// One directory the walk is inside: its entries and how far they are handled.
+struct OpenDirectory {
+  std::wstring path;
+  std::vector<ListedEntry> entries;
+  size_t next = 0;
+  uint64_t number = 0;                        // its file number; 0 when unknown
+  std::optional<std::optional<DirectoryId>> id;  // its full identity, once asked for
+  bool visiting = false;                      // its plain files go to the visitor
+
+  const std::optional<DirectoryId>& Identity() {
+    if (!id) id = IdentifyDirectory(path);
+    return *id;
+  }
+};
+
+// Whether two directories of the walk are the same one. Different file
+// numbers settle it at once; otherwise (equal or unknown numbers) the full
+// identities decide, so two volumes' directories that happen to share a
+// number are never taken for one another.
+bool SameDirectory(OpenDirectory& a, OpenDirectory& b) {
+  if (a.number && b.number && a.number != b.number) return false;
+  const std::optional<DirectoryId>& first = a.Identity();
+  const std::optional<DirectoryId>& second = b.Identity();
+  if (first && second) return *first == *second;
+  // Unidentifiable: equal numbers still mean the same directory, so that a
+  // cycle always ends.
+  return a.number && a.number == b.number;
+}
+
 // The walk keeps its own stack instead of recursing, so however deep the tree
-// (or a chain of links) goes, the thread's stack cannot run out.
+// (or a chain of links) goes, the thread's stack cannot run out. A directory
+// is read whole and closed before the walk goes on, so no handle stays open
+// while the walk is below it.
 class FolderWalk {
  public:
-  uint64_t Measure(const std::wstring& folder) {
-    Enter(folder);
+  explicit FolderWalk(const PlainFileVisitor* visit) : visit_(visit) {}
+
+  uint64_t Run(const std::wstring& folder) {
+    Enter(folder, visit_ != nullptr);
     while (!descent_.empty()) {
       OpenDirectory& current = descent_.back();
-      if (!current.entryPending && !FindNextFileW(current.listing.get(), &current.entry)) {
+      if (current.next == current.entries.size()) {
         descent_.pop_back();
         continue;
       }
-      current.entryPending = false;
-      const WIN32_FIND_DATAW& entry = current.entry;
-      if (std::wcscmp(entry.cFileName, L".") == 0 || std::wcscmp(entry.cFileName, L"..") == 0) continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        Enter(JoinPath(current.path, entry.cFileName));
+      const ListedEntry& entry = current.entries[current.next++];
+      if (entry.name == L"." || entry.name == L"..") continue;
+      const bool link = entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+      if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        // `current` and `entry` stay valid: the stack is a deque.
+        Enter(JoinPath(current.path, entry.name), current.visiting && !link);
       } else {
-        total_ += (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
+        total_ += entry.size;
+        if (current.visiting && !link) (*visit_)(current.path, entry.name.c_str());
       }
     }
     return total_;
   }
 
  private:
-  void Enter(const std::wstring& folder) {
-    const std::optional<DirectoryId> id = IdentifyDirectory(folder);
-    // A link back to a directory the walk is already inside would repeat
-    // the same files without end.
-    if (id && std::any_of(descent_.begin(), descent_.end(),
-                          [&](const OpenDirectory& open) { return open.id == id; })) {
+  void Enter(const std::wstring& folder, bool visiting) {
+    OpenDirectory dir;
+    dir.path = folder;
+    const Listing read = ReadDirectoryHandle(folder, dir.entries, dir.number);
+    if (read == Listing::CannotOpen) return;
+    if (read == Listing::Unsupported) {
+      dir.entries.clear();
+      if (!ReadDirectoryListing(folder, dir.entries)) return;
+    }
+    if (!dir.number) {
+      // No "." entry: the number comes from the full identity instead.
+      if (const std::optional<DirectoryId>& id = dir.Identity()) dir.number = ShortFileNumber(*id);
+    }
+    // A link back to a directory the walk is already inside would repeat the
+    // same files without end. Where links are not marked as such (Linux
+    // links seen through Wine look like plain folders) this is also what
+    // ends the visit.
+    if (std::any_of(descent_.begin(), descent_.end(), [&](OpenDirectory& open) { return SameDirectory(dir, open); })) {
       return;
     }
-    WIN32_FIND_DATAW first{};
-    const HANDLE listing = FindFirstFileW(ExtendedLengthPath(JoinPath(folder, L"*")).c_str(), &first);
-    if (listing == INVALID_HANDLE_VALUE) return;
-    descent_.emplace_back(folder, id, listing, first);
+    dir.visiting = visiting;
+    descent_.push_back(std::move(dir));
   }
 
+  const PlainFileVisitor* visit_;
   std::deque<OpenDirectory> descent_;
   uint64_t total_ = 0;
 };
@@ -109,7 +207,12 @@ class FolderWalk {
 uint64_t MeasureFolderSize(const std::wstring& folder) {
   // An empty text names no folder; it is never taken for the current one.
   if (folder.empty()) return 0;
-  return FolderWalk().Measure(folder);
+  return FolderWalk(nullptr).Run(folder);
+}
+
+uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit) {
+  if (folder.empty()) return 0;
+  return FolderWalk(&visit).Run(folder);
 }
 
 }  // namespace zrcc

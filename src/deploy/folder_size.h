@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zrcc {
@@ -13,5 +14,18 @@ namespace zrcc {
 // links ends. Subfolders that cannot be listed add nothing; no file is
 // opened. Paths of any length are walked.
 uint64_t MeasureFolderSize(const std::wstring& folder);
+
+// Called with a file's folder, spelt as the walk reached it (`folder` as
+// given, then the subfolder names after single backslashes), and its name.
+using PlainFileVisitor = std::function<void(const std::wstring& folder, const wchar_t* name)>;
+
+// MeasureFolderSize and, in the same walk, a visit of every file reached
+// through plain folders only, in depth-first listing order (a subfolder's
+// files at the place of its entry). Entries that are links or junctions,
+// files or folders, are not visited, nor is anything reached through them,
+// although the size still counts what lies behind folder links. A folder the
+// walk is already inside is entered for neither. An empty `folder` gives 0
+// and no visit.
+uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit);
 
 }  // namespace zrcc

@@ -2,78 +2,39 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <filesystem>
 #include <system_error>
 
+#include "deploy/folder_size.h"
 #include "deploy/version_reader.h"
 #include "helpers/paths.h"
-#include "helpers/win_handles.h"
 #include "ui/dialogs.h"
 
 namespace zrcc {
 
-namespace {
-
-// One folder of the walk being listed. The walk keeps these on a heap stack
-// rather than recursing: with long paths a tree can be thousands of folders
-// deep, more than a thread's stack would hold in nested calls.
-struct OpenListing {
-  OpenListing(size_t length, const std::wstring& pattern)
-      : folderLength(length), find(FindFirstFileW(ExtendedLengthPath(pattern).c_str(), &data)) {}
-  size_t folderLength;  // the folder's length within the walk's path text
-  WIN32_FIND_DATAW data{};
-  FindHandle find;
-  bool unread = true;  // `data` holds the first entry, not yet handled
-};
-
-bool IsDotEntry(const wchar_t* name) {
-  return (name[0] == L'.' && name[1] == L'\0') || (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
+void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandidate>& list) {
+  CollectExecutablesAndMeasure(folder, list);
 }
 
-}  // namespace
+uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list) {
+  return MeasureFolderSizeVisiting(folder, [&list](const std::wstring& where, const wchar_t* name) {
+    if (!IsExeName(name)) return;
+    ExecutableCandidate candidate{name, where, {}};
+    candidate.productName = ReadProductName(CandidateFullPath(candidate));
+    list.push_back(std::move(candidate));
+  });
+}
 
-void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandidate>& list) {
-  // `path` holds the folder of the innermost open listing, then, while an
-  // entry is handled, the separator and the entry's name.
-  std::wstring path = folder;
-  auto separatorAfter = [&path](size_t length) {
-    path.resize(length);
-    if (!path.empty() && !EndsWithSeparator(path)) path += L'\\';
-  };
-  std::deque<OpenListing> open;
-  separatorAfter(path.size());
-  open.emplace_back(folder.size(), path + L'*');
-  while (!open.empty()) {
-    OpenListing& top = open.back();
-    if (!top.find || (!top.unread && !FindNextFileW(top.find.get(), &top.data))) {
-      open.pop_back();
-      continue;
-    }
-    top.unread = false;
-    const DWORD attributes = top.data.dwFileAttributes;
-    const wchar_t* name = top.data.cFileName;
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || IsDotEntry(name)) continue;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      separatorAfter(top.folderLength);
-      path += name;
-      const size_t length = path.size();
-      separatorAfter(length);
-      open.emplace_back(length, path + L'*');
-    } else if (IsExeName(name)) {
-      ExecutableCandidate candidate{name, path.substr(0, top.folderLength), {}};
-      candidate.productName = ReadProductName(CandidateFullPath(candidate));
-      list.push_back(std::move(candidate));
-    }
-  }
+void WarnNoExecutable(const std::wstring& gamePath) {
+  ShowMessageBox(nullptr, L"The folder " + LastComponent(gamePath) + L" contains no executable!",
+                 L"No executable found", MB_ICONWARNING);
 }
 
 std::optional<ExecutableCandidate> FindGameExecutable(const Game& game) {
   std::vector<ExecutableCandidate> candidates;
   CollectExecutables(game.path, candidates);
   if (candidates.empty()) {
-    ShowMessageBox(nullptr, L"The folder " + LastComponent(game.path) + L" contains no executable!",
-                   L"No executable found", MB_ICONWARNING);
+    WarnNoExecutable(game.path);
     return std::nullopt;
   }
   const std::optional<size_t> chosen = ChooseExecutable(game.path, candidates);

@@ -2,6 +2,7 @@
 // collect every executable, choose one by name (see exe_match.h).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,10 +14,19 @@ namespace zrcc {
 
 // Appends every executable below `folder` (the folder itself included) in
 // depth-first listing order: a subfolder's executables stand at the place of
-// its entry. Links and junctions are neither followed nor taken; a folder
-// that cannot be listed adds nothing. Each candidate's product name is read
-// from its version resource.
+// its entry. Links and junctions are neither followed nor taken, nor is a
+// folder the walk is already inside searched again (where links look like
+// plain folders); a folder that cannot be listed adds nothing. Each
+// candidate's product name is read from its version resource.
 void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandidate>& list);
+
+// CollectExecutables and MeasureFolderSize in one walk of the tree: appends
+// the same candidates in the same order and returns the same size. An empty
+// `folder` gives 0 and no candidate.
+uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list);
+
+// The warning shown when a game folder holds no executable at all.
+void WarnNoExecutable(const std::wstring& gamePath);
 
 // The executable chosen for the game at `game.path`, or nothing. When the
 // folder holds no executable at all, warns the user first ("No executable

@@ -1,0 +1,199 @@
+// The one walk that both finds a game's executables and sums its size must
+// give exactly what the two separate walks give: the same candidates in the
+// same depth-first order, and the same byte count. Held here against plain
+// recursive walks over trees with folder links, hidden entries and paths far
+// beyond the classic limit.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "deploy/folder_size.h"
+#include "discovery/exe_detection.h"
+#include "helpers/paths.h"
+#include "helpers/win_handles.h"
+#include "win/test_support.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+// The plain recursive walks: executables skip every link, sizes follow
+// folder links (the trees here have no cycle).
+void ReferenceExecutables(const std::wstring& folder, std::vector<std::wstring>& out) {
+  WIN32_FIND_DATAW data{};
+  FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(folder, L"*")).c_str(), &data));
+  if (!find) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L".." || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ReferenceExecutables(JoinPath(folder, name), out);
+    else if (IsExeName(name)) out.push_back(JoinPath(folder, name));
+  } while (FindNextFileW(find.get(), &data));
+}
+
+uint64_t ReferenceSize(const std::wstring& folder) {
+  WIN32_FIND_DATAW data{};
+  FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(folder, L"*")).c_str(), &data));
+  if (!find) return 0;
+  uint64_t sum = 0;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) sum += ReferenceSize(JoinPath(folder, name));
+    else sum += (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  } while (FindNextFileW(find.get(), &data));
+  return sum;
+}
+
+void PutExe(const std::wstring& path, const std::wstring& fixture = L"plain.exe") {
+  const std::string bytes = test::ReadFileBytes(test::TestProgramFolder() + L"\\fixtures\\" + fixture);
+  ASSERT_FALSE(bytes.empty());
+  test::WriteFileBytes(path, bytes);
+}
+
+// A folder link at `link` to the relative `target`: a Linux symbolic link
+// under Wine (which shows it as a plain folder), a directory symbolic link on
+// Windows. Removed again when the object goes away.
+class FolderLink {
+ public:
+  FolderLink(const std::wstring& link, const std::wstring& target) : link_(link) {
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    const FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
+    if (proc) {
+      char* name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(proc))(link.c_str());
+      if (!name) return;
+      unix_ = test::Wide(name);
+      HeapFree(GetProcessHeap(), 0, name);
+      ok_ = Run(L"/bin/ln -s -- \"" + target + L"\" \"" + unix_ + L"\"", true);
+    } else {
+      ok_ = CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                                SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+            test::DirExists(link);
+    }
+  }
+  ~FolderLink() {
+    if (!unix_.empty()) Run(L"/bin/rm -f -- \"" + unix_ + L"\"", false);
+    else if (ok_) RemoveDirectoryW(link_.c_str());
+  }
+  FolderLink(const FolderLink&) = delete;
+  FolderLink& operator=(const FolderLink&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  // Wine starts Linux programs but cannot wait for them: wait for the effect.
+  bool Run(std::wstring commandLine, bool shouldExist) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+      return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 200; ++i) {
+      if (test::DirExists(link_) == shouldExist) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return false;
+  }
+  std::wstring link_;
+  std::wstring unix_;
+  bool ok_ = false;
+};
+
+std::vector<std::wstring> FullPaths(const std::vector<ExecutableCandidate>& list) {
+  std::vector<std::wstring> paths;
+  for (const auto& c : list) paths.push_back(CandidateFullPath(c));
+  return paths;
+}
+
+// The one walk against both references and against the two separate calls.
+void ExpectOneWalkEqualsTwo(const std::wstring& game) {
+  std::vector<ExecutableCandidate> combined;
+  const uint64_t size = CollectExecutablesAndMeasure(game, combined);
+  std::vector<std::wstring> expected;
+  ReferenceExecutables(game, expected);
+  EXPECT_EQ(FullPaths(combined), expected);
+  EXPECT_EQ(size, ReferenceSize(game));
+
+  std::vector<ExecutableCandidate> separate;
+  CollectExecutables(game, separate);
+  ASSERT_EQ(separate.size(), combined.size());
+  for (size_t i = 0; i < separate.size(); ++i) {
+    EXPECT_EQ(separate[i].fileName, combined[i].fileName);
+    EXPECT_EQ(separate[i].folder, combined[i].folder);
+    EXPECT_EQ(separate[i].productName, combined[i].productName);
+  }
+  EXPECT_EQ(size, MeasureFolderSize(game));
+}
+
+TEST(SingleWalk, SameCandidatesAndSizeWithLinksAndHiddenEntries) {
+  TempDir dir;
+  const std::wstring game = dir / L"Halcyon";
+  PutExe(game + L"\\unins000.exe", L"disc_halcyon.exe");
+  PutExe(game + L"\\x64\\Halcyon.exe");
+  PutExe(game + L"\\data\\tools\\editor.EXE");
+  PutExe(game + L"\\h\\hidden.exe");
+  test::WriteFileBytes(game + L"\\data\\pack.bin", std::string(1000, 'p'));
+  test::WriteFileBytes(game + L"\\data\\tools\\notes.txt", "12345");
+  test::WriteFileBytes(game + L"\\h\\secret.bin", "1234567");
+  test::MakeDirs(game + L"\\empty\\deeper");
+  SetFileAttributesW((game + L"\\h\\hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  SetFileAttributesW((game + L"\\h").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+  ExpectOneWalkEqualsTwo(game);
+  ExpectOneWalkEqualsTwo(game + L"\\");
+  ExpectOneWalkEqualsTwo(dir / L"missing");
+
+  // A link to a folder of the tree: its files count twice for the size; its
+  // executables are taken only where links are not marked as such.
+  FolderLink alias(game + L"\\alias", L"data");
+  if (!alias.ok()) GTEST_SKIP() << "folder links cannot be made here";
+  ExpectOneWalkEqualsTwo(game);
+  EXPECT_EQ(MeasureFolderSize(game), ReferenceSize(game));
+}
+
+TEST(SingleWalk, LinksBackUpTheTreeEndBothSearches) {
+  TempDir dir;
+  const std::wstring game = dir / L"Loop";
+  PutExe(game + L"\\Loop.exe");
+  PutExe(game + L"\\data\\tool.exe");
+  test::WriteFileBytes(game + L"\\data\\b.bin", "1234567");
+  FolderLink up(game + L"\\data\\up", L"..");
+  FolderLink self(game + L"\\data\\self", L".");
+  if (!up.ok() || !self.ok()) GTEST_SKIP() << "folder links cannot be made here";
+  std::vector<ExecutableCandidate> list;
+  const uint64_t size = CollectExecutablesAndMeasure(game, list);
+  EXPECT_EQ(size, MeasureFolderSize(game));
+  std::vector<std::wstring> found = FullPaths(list);
+  std::sort(found.begin(), found.end());
+  // A link back into the walk's own path is searched neither for executables
+  // nor for the size.
+  EXPECT_EQ(found, (std::vector<std::wstring>{game + L"\\Loop.exe", game + L"\\data\\tool.exe"}));
+}
+
+TEST(SingleWalk, SameResultFarBeyondTheClassicPathLimit) {
+  TempDir dir;
+  std::wstring deep = dir / L"Deep Game";
+  int level = 0;
+  while (deep.size() < 700) {
+    deep += L"\\level-" + std::to_wstring(++level) + L"-with-a-long-name";
+    test::WriteFileBytes(deep + L"\\data.bin", std::string(static_cast<size_t>(level), 'x'));
+    if (level % 4 == 0) PutExe(deep + L"\\tool" + std::to_wstring(level) + L".exe");
+  }
+  PutExe(deep + L"\\DeepGame.exe");
+  ExpectOneWalkEqualsTwo(dir / L"Deep Game");
+  std::vector<ExecutableCandidate> list;
+  CollectExecutablesAndMeasure(dir / L"Deep Game", list);
+  EXPECT_TRUE(std::any_of(list.begin(), list.end(), [](const ExecutableCandidate& c) {
+    return c.fileName == L"DeepGame.exe" && CandidateFullPath(c).size() > 700;
+  }));
+}
+
+}  // namespace
+}  // namespace zrcc
