@@ -1,11 +1,14 @@
 #include "discovery/folder_intake.h"
 
+#include <utility>
 #include <vector>
 
+#include "discovery/exe_detection.h"
 #include "discovery/steam_manifests.h"
 #include "helpers/catalogue.h"
 #include "helpers/game_rows.h"
 #include "helpers/paths.h"
+#include "helpers/refresh_pool.h"
 #include "helpers/text.h"
 #include "helpers/win_handles.h"
 #include "ui/dialogs.h"
@@ -76,14 +79,25 @@ std::wstring SteamNameOf(const std::wstring& path) {
 bool ScanLibrary(HWND listView, const std::wstring& library) {
   std::vector<std::wstring> names;
   if (!ListSubfolders(library, names)) return false;  // unreadable: nothing changes
-  bool added = false;
+  std::vector<Game> newGames;
   for (const std::wstring& name : names) {
-    const std::wstring path = NormalizeFolderPath(JoinPath(library, name));
-    if (path.empty() || ContainsPath(path)) continue;
     Game game;
-    game.path = path;
-    RefreshGame(game, true);
-    game.name = SteamNameOf(path);
+    game.path = NormalizeFolderPath(JoinPath(library, name));
+    if (game.path.empty() || ContainsPath(game.path)) continue;
+    newGames.push_back(std::move(game));
+  }
+  // The games are refreshed a few at once; this thread then adds them in
+  // listing order, warning about each game without executables in turn.
+  OrderedRefresh refresh(std::move(newGames), true);
+  bool added = false;
+  for (size_t i = 0; i < refresh.size(); ++i) {
+    RefreshedGame* refreshed = refresh.Take(i);
+    if (!refreshed) break;
+    Game& game = refreshed->game;
+    // Two names may normalise to one folder: the first one listed is kept.
+    if (ContainsPath(game.path)) continue;
+    if (refreshed->noExecutable) WarnNoExecutable(game.path);
+    game.name = SteamNameOf(game.path);
     AppendGame(listView, game);
     added = true;
   }

@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "deploy/folder_size.h"
 #include "deploy/mod_rules.h"
@@ -30,21 +32,36 @@ void SetCellText(HWND listView, int32_t row, int column, const std::wstring& tex
 
 }  // namespace
 
-bool RefreshGame(Game& game, bool forceDetect) {
+bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable) {
+  noExecutable = false;
   if (!IsExistingDirectory(game.path)) return false;
   const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
+  uint64_t size = 0;
   if (detect) {
-    if (const auto exe = FindGameExecutable(game)) {
-      game.exeFolder = RelativeExeFolder(CandidateFullPath(*exe), game.path);
-      game.name = exe->productName;
+    std::vector<ExecutableCandidate> candidates;
+    size = CollectExecutablesAndMeasure(game.path, candidates);
+    noExecutable = candidates.empty();
+    if (const std::optional<size_t> chosen = ChooseExecutable(game.path, candidates)) {
+      const ExecutableCandidate& exe = candidates[*chosen];
+      game.exeFolder = RelativeExeFolder(CandidateFullPath(exe), game.path);
+      game.name = exe.productName;
     } else {
       game.exeFolder.clear();
       game.name.clear();
     }
+  } else {
+    size = MeasureFolderSize(game.path);
   }
-  game.sizeText = FormatSizeText(MeasureFolderSize(game.path));
+  game.sizeText = FormatSizeText(size);
   DetectModState(game);
   return true;
+}
+
+bool RefreshGame(Game& game, bool forceDetect) {
+  bool noExecutable = false;
+  const bool refreshed = RefreshGameQuietly(game, forceDetect, noExecutable);
+  if (noExecutable) WarnNoExecutable(game.path);
+  return refreshed;
 }
 
 void InsertGameRow(HWND listView, int32_t index, const Game& game) {

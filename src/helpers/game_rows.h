@@ -28,6 +28,13 @@ enum GameColumn : int {
 // Runs on the caller's thread and touches only `game` and the disk.
 bool RefreshGame(Game& game, bool forceDetect);
 
+// RefreshGame without its one message, for refreshes on worker threads:
+// `noExecutable` tells whether detection ran and found no executable at all,
+// and the caller then shows WarnNoExecutable on its own thread, in its own
+// order. When detection runs, the executables are searched and the size
+// summed in a single walk of the tree.
+bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable);
+
 // Appends (callers pass the current row count) a row with all seven texts.
 void InsertGameRow(HWND listView, int32_t index, const Game& game);
 // Rewrites columns 5, 1, 2, 3, 4, 0 of the main list's row from the game at

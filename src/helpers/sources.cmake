@@ -10,4 +10,5 @@ list(APPEND ZRCC_WIN_SOURCES
   src/helpers/data_file.cpp
   src/helpers/game_rows.cpp
   src/helpers/loader.cpp
+  src/helpers/refresh_pool.cpp
 )

@@ -7,6 +7,7 @@
 #include "helpers/catalogue.h"
 #include "helpers/data_file.h"
 #include "helpers/game_list_file.h"
+#include "ui/dialogs.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -101,6 +102,49 @@ TEST_F(LoaderTest, OneLoadAtATime) {
   ASSERT_TRUE(window.WaitForLoadEnd(0));
   EXPECT_EQ(window.loadStarted(), 1);
   EXPECT_EQ(window.RowCount(), 30);
+}
+
+// Games are refreshed several at once, but rows, catalogue and warnings keep
+// file order: each warning comes when exactly the rows before its game are in.
+TEST_F(LoaderTest, RowsAndWarningsKeepFileOrderWhileGamesAreRefreshedAtOnce) {
+  std::vector<GameListEntry> list;
+  std::vector<std::wstring> survivors;
+  for (int i = 0; i < 40; ++i) {
+    const std::wstring name = L"G" + std::to_wstring(i);
+    if (i % 7 == 3) {  // gone from the disk
+      list.push_back({dir / (L"games\\" + name), L"", name});
+      continue;
+    }
+    const std::wstring path = Game(name);
+    // Every fifth game's stored executable folder has vanished and the game
+    // has no executable: detection runs and warns.
+    list.push_back({path, i % 5 == 0 ? L"bin" : L"", name});
+    survivors.push_back(path);
+  }
+  WriteList(list);
+  std::vector<std::pair<std::wstring, int>> warnings;  // text, rows shown at that moment
+  SetMessageBoxHandler([&](HWND, const std::wstring& text, const std::wstring&, UINT) {
+    warnings.emplace_back(text, window.RowCount());
+    return IDOK;
+  });
+  Load();
+  SetMessageBoxHandler(nullptr);
+  ASSERT_EQ(window.RowCount(), static_cast<int>(survivors.size()));
+  ASSERT_EQ(GameCount(), static_cast<int32_t>(survivors.size()));
+  for (size_t row = 0; row < survivors.size(); ++row) {
+    EXPECT_EQ(window.CellText(static_cast<int>(row), 0), survivors[row]);
+    EXPECT_EQ(GetGame(static_cast<int32_t>(row))->path, survivors[row]);
+  }
+  std::vector<std::pair<std::wstring, int>> expected;
+  int rowsBefore = 0;
+  for (int i = 0; i < 40; ++i) {
+    if (i % 7 == 3) continue;
+    if (i % 5 == 0) expected.emplace_back(L"The folder G" + std::to_wstring(i) + L" contains no executable!", rowsBefore);
+    ++rowsBefore;
+  }
+  EXPECT_EQ(warnings, expected);
+  EXPECT_EQ(GetGame(0)->exeFolder, L"");  // re-detected: nothing found
+  EXPECT_EQ(window.StatusText(), L"Games: " + std::to_wstring(survivors.size()));
 }
 
 TEST_F(LoaderTest, StoppedLoadStillHoldsEveryGameOfTheFile) {

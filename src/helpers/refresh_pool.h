@@ -1,0 +1,66 @@
+// Refreshing many games at once on a few worker threads, with the results
+// handed back strictly in list order. The workers refresh copies and touch
+// nothing but those copies and the disk: no window, no catalogue, no message
+// box. Whoever takes the results applies them (rows, catalogue, warnings).
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "helpers/catalogue.h"
+
+namespace zrcc {
+
+// How many workers refresh at once: the processor count, from 1 up to 4 (a
+// walk waits on the disk as much as it computes, and more walks than that
+// only compete for the same disk).
+int RefreshWorkerCount();
+
+// One game as a worker left it.
+struct RefreshedGame {
+  Game game;
+  bool exists = false;        // RefreshGame's result: false when the folder is gone
+  bool noExecutable = false;  // detection found no executable: the caller warns
+};
+
+class OrderedRefresh {
+ public:
+  // Starts refreshing `games` (with RefreshGameQuietly and `forceDetect`).
+  // `stop`, when given, ends the work early once it is set.
+  OrderedRefresh(std::vector<Game> games, bool forceDetect, const std::atomic<bool>* stop = nullptr);
+  // Stops the workers after the games they are on and waits for them.
+  ~OrderedRefresh();
+  OrderedRefresh(const OrderedRefresh&) = delete;
+  OrderedRefresh& operator=(const OrderedRefresh&) = delete;
+
+  size_t size() const { return results_.size(); }
+  // Waits until game `index` is refreshed and returns it for the caller to
+  // take from; null when `stop` was set first. Should no worker have been
+  // started, the game is refreshed here on the caller's thread.
+  RefreshedGame* Take(size_t index);
+  // Game `index` when it is already refreshed, without waiting; else null.
+  RefreshedGame* TryTake(size_t index);
+
+ private:
+  void Work();
+  bool Stopping() const;
+  // Claims the next game not yet started; false when none is left.
+  bool Claim(size_t& index);
+  void Refresh(size_t index);
+
+  std::vector<RefreshedGame> results_;
+  std::vector<char> done_;  // guarded by mutex_
+  size_t next_ = 0;         // guarded by mutex_
+  bool forceDetect_;
+  const std::atomic<bool>* stop_;
+  std::atomic<bool> closing_{false};
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace zrcc
