@@ -77,3 +77,5 @@ if(ZRCC_BUILD_TESTS)
     message(WARNING "GoogleTest not found: the Windows tests are not built")
   endif()
 endif()
+
+include(cmake/Bench.cmake)

@@ -1,0 +1,289 @@
+// Loading benchmark. Times, alternating within one run:
+//   (a) a full load through the real loader, from LaunchAsyncLoadData to the
+//       end-of-load message, into a hidden window whose rows are really
+//       inserted;
+//   (b) the plain reference: the same games refreshed one after another with
+//       recursive FindFirstFileW walks, the way refreshing was first written;
+//   (c) "Add Dir" of the whole library, which detects every executable.
+// Prints the medians, the ratios a/b and c/b, and the peak memory. The
+// figures are reported, never asserted.
+//
+//   zrcc_bench.exe <library folder holding data.ini and steamapps> [rounds]
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "deploy/mod_rules.h"
+#include "deploy/mod_state.h"
+#include "deploy/version_reader.h"
+#include "discovery/exe_detection.h"
+#include "discovery/exe_match.h"
+#include "discovery/folder_intake.h"
+#include "helpers/app_folder.h"
+#include "helpers/catalogue.h"
+#include "helpers/data_file.h"
+#include "helpers/game_list_file.h"
+#include "helpers/game_rows.h"
+#include "helpers/loader.h"
+#include "helpers/refresh_pool.h"
+#include "helpers/size_text.h"
+#include "ui/dialogs.h"
+#include "ui/window_handles.h"
+
+namespace {
+
+using namespace zrcc;
+
+// ---- The reference: refreshing as first written --------------------------
+
+uint64_t ReferenceFolderSize(const wchar_t* folder) {
+  wchar_t pattern[MAX_PATH];
+  const size_t length = std::wcslen(folder);
+  const wchar_t* format = length && folder[length - 1] == L'\\' ? L"%ls*" : L"%ls\\*";
+  if (std::swprintf(pattern, MAX_PATH, format, folder) < 0) return 0;
+  WIN32_FIND_DATAW data{};
+  const HANDLE find = FindFirstFileW(pattern, &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  uint64_t sum = 0;
+  do {
+    if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0) continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      wchar_t sub[MAX_PATH];
+      if (std::swprintf(sub, MAX_PATH, L"%ls\\%ls", folder, data.cFileName) >= 0) sum += ReferenceFolderSize(sub);
+    } else {
+      sum += (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return sum;
+}
+
+void ReferenceCollectExecutables(const std::wstring& folder, std::vector<ExecutableCandidate>& list) {
+  std::wstring dir = folder;
+  if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
+  WIN32_FIND_DATAW data{};
+  const HANDLE find = FindFirstFileW((dir + L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+    if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0) continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ReferenceCollectExecutables(dir + data.cFileName, list);
+    } else if (IsExeName(data.cFileName)) {
+      ExecutableCandidate candidate{data.cFileName, folder, {}};
+      candidate.productName = ReadProductName(CandidateFullPath(candidate));
+      list.push_back(std::move(candidate));
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
+bool IsDirectory(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReferenceRefresh(Game& game, bool forceDetect) {
+  if (!IsDirectory(game.path)) return false;
+  if (forceDetect || (!game.exeFolder.empty() && !IsDirectory(ExeFolderPath(game)))) {
+    std::vector<ExecutableCandidate> candidates;
+    ReferenceCollectExecutables(game.path, candidates);
+    const auto chosen = ChooseExecutable(game.path, candidates);
+    game.exeFolder = chosen ? RelativeExeFolder(CandidateFullPath(candidates[*chosen]), game.path) : L"";
+    game.name = chosen ? candidates[*chosen].productName : L"";
+  }
+  game.sizeText = FormatSizeText(ReferenceFolderSize(game.path.c_str()));
+  DetectModState(game);
+  return true;
+}
+
+// ---- A hidden main window with the real list view -------------------------
+
+bool gLoadEnded = false;
+
+LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kLoadFinishedMessage) {
+    isLoading = false;
+    gLoadEnded = true;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CreateHiddenWindow() {
+  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+  WNDCLASSW cls{};
+  cls.lpfnWndProc = BenchWindowProc;
+  cls.hInstance = GetModuleHandleW(nullptr);
+  cls.lpszClassName = L"ZrccBenchWindow";
+  RegisterClassW(&cls);
+  gMainWindow = CreateWindowExW(0, cls.lpszClassName, L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 800, nullptr,
+                                nullptr, cls.hInstance, nullptr);
+  gListView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 1100,
+                              700, gMainWindow, nullptr, cls.hInstance, nullptr);
+  for (int i = 0; i < 7; ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = 150;
+    column.pszText = const_cast<wchar_t*>(L"c");
+    SendMessageW(gListView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+  }
+  gStatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gMainWindow, nullptr,
+                               cls.hInstance, nullptr);
+}
+
+int RowCount() { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring CellText(int row, int column) {
+  std::wstring buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return buffer.c_str();
+}
+
+// ---- Timing ----------------------------------------------------------------
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / frequency;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// (a): the real loader, with the program's own kind of message loop.
+double TimeFullLoad() {
+  gLoadEnded = false;
+  const double start = Now();
+  if (!LaunchAsyncLoadData()) return -1;
+  MSG message;
+  while (!gLoadEnded && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return Now() - start;
+}
+
+// (b): every game of data.ini refreshed in turn, the plain way.
+using SizeRows = std::vector<std::pair<std::wstring, std::wstring>>;  // path, size text; sorted
+
+double TimeReference(const std::vector<GameListEntry>& entries, SizeRows& sizes) {
+  const double start = Now();
+  sizes.clear();
+  for (const GameListEntry& entry : entries) {
+    Game game;
+    game.path = entry.path;
+    game.exeFolder = entry.exeFolder;
+    game.name = entry.name;
+    if (ReferenceRefresh(game, false)) sizes.emplace_back(game.path, game.sizeText);
+  }
+  const double seconds = Now() - start;
+  std::sort(sizes.begin(), sizes.end());
+  return seconds;
+}
+
+// (c): "Add Dir" of the library's steamapps folder into an empty list.
+double TimeAddDir(const std::wstring& library) {
+  ClearGames();
+  SendMessageW(gListView, LVM_DELETEALLITEMS, 0, 0);
+  const double start = Now();
+  AddGameFolder(gListView, library + L"\\steamapps");
+  return Now() - start;
+}
+
+SizeRows RowSizes() {
+  SizeRows sizes;
+  for (int i = 0; i < RowCount(); ++i) sizes.emplace_back(CellText(i, 0), CellText(i, 1));
+  std::sort(sizes.begin(), sizes.end());
+  return sizes;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: zrcc_bench.exe <library folder> [rounds]\n");
+    return 2;
+  }
+  std::wstring library = argv[1];
+  while (library.size() > 3 && library.back() == L'\\') library.pop_back();
+  const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 5;
+
+  SetAppFolderForTesting(library);  // the loader reads the library's data.ini
+  int boxes = 0;
+  SetMessageBoxHandler([&boxes](HWND, const std::wstring&, const std::wstring&, UINT) {
+    ++boxes;
+    return IDOK;
+  });
+  CreateHiddenWindow();
+
+  std::wstring text;
+  if (!ReadDataFileText(text)) {
+    std::fprintf(stderr, "no readable data.ini in %ls\n", library.c_str());
+    return 1;
+  }
+  const std::vector<GameListEntry> entries = ParseGameListText(text);
+
+  // One untimed pass of each, so that every round finds the same warm cache.
+  SizeRows referenceSizes;
+  TimeReference(entries, referenceSizes);
+  TimeFullLoad();
+  TimeAddDir(library);
+
+  std::vector<double> load, reference, addDir;
+  bool sameSizes = true;
+  int loadRows = 0, addRows = 0;
+  for (int round = 0; round < rounds; ++round) {
+    load.push_back(TimeFullLoad());
+    loadRows = RowCount();
+    sameSizes = sameSizes && RowSizes() == referenceSizes;
+    reference.push_back(TimeReference(entries, referenceSizes));
+    addDir.push_back(TimeAddDir(library));
+    addRows = RowCount();
+    sameSizes = sameSizes && RowSizes() == referenceSizes;
+    std::printf("round %d: (a) %.3f s  (b) %.3f s  (c) %.3f s\n", round + 1, load.back(), reference.back(),
+                addDir.back());
+    std::fflush(stdout);
+  }
+
+  const double a = Median(load), b = Median(reference), c = Median(addDir);
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  const double mib = 1024.0 * 1024.0;
+
+  std::printf("\ngames in data.ini: %zu; rows after (a): %d, after (c): %d; size texts equal to (b): %s\n",
+              entries.size(), loadRows, addRows, sameSizes ? "yes" : "NO");
+  std::printf("refresh worker threads: %d; message boxes: %d\n", RefreshWorkerCount(), boxes);
+  std::printf("median of %d rounds:\n", rounds);
+  std::printf("  (a) full load through the loader   %8.3f s\n", a);
+  std::printf("  (b) sequential plain reference     %8.3f s\n", b);
+  std::printf("  (c) Add Dir of the whole library   %8.3f s\n", c);
+  std::printf("  a/b = %.2f   (target at most 0.50)\n", a / b);
+  std::printf("  c/b = %.2f   (target at most 0.60)\n", c / b);
+  std::printf("peak working set %.1f MiB, peak private bytes %.1f MiB\n",
+              static_cast<double>(memory.PeakWorkingSetSize) / mib,
+              static_cast<double>(memory.PeakPagefileUsage) / mib);
+  ClearGames();
+  DestroyWindow(gMainWindow);
+  return 0;
+}
