@@ -1,4 +1,5 @@
 #include "deploy/copy_deploy.h"
+#include "helpers/disk.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -24,11 +25,6 @@ bool ListPackage(const std::wstring& packageFolder, std::vector<PackageEntry>& e
   return true;
 }
 
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 // Makes `folder` and every missing parent; true when it is a folder then.
 // Done before the copy because the shell, given a target that does not
 // exist and a single source, copies that source AS the target: a package of
@@ -42,7 +38,7 @@ bool EnsureFolder(std::wstring folder) {
   const size_t cut = folder.find_last_of(L"\\/");
   if (cut != std::wstring::npos && cut > 0 && !EnsureFolder(folder.substr(0, cut + 1))) return false;
   if (CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr)) return true;
-  return GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(folder);  // made meanwhile by someone else
+  return GetLastError() == ERROR_ALREADY_EXISTS && IsExistingDirectory(folder);  // made meanwhile by someone else
 }
 
 // The shell's copy works with classic-length paths only (longer ones make it

@@ -6,6 +6,7 @@
 #include "discovery/exe_detection.h"
 #include "discovery/steam_manifests.h"
 #include "helpers/catalogue.h"
+#include "helpers/disk.h"
 #include "helpers/game_rows.h"
 #include "helpers/paths.h"
 #include "helpers/refresh_pool.h"
@@ -20,11 +21,6 @@ namespace {
 constexpr wchar_t kDuplicateCaption[] = L"Duplicate";
 constexpr wchar_t kLibraryAlreadyListed[] = L"All Steam games from this folder are already in the list.";
 constexpr wchar_t kFolderAlreadyListed[] = L"This folder is already in the list.";
-
-bool IsDirectory(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::wstring FullPathName(const std::wstring& path, DWORD capacity, DWORD& needed) {
   std::vector<wchar_t> buffer(capacity, L'\0');
@@ -141,14 +137,14 @@ bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
       break;
     case FolderKind::SteamLibraryRoot: {
       const std::wstring steamapps = JoinPath(folder, L"steamapps");
-      if (IsDirectory(steamapps)) ReadSteamManifests(steamapps);
+      if (IsExistingDirectory(steamapps)) ReadSteamManifests(steamapps);
       library = JoinPath(steamapps, L"common");
       break;
     }
     case FolderKind::Single:
       break;
   }
-  if (!library.empty() && IsDirectory(library)) return ScanLibrary(listView, library);
+  if (!library.empty() && IsExistingDirectory(library)) return ScanLibrary(listView, library);
   return AddSingleFolder(listView, folder);
 }
 

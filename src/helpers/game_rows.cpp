@@ -10,6 +10,7 @@
 #include "deploy/mod_rules.h"
 #include "deploy/mod_state.h"
 #include "discovery/exe_detection.h"
+#include "helpers/disk.h"
 #include "helpers/paths.h"
 #include "helpers/size_text.h"
 #include "ui/window_handles.h"
@@ -17,11 +18,6 @@
 namespace zrcc {
 
 namespace {
-
-bool IsExistingDirectory(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 void SetCellText(HWND listView, int32_t row, int column, const std::wstring& text) {
   LVITEMW item{};

@@ -27,6 +27,7 @@
 #include "discovery/folder_intake.h"
 #include "discovery/steam_manifests.h"
 #include "helpers/catalogue.h"
+#include "helpers/disk.h"
 #include "helpers/game_list_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/paths.h"
@@ -69,19 +70,9 @@ int Usage() {
   return kUsage;
 }
 
-DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(ExtendedLengthPath(path).c_str()); }
-bool IsFolder(const std::wstring& path) {
-  const DWORD a = Attributes(path);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-bool IsFile(const std::wstring& path) {
-  const DWORD a = Attributes(path);
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 int InspectGame(const std::wstring& folder) {
   const std::wstring path = NormalizeFolderPath(folder);
-  if (path.empty() || !IsFolder(path)) return Fail(L"not a readable folder: " + folder);
+  if (path.empty() || !IsExistingDirectory(path)) return Fail(L"not a readable folder: " + folder);
   bool noExecutable = false;
   SetMessageBoxHandler([&](HWND, const std::wstring&, const std::wstring& caption, UINT) {
     if (caption == L"No executable found") noExecutable = true;
@@ -104,7 +95,7 @@ int InspectGame(const std::wstring& folder) {
 }
 
 int InspectVersion(const std::wstring& file) {
-  if (!IsFile(file)) return Fail(L"not a readable file: " + file);
+  if (!IsExistingFile(file)) return Fail(L"not a readable file: " + file);
   std::wstring fileVersion, productVersion;
   const bool isMod = MatchProductVersions(file, kModProductName, fileVersion, productVersion);
   Print({{"path", U8(file)},
@@ -116,7 +107,7 @@ int InspectVersion(const std::wstring& file) {
 }
 
 int InspectPackage(const std::wstring& folder) {
-  if (!IsFolder(folder)) return Fail(L"not a readable folder: " + folder);
+  if (!IsExistingDirectory(folder)) return Fail(L"not a readable folder: " + folder);
   const bool accepted = CheckModFolder(folder);
   Print({{"path", U8(folder)},
          {"accepted", accepted},
@@ -148,14 +139,14 @@ int InspectDataIni(const std::wstring& file) {
 }
 
 int InspectSize(const std::wstring& folder) {
-  if (!IsFolder(folder)) return Fail(L"not a readable folder: " + folder);
+  if (!IsExistingDirectory(folder)) return Fail(L"not a readable folder: " + folder);
   const uint64_t size = MeasureFolderSize(folder);
   Print({{"path", U8(folder)}, {"sizeBytes", size}, {"sizeText", U8(FormatSizeText(size))}});
   return kOk;
 }
 
 int InspectSteamapps(const std::wstring& folder) {
-  if (!IsFolder(folder)) return Fail(L"not a readable folder: " + folder);
+  if (!IsExistingDirectory(folder)) return Fail(L"not a readable folder: " + folder);
   ReadSteamManifests(NormalizeFolderPath(folder));
   json names = json::object();
   for (const auto& [path, name] : SteamGameNames) names[U8(path)] = U8(name);
