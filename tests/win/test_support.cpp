@@ -111,6 +111,66 @@ std::vector<std::wstring> ListNames(const std::wstring& folder) {
 std::string Utf8(const std::wstring& text) { return EncodeUtf8(text); }
 std::wstring Wide(const std::string& utf8) { return DecodeUtf8Lenient(utf8); }
 
+namespace {
+
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WaitUntilExists(const std::wstring& path, bool shouldExist) {
+  for (int i = 0; i < 200; ++i) {
+    if (PathExists(path) == shouldExist) return true;
+    Sleep(25);
+  }
+  return false;
+}
+
+// Under Wine: the Linux path of a file; empty on Windows.
+std::wstring WineUnixPath(const std::wstring& path) {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  const FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
+  if (!proc) return {};
+  char* name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(proc))(path.c_str());
+  if (!name) return {};
+  const std::wstring wide = Wide(name);
+  HeapFree(GetProcessHeap(), 0, name);
+  return wide;
+}
+
+// Wine starts Linux programs through CreateProcessW, but their handles
+// cannot be waited for: callers wait for the program's effect instead.
+bool StartLinuxProgram(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+}  // namespace
+
+FolderLink::FolderLink(const std::wstring& link, const std::wstring& target) : link_(link), unix_(WineUnixPath(link)) {
+  if (!unix_.empty()) {
+    ok_ = StartLinuxProgram(L"/bin/ln -s -- \"" + target + L"\" \"" + unix_ + L"\"") && WaitUntilExists(link, true);
+  } else {
+    ok_ = CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                              SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+          PathExists(link);
+  }
+}
+
+FolderLink::~FolderLink() {
+  if (!PathExists(link_)) return;
+  if (!unix_.empty()) {
+    if (StartLinuxProgram(L"/bin/rm -f -- \"" + unix_ + L"\"")) WaitUntilExists(link_, false);
+  } else {
+    RemoveDirectoryW(link_.c_str());
+  }
+}
+
 std::wstring TestProgramFolder() {
   std::vector<wchar_t> buffer(32768, L'\0');
   const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));

@@ -39,6 +39,25 @@ std::vector<std::wstring> ListNames(const std::wstring& folder);  // sorted, wit
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& utf8);
 
+// A folder link at `link` to the relative `target`, removed again when the
+// object goes away (the temporary folder's clean-up does not follow links).
+// Wine does not create links itself, so there it is a Linux symbolic link
+// (made with /bin/ln), which Wine shows as a folder; on Windows a directory
+// symbolic link. ok() tells whether the link exists.
+class FolderLink {
+ public:
+  FolderLink(const std::wstring& link, const std::wstring& target);
+  ~FolderLink();
+  FolderLink(const FolderLink&) = delete;
+  FolderLink& operator=(const FolderLink&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  std::wstring link_;
+  std::wstring unix_;
+  bool ok_ = false;
+};
+
 // Folder of the running test program.
 std::wstring TestProgramFolder();
 

@@ -7,9 +7,6 @@
 #include <windows.h>
 #include <winioctl.h>
 
-#include <chrono>
-#include <thread>
-
 #include "helpers/win_handles.h"
 #include "win/test_support.h"
 
@@ -18,76 +15,6 @@ namespace {
 
 using test::TempDir;
 using test::WriteFileBytes;
-
-bool WaitFor(bool (*done)(const std::wstring&), const std::wstring& path) {
-  for (int i = 0; i < 200; ++i) {
-    if (done(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-  }
-  return false;
-}
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-bool Gone(const std::wstring& path) { return !Exists(path); }
-
-// Under Wine: the Linux path of a file; empty on Windows.
-std::wstring WineUnixPath(const std::wstring& path) {
-  using UnixName = char*(__cdecl*)(const wchar_t*);
-  const FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
-  if (!proc) return {};
-  char* name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(proc))(path.c_str());
-  if (!name) return {};
-  const std::wstring wide = test::Wide(name);
-  HeapFree(GetProcessHeap(), 0, name);
-  return wide;
-}
-
-// Wine starts Linux programs through CreateProcessW, but their handles
-// cannot be waited for: callers wait for the program's effect instead.
-bool StartLinuxProgram(std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
-
-// A folder link `link` to the relative `target`, removed again when the
-// object goes away (the temporary folder's clean-up does not follow links).
-// Wine does not create links itself, so there it is a Linux symbolic link,
-// which Wine shows as a folder.
-class DirectoryLink {
- public:
-  DirectoryLink(const std::wstring& link, const std::wstring& target) : link_(link), unix_(WineUnixPath(link)) {
-    if (!unix_.empty()) {
-      ok_ = StartLinuxProgram(L"/bin/ln -s -- \"" + target + L"\" \"" + unix_ + L"\"") && WaitFor(Exists, link);
-    } else {
-      ok_ = CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                                SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
-            Exists(link);
-    }
-  }
-  ~DirectoryLink() {
-    if (!Exists(link_)) return;
-    if (!unix_.empty()) {
-      if (StartLinuxProgram(L"/bin/rm -f -- \"" + unix_ + L"\"")) WaitFor(Gone, link_);
-    } else {
-      RemoveDirectoryW(link_.c_str());
-    }
-  }
-  DirectoryLink(const DirectoryLink&) = delete;
-  DirectoryLink& operator=(const DirectoryLink&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  std::wstring link_;
-  std::wstring unix_;
-  bool ok_ = false;
-};
 
 TEST(FolderSize, SumsEveryFileBelowTheFolder) {
   TempDir dir;
@@ -145,9 +72,9 @@ TEST(FolderSize, FollowsFolderLinksButNeverBackIntoItsOwnPath) {
   const std::wstring game = dir / L"game";
   WriteFileBytes(game + L"\\a.bin", "12345");
   WriteFileBytes(game + L"\\data\\b.bin", "1234567");
-  DirectoryLink toGame(game + L"\\data\\loop", L"..");
-  DirectoryLink toItself(game + L"\\data\\self", L".");
-  DirectoryLink alias(game + L"\\alias", L"data");
+  test::FolderLink toGame(game + L"\\data\\loop", L"..");
+  test::FolderLink toItself(game + L"\\data\\self", L".");
+  test::FolderLink alias(game + L"\\alias", L"data");
   if (!toGame.ok() || !toItself.ok() || !alias.ok()) GTEST_SKIP() << "folder links cannot be made here";
   ASSERT_TRUE(test::FileExists(game + L"\\alias\\b.bin"));
   ASSERT_TRUE(test::FileExists(game + L"\\data\\loop\\a.bin"));

@@ -8,8 +8,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "deploy/folder_size.h"
 #include "discovery/exe_detection.h"
@@ -56,57 +54,6 @@ void PutExe(const std::wstring& path, const std::wstring& fixture = L"plain.exe"
   test::WriteFileBytes(path, bytes);
 }
 
-// A folder link at `link` to the relative `target`: a Linux symbolic link
-// under Wine (which shows it as a plain folder), a directory symbolic link on
-// Windows. Removed again when the object goes away.
-class FolderLink {
- public:
-  FolderLink(const std::wstring& link, const std::wstring& target) : link_(link) {
-    using UnixName = char*(__cdecl*)(const wchar_t*);
-    const FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
-    if (proc) {
-      char* name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(proc))(link.c_str());
-      if (!name) return;
-      unix_ = test::Wide(name);
-      HeapFree(GetProcessHeap(), 0, name);
-      ok_ = Run(L"/bin/ln -s -- \"" + target + L"\" \"" + unix_ + L"\"", true);
-    } else {
-      ok_ = CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                                SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
-            test::DirExists(link);
-    }
-  }
-  ~FolderLink() {
-    if (!unix_.empty()) Run(L"/bin/rm -f -- \"" + unix_ + L"\"", false);
-    else if (ok_) RemoveDirectoryW(link_.c_str());
-  }
-  FolderLink(const FolderLink&) = delete;
-  FolderLink& operator=(const FolderLink&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  // Wine starts Linux programs but cannot wait for them: wait for the effect.
-  bool Run(std::wstring commandLine, bool shouldExist) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-      return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int i = 0; i < 200; ++i) {
-      if (test::DirExists(link_) == shouldExist) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return false;
-  }
-  std::wstring link_;
-  std::wstring unix_;
-  bool ok_ = false;
-};
-
 std::vector<std::wstring> FullPaths(const std::vector<ExecutableCandidate>& list) {
   std::vector<std::wstring> paths;
   for (const auto& c : list) paths.push_back(CandidateFullPath(c));
@@ -152,7 +99,7 @@ TEST(SingleWalk, SameCandidatesAndSizeWithLinksAndHiddenEntries) {
 
   // A link to a folder of the tree: its files count twice for the size; its
   // executables are taken only where links are not marked as such.
-  FolderLink alias(game + L"\\alias", L"data");
+  test::FolderLink alias(game + L"\\alias", L"data");
   if (!alias.ok()) GTEST_SKIP() << "folder links cannot be made here";
   ExpectOneWalkEqualsTwo(game);
   EXPECT_EQ(MeasureFolderSize(game), ReferenceSize(game));
@@ -164,8 +111,8 @@ TEST(SingleWalk, LinksBackUpTheTreeEndBothSearches) {
   PutExe(game + L"\\Loop.exe");
   PutExe(game + L"\\data\\tool.exe");
   test::WriteFileBytes(game + L"\\data\\b.bin", "1234567");
-  FolderLink up(game + L"\\data\\up", L"..");
-  FolderLink self(game + L"\\data\\self", L".");
+  test::FolderLink up(game + L"\\data\\up", L"..");
+  test::FolderLink self(game + L"\\data\\self", L".");
   if (!up.ok() || !self.ok()) GTEST_SKIP() << "folder links cannot be made here";
   std::vector<ExecutableCandidate> list;
   const uint64_t size = CollectExecutablesAndMeasure(game, list);
