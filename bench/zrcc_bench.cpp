@@ -9,6 +9,16 @@
 // figures are reported, never asserted.
 //
 //   zrcc_bench.exe <library folder holding data.ini and steamapps> [rounds]
+//
+// A second mode measures only the size walks of some of data.ini's games,
+// so that scripts/bench.sh can run several processes side by side and show
+// how much running walks at once can gain on this machine at all:
+//
+//   zrcc_bench.exe --walk <library> plain|fast <part> <parts> <start>
+//
+// walks every game whose index modulo <parts> is <part>, with the plain
+// reference walk or the program's own, beginning when the clock reaches
+// <start> (seconds since 1970), and prints "<start> <end>" in those seconds.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -20,6 +30,7 @@
 #include <utility>
 #include <vector>
 
+#include "deploy/folder_size.h"
 #include "deploy/mod_rules.h"
 #include "deploy/mod_state.h"
 #include "deploy/version_reader.h"
@@ -217,9 +228,38 @@ SizeRows RowSizes() {
   return sizes;
 }
 
+// ---- Walks side by side ---------------------------------------------------
+
+// Seconds since 1970 by the system clock, which all processes share.
+double UnixNow() {
+  FILETIME now;
+  GetSystemTimePreciseAsFileTime(&now);
+  const uint64_t ticks = (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;  // 100 ns since 1601
+  return static_cast<double>(ticks - 116444736000000000ULL) / 1e7;
+}
+
+int RunWalkPart(const std::wstring& library, bool fast, int part, int parts, double start) {
+  SetAppFolderForTesting(library);
+  std::wstring text;
+  if (parts < 1 || part < 0 || part >= parts || !ReadDataFileText(text)) return 2;
+  const std::vector<GameListEntry> entries = ParseGameListText(text);
+  while (UnixNow() < start) Sleep(1);
+  const double began = UnixNow();
+  uint64_t total = 0;
+  for (size_t i = static_cast<size_t>(part); i < entries.size(); i += static_cast<size_t>(parts)) {
+    total += fast ? MeasureFolderSize(entries[i].path) : ReferenceFolderSize(entries[i].path.c_str());
+  }
+  std::printf("%.3f %.3f %llu\n", began, UnixNow(), static_cast<unsigned long long>(total));
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 7 && std::wcscmp(argv[1], L"--walk") == 0) {
+    return RunWalkPart(argv[2], std::wcscmp(argv[3], L"fast") == 0, _wtoi(argv[4]), _wtoi(argv[5]),
+                       _wtof(argv[6]));
+  }
   if (argc < 2) {
     std::fprintf(stderr, "usage: zrcc_bench.exe <library folder> [rounds]\n");
     return 2;

@@ -52,6 +52,32 @@ for _ in range(3):
 print("  du -sb: %.3f s (best of 3)" % min(times))
 PY
 
+echo "== size walks only, one process against two side by side (median of 3 each)"
+# What running walks at once can gain here at all: the same games walked by
+# one process, then split between two processes started together. Nothing
+# else (no window, no rows, no version reads) is timed.
+python3 - "$build/zrcc_bench.exe" "Z:$(realpath "$library" | tr / '\\')" <<'PY'
+import statistics, subprocess, sys, time
+bench, library = sys.argv[1], sys.argv[2]
+def walk(kind, parts):
+    start = time.time() + 3  # every process is running and waiting by then
+    runs = [subprocess.Popen(["wine", bench, "--walk", library, kind, str(p), str(parts), "%.3f" % start],
+                             stdout=subprocess.PIPE, text=True) for p in range(parts)]
+    ends = []
+    for run in runs:
+        out, _ = run.communicate()
+        if run.returncode != 0:
+            sys.exit("walk failed: %s" % out)
+        ends.append(float(out.split()[1]))
+    return max(ends) - start
+def median(kind, parts):
+    return statistics.median(walk(kind, parts) for _ in range(3))
+plain, fast, fast2 = median("plain", 1), median("fast", 1), median("fast", 2)
+print("  plain walk, one process:            %7.3f s" % plain)
+print("  program's walk, one process:        %7.3f s   (%.2f of plain)" % (fast, fast / plain))
+print("  program's walk, two processes:      %7.3f s   (%.2f of plain)" % (fast2, fast2 / plain))
+PY
+
 echo "== zrcc_bench.exe under Wine ($rounds rounds, alternating a, b, c)"
 wine "$build/zrcc_bench.exe" "Z:$(realpath "$library" | tr / '\\')" "$rounds"
 echo "  (machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(wine --version))"
