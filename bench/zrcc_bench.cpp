@@ -18,7 +18,8 @@
 //
 // walks every game whose index modulo <parts> is <part>, with the plain
 // reference walk or the program's own, beginning when the clock reaches
-// <start> (seconds since 1970), and prints "<start> <end>" in those seconds.
+// <start> (seconds since 1970), and prints when it began and ended, in those
+// seconds, and the bytes it counted.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The loading benchmark in one command: builds the Windows preset (into
 # build/bench-win), generates the synthetic library once (build/bench-library),
-# times the system's own `du -sb` over it as the floor of any walk, then runs
+# times the system's own `du -sb` over it as the floor of any walk, times the
+# size walks alone in one process and in two side by side, then runs
 # bench/zrcc_bench.cpp under Wine and prints its figures.
 #   scripts/bench.sh [rounds]          (default 5)
 # Environment: ZRCC_BENCH_SEED, ZRCC_BENCH_GAMES, ZRCC_BENCH_FILES change the
