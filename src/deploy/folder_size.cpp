@@ -148,11 +148,14 @@ bool SameDirectory(OpenDirectory& a, OpenDirectory& b) {
 // while the walk is below it.
 class FolderWalk {
  public:
-  explicit FolderWalk(const PlainFileVisitor* visit) : visit_(visit) {}
+  FolderWalk(const PlainFileVisitor* visit, const std::atomic<bool>* stop) : visit_(visit), stop_(stop) {}
 
   uint64_t Run(const std::wstring& folder) {
     Enter(folder, visit_ != nullptr);
     while (!descent_.empty()) {
+      // Checked per entry, not per game: closing the window must not wait
+      // for a whole game tree to be walked.
+      if (stop_ && stop_->load(std::memory_order_relaxed)) break;
       OpenDirectory& current = descent_.back();
       if (current.next == current.entries.size()) {
         descent_.pop_back();
@@ -198,21 +201,23 @@ class FolderWalk {
   }
 
   const PlainFileVisitor* visit_;
+  const std::atomic<bool>* stop_;
   std::deque<OpenDirectory> descent_;
   uint64_t total_ = 0;
 };
 
 }  // namespace
 
-uint64_t MeasureFolderSize(const std::wstring& folder) {
+uint64_t MeasureFolderSize(const std::wstring& folder, const std::atomic<bool>* stop) {
   // An empty text names no folder; it is never taken for the current one.
   if (folder.empty()) return 0;
-  return FolderWalk(nullptr).Run(folder);
+  return FolderWalk(nullptr, stop).Run(folder);
 }
 
-uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit) {
+uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit,
+                                   const std::atomic<bool>* stop) {
   if (folder.empty()) return 0;
-  return FolderWalk(&visit).Run(folder);
+  return FolderWalk(&visit, stop).Run(folder);
 }
 
 }  // namespace zrcc

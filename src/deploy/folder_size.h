@@ -1,6 +1,7 @@
 // The "Size" of a game: the bytes of every file below its folder.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,8 +13,9 @@ namespace zrcc {
 // listed. Folders that are links are followed and their targets counted,
 // except a link back to a folder the walk is already inside, so a cycle of
 // links ends. Subfolders that cannot be listed add nothing; no file is
-// opened. Paths of any length are walked.
-uint64_t MeasureFolderSize(const std::wstring& folder);
+// opened. Paths of any length are walked. Once `stop` is set the walk ends
+// before the next folder it would enter, and the sum is incomplete.
+uint64_t MeasureFolderSize(const std::wstring& folder, const std::atomic<bool>* stop = nullptr);
 
 // Called with a file's folder, spelt as the walk reached it (`folder` as
 // given, then the subfolder names after single backslashes), and its name.
@@ -26,6 +28,7 @@ using PlainFileVisitor = std::function<void(const std::wstring& folder, const wc
 // although the size still counts what lies behind folder links. A folder the
 // walk is already inside is entered for neither. An empty `folder` gives 0
 // and no visit.
-uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit);
+uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit,
+                                   const std::atomic<bool>* stop = nullptr);
 
 }  // namespace zrcc

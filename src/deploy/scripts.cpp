@@ -1,8 +1,6 @@
 #include "deploy/scripts.h"
 
-#include <windows.h>
-
-#include <string>
+#include <optional>
 #include <string_view>
 
 #include "helpers/paths.h"
@@ -14,27 +12,34 @@ namespace zrcc {
 namespace {
 
 struct ScriptKind {
-  const wchar_t* pathSuffix;
+  const wchar_t* fileName;
   const wchar_t* missingMessage;
-  const wchar_t* commandLine;
 };
 
-constexpr ScriptKind kSetupScript{L"\\setup_windows.bat", L"setup_windows.bat not found!",
-                                  L"cmd.exe /c \"setup_windows.bat\""};
-constexpr ScriptKind kRemovalScript{L"\\Remove Zandrivell.bat", L"Remove Zandrivell.bat not found!",
-                                    L"cmd.exe /c \"Remove Zandrivell.bat\""};
+constexpr ScriptKind kSetupScript{L"setup_windows.bat", L"setup_windows.bat not found!"};
+constexpr ScriptKind kRemovalScript{L"Remove Zandrivell.bat", L"Remove Zandrivell.bat not found!"};
 
-bool IsExistingFile(const std::wstring& gameFolder, const ScriptKind& kind) {
+void ShowError(const std::wstring& text) { ShowMessageBox(nullptr, text, L"Error", MB_ICONERROR); }
+
+bool HoldsScript(const std::wstring& folder, const ScriptKind& kind) {
+  if (folder.empty()) return false;
   // The folder is joined as given; only the long form needs the doubled
   // backslash of a folder ending in one removed, as "\\?\" paths are taken
   // literally.
-  std::wstring path = gameFolder + kind.pathSuffix;
-  if (EndsWithSeparator(gameFolder)) {
-    const std::wstring joined = gameFolder + (kind.pathSuffix + 1);
+  std::wstring path = folder + L"\\" + kind.fileName;
+  if (EndsWithSeparator(folder)) {
+    const std::wstring joined = folder + kind.fileName;
     if (ExtendedLengthPath(joined) != joined) path = joined;
   }
   const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::wstring> ScriptFolder(const ScriptFolders& folders, const ScriptKind& kind) {
+  for (const std::wstring* folder : {&folders.exeFolder, &folders.gameFolder}) {
+    if (HoldsScript(*folder, kind)) return *folder;
+  }
+  return std::nullopt;
 }
 
 // The system's own command interpreter by its full path. Left to the search
@@ -62,34 +67,64 @@ bool CanBeCurrentDirectory(std::wstring_view folder) {
   return folder.size() + 2 <= MAX_PATH;
 }
 
-bool RunScript(const wchar_t* gameFolder, const ScriptKind& kind) {
-  if (gameFolder == nullptr) return false;
-  if (!IsExistingFile(gameFolder, kind)) {
-    ShowMessageBox(nullptr, kind.missingMessage, L"Error", MB_ICONERROR);
+bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const ScriptWait& wait) {
+  if (folders.gameFolder.empty()) return false;
+  // The executable folder lies inside the game folder, so one test covers
+  // both; nothing on the share is even looked at.
+  if (IsNetworkPath(folders.gameFolder)) {
+    ShowError(std::wstring(kind.fileName) + L" cannot run from a network folder:\n" + folders.gameFolder +
+              L"\n\nScripts can only run from a folder on a drive of this computer.");
+    return false;
+  }
+  const std::optional<std::wstring> folder = ScriptFolder(folders, kind);
+  if (!folder) {
+    ShowError(kind.missingMessage);
     return false;
   }
 
   const std::wstring interpreter = SystemInterpreterPath();
-  std::wstring commandLine = kind.commandLine;  // CreateProcessW may write into it
+  // ".\" makes cmd.exe run the file of the current directory and nothing it
+  // might find elsewhere on its search path; the quotes keep a name with a
+  // blank one argument. No folder name ever enters the command line.
+  std::wstring commandLine = std::wstring(L"cmd.exe /c \".\\") + kind.fileName + L"\"";  // may be written into
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (interpreter.empty() || !CanBeCurrentDirectory(gameFolder) ||
-      !CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                      nullptr, gameFolder, &startup, &process)) {
-    ShowMessageBox(nullptr, L"Failed to launch cmd.exe", L"Error", MB_ICONERROR);
+  if (interpreter.empty() || !CanBeCurrentDirectory(*folder) ||
+      !CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                      folder->c_str(), &startup, &process)) {
+    ShowError(L"Failed to launch cmd.exe");
     return false;
   }
   const UniqueHandle processHandle(process.hProcess);
   const UniqueHandle threadHandle(process.hThread);
-  WaitForSingleObject(processHandle.get(), INFINITE);
+  if (wait) {
+    wait(kind.fileName, processHandle.get());
+  } else {
+    WaitForSingleObject(processHandle.get(), INFINITE);
+  }
+  // The script's console has closed by now, so a failure would otherwise
+  // only have flashed past.
+  DWORD exitCode = 0;
+  if (GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode != 0) {
+    ShowError(std::wstring(kind.fileName) + L" ended with exit code " +
+              std::to_wstring(static_cast<int>(exitCode)) + L".");
+  }
   return true;
 }
 
 }  // namespace
 
-bool RunSetupScript(const wchar_t* gameFolder) { return RunScript(gameFolder, kSetupScript); }
+bool RunSetupScript(const ScriptFolders& folders, const ScriptWait& wait) {
+  return RunScript(folders, kSetupScript, wait);
+}
 
-bool RunRemovalScript(const wchar_t* gameFolder) { return RunScript(gameFolder, kRemovalScript); }
+bool RunRemovalScript(const ScriptFolders& folders, const ScriptWait& wait) {
+  return RunScript(folders, kRemovalScript, wait);
+}
+
+bool RunSetupScript(const wchar_t* gameFolder) { return gameFolder && RunSetupScript({L"", gameFolder}); }
+
+bool RunRemovalScript(const wchar_t* gameFolder) { return gameFolder && RunRemovalScript({L"", gameFolder}); }
 
 }  // namespace zrcc

@@ -16,13 +16,17 @@ void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandid
   CollectExecutablesAndMeasure(folder, list);
 }
 
-uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list) {
-  return MeasureFolderSizeVisiting(folder, [&list](const std::wstring& where, const wchar_t* name) {
-    if (!IsExeName(name)) return;
-    ExecutableCandidate candidate{name, where, {}};
-    candidate.productName = ReadProductName(CandidateFullPath(candidate));
-    list.push_back(std::move(candidate));
-  });
+uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list,
+                                      const std::atomic<bool>* stop) {
+  return MeasureFolderSizeVisiting(
+      folder,
+      [&list](const std::wstring& where, const wchar_t* name) {
+        if (!IsExeName(name)) return;
+        ExecutableCandidate candidate{name, where, {}};
+        candidate.productName = ReadProductName(CandidateFullPath(candidate));
+        list.push_back(std::move(candidate));
+      },
+      stop);
 }
 
 void WarnNoExecutable(const std::wstring& gamePath) {

@@ -2,6 +2,7 @@
 // collect every executable, choose one by name (see exe_match.h).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,8 +23,10 @@ void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandid
 
 // CollectExecutables and MeasureFolderSize in one walk of the tree: appends
 // the same candidates in the same order and returns the same size. An empty
-// `folder` gives 0 and no candidate.
-uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list);
+// `folder` gives 0 and no candidate. Once `stop` is set the walk ends early
+// and both results are incomplete.
+uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list,
+                                      const std::atomic<bool>* stop = nullptr);
 
 // The warning shown when a game folder holds no executable at all.
 void WarnNoExecutable(const std::wstring& gamePath);

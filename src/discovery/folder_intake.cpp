@@ -1,10 +1,13 @@
 #include "discovery/folder_intake.h"
 
+#include <commctrl.h>
+
 #include <utility>
 #include <vector>
 
 #include "discovery/exe_detection.h"
 #include "discovery/steam_manifests.h"
+#include "helpers/background_job.h"
 #include "helpers/catalogue.h"
 #include "helpers/disk.h"
 #include "helpers/game_rows.h"
@@ -13,6 +16,7 @@
 #include "helpers/text.h"
 #include "helpers/win_handles.h"
 #include "ui/dialogs.h"
+#include "ui/window_handles.h"
 
 namespace zrcc {
 
@@ -30,10 +34,21 @@ std::wstring FullPathName(const std::wstring& path, DWORD capacity, DWORD& neede
 
 void Warn(const wchar_t* text) { ShowMessageBox(nullptr, text, kDuplicateCaption, MB_ICONWARNING | MB_OK); }
 
-// Appends a new game: refreshed with detection, row first, then catalogue.
-void AppendGame(HWND listView, Game game) {
-  InsertGameRow(listView, GameCount(), game);
-  AddGame(game);
+void ShowProgress(size_t adding, size_t total) {
+  const std::wstring text = L"Adding " + std::to_wstring(adding) + L" of " + std::to_wstring(total) + L"...";
+  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Appends a refreshed game on the UI thread: its row first, then the
+// catalogue, painted and counted at once. The job that adds waits meanwhile,
+// so row i and game i never part.
+void AppendGame(HWND listView, const Game& game) {
+  RunOnUiThread([listView, &game] {
+    InsertGameRow(listView, GameCount(), game);
+    AddGame(game);
+    UpdateWindow(listView);
+    UpdateGameCountText();
+  });
 }
 
 bool AddSingleFolder(HWND listView, const std::wstring& folder) {
@@ -41,11 +56,14 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
     Warn(kFolderAlreadyListed);
     return false;
   }
+  ShowProgress(1, 1);
   Game game;
   game.path = folder;
-  RefreshGame(game, true);
+  bool noExecutable = false;
+  RefreshGameQuietly(game, true, noExecutable, StopRequest());
+  if (StopRequested()) return false;  // cut short: a half-walked game is not added
+  if (noExecutable) WarnNoExecutable(game.path);
   AppendGame(listView, game);
-  UpdateGameCountText();
   return true;
 }
 
@@ -84,11 +102,12 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
   }
   // The games are refreshed a few at once; this thread then adds them in
   // listing order, warning about each game without executables in turn.
-  OrderedRefresh refresh(std::move(newGames), true);
+  OrderedRefresh refresh(std::move(newGames), true, StopRequest());
   bool added = false;
   for (size_t i = 0; i < refresh.size(); ++i) {
+    ShowProgress(i + 1, refresh.size());
     RefreshedGame* refreshed = refresh.Take(i);
-    if (!refreshed) break;
+    if (!refreshed) break;  // stopped: the games added so far stay
     Game& game = refreshed->game;
     // Two names may normalise to one folder: the first one listed is kept.
     if (ContainsPath(game.path)) continue;
@@ -98,7 +117,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
     added = true;
   }
   UpdateGameCountText();
-  if (!added) Warn(kLibraryAlreadyListed);
+  if (!added && !StopRequested()) Warn(kLibraryAlreadyListed);
   return added;
 }
 
@@ -146,6 +165,15 @@ bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
   }
   if (!library.empty() && IsExistingDirectory(library)) return ScanLibrary(listView, library);
   return AddSingleFolder(listView, folder);
+}
+
+}  // namespace zrcc
+
+namespace zrcc {
+
+bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder) {
+  const HWND listView = gListView;
+  return StartBackgroundJob([listView, pickedFolder] { AddGameFolder(listView, pickedFolder); });
 }
 
 }  // namespace zrcc

@@ -17,8 +17,16 @@ enum class FolderKind { SteamApps, SteamLibraryRoot, Single };
 FolderKind ClassifyFolderName(const std::wstring& normalisedPath);
 
 // Adds the game or games of the picked folder: rows at the end of the list,
-// games at the end of the catalogue, the count in the status bar. Folders
-// already listed are refused with a warning. True when a game was added.
+// games at the end of the catalogue, the count in the status bar ("Adding 3
+// of 12..." while it works). Folders already listed are refused with a
+// warning. True when a game was added. Runs on the calling thread: a job
+// thread (see LaunchAsyncAddGameFolder), or the UI thread itself; the rows,
+// the catalogue and the boxes are always dealt with on the UI thread.
 bool AddGameFolder(HWND listView, const std::wstring& pickedFolder);
+
+// AddGameFolder on a job thread (background_job.h), into the main window's
+// list, while the window stays responsive and refuses other commands.
+// False when a job is already running. UI thread only.
+bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder);
 
 }  // namespace zrcc

@@ -28,14 +28,14 @@ void SetCellText(HWND listView, int32_t row, int column, const std::wstring& tex
 
 }  // namespace
 
-bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable) {
+bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const std::atomic<bool>* stop) {
   noExecutable = false;
   if (!IsExistingDirectory(game.path)) return false;
   const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
   uint64_t size = 0;
   if (detect) {
     std::vector<ExecutableCandidate> candidates;
-    size = CollectExecutablesAndMeasure(game.path, candidates);
+    size = CollectExecutablesAndMeasure(game.path, candidates, stop);
     noExecutable = candidates.empty();
     if (const std::optional<size_t> chosen = ChooseExecutable(game.path, candidates)) {
       const ExecutableCandidate& exe = candidates[*chosen];
@@ -46,8 +46,9 @@ bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable) {
       game.name.clear();
     }
   } else {
-    size = MeasureFolderSize(game.path);
+    size = MeasureFolderSize(game.path, stop);
   }
+  if (stop && stop->load()) return true;
   game.sizeText = FormatSizeText(size);
   DetectModState(game);
   return true;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "helpers/catalogue.h"
@@ -32,8 +33,11 @@ bool RefreshGame(Game& game, bool forceDetect);
 // `noExecutable` tells whether detection ran and found no executable at all,
 // and the caller then shows WarnNoExecutable on its own thread, in its own
 // order. When detection runs, the executables are searched and the size
-// summed in a single walk of the tree.
-bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable);
+// summed in a single walk of the tree. Once `stop` is set the walks end at
+// their next folder and the game is left half refreshed: a caller that
+// stopped uses nothing of it.
+bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable,
+                        const std::atomic<bool>* stop = nullptr);
 
 // Appends (callers pass the current row count) a row with all seven texts.
 void InsertGameRow(HWND listView, int32_t index, const Game& game);

@@ -48,4 +48,16 @@ std::wstring ExtendedLengthPath(std::wstring_view path) {
   return out;
 }
 
+bool IsNetworkPath(std::wstring_view path) {
+  if (path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  if (path[2] != L'?' && path[2] != L'.') return true;
+  // \\?\UNC\ in any letter case
+  if (path.size() < 8 || path[2] != L'?' || !IsSeparator(path[3]) || !IsSeparator(path[7])) return false;
+  const wchar_t unc[] = {L'U', L'N', L'C'};
+  for (size_t i = 0; i < 3; ++i) {
+    if ((path[4 + i] & ~0x20) != unc[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace zrcc

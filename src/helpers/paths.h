@@ -23,4 +23,9 @@ std::wstring LastComponent(std::wstring_view path);
 // at the classic limit. Shorter or relative paths come back unchanged.
 std::wstring ExtendedLengthPath(std::wstring_view path);
 
+// A folder on a network share: \\server\share\... or its long form
+// \\?\UNC\server\share\... (either slash). Drive paths, in the long form or
+// not, and device paths (\\.\...) are not.
+bool IsNetworkPath(std::wstring_view path);
+
 }  // namespace zrcc

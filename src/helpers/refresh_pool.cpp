@@ -42,7 +42,7 @@ bool OrderedRefresh::Claim(size_t& index) {
 
 void OrderedRefresh::Refresh(size_t index) {
   RefreshedGame& result = results_[index];  // only this thread touches it until it is marked done
-  result.exists = RefreshGameQuietly(result.game, forceDetect_, result.noExecutable);
+  result.exists = RefreshGameQuietly(result.game, forceDetect_, result.noExecutable, stop_);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     done_[index] = 1;
@@ -58,7 +58,9 @@ void OrderedRefresh::Work() {
 RefreshedGame* OrderedRefresh::Take(size_t index) {
   if (index >= results_.size()) return nullptr;
   std::unique_lock<std::mutex> lock(mutex_);
-  while (!done_[index]) {
+  // Once stopping, even a finished game is not handed out: its walk may
+  // have been cut short by the stop.
+  while (!done_[index] || Stopping()) {
     if (Stopping()) return nullptr;
     if (next_ == index) {
       // Unclaimed although every earlier game is done: no worker is left
@@ -78,7 +80,7 @@ RefreshedGame* OrderedRefresh::Take(size_t index) {
 RefreshedGame* OrderedRefresh::TryTake(size_t index) {
   if (index >= results_.size()) return nullptr;
   std::lock_guard<std::mutex> lock(mutex_);
-  return done_[index] ? &results_[index] : nullptr;
+  return done_[index] && !Stopping() ? &results_[index] : nullptr;
 }
 
 }  // namespace zrcc

@@ -30,7 +30,8 @@ struct RefreshedGame {
 class OrderedRefresh {
  public:
   // Starts refreshing `games` (with RefreshGameQuietly and `forceDetect`).
-  // `stop`, when given, ends the work early once it is set.
+  // `stop`, when given, ends the work early once it is set: the walks in
+  // progress end at their next folder, and nothing more is handed out.
   OrderedRefresh(std::vector<Game> games, bool forceDetect, const std::atomic<bool>* stop = nullptr);
   // Stops the workers after the games they are on and waits for them.
   ~OrderedRefresh();
@@ -39,7 +40,7 @@ class OrderedRefresh {
 
   size_t size() const { return results_.size(); }
   // Waits until game `index` is refreshed and returns it for the caller to
-  // take from; null when `stop` was set first. Should no worker have been
+  // take from; null once `stop` is set. Should no worker have been
   // started, the game is refreshed here on the caller's thread.
   RefreshedGame* Take(size_t index);
   // Game `index` when it is already refreshed, without waiting; else null.

@@ -9,6 +9,7 @@ list(APPEND ZRCC_WIN_SOURCES
   src/helpers/app_folder.cpp
   src/helpers/data_file.cpp
   src/helpers/game_rows.cpp
+  src/helpers/background_job.cpp
   src/helpers/loader.cpp
   src/helpers/refresh_pool.cpp
 )

@@ -10,7 +10,9 @@
 #include "deploy/mod_rules.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
+#include "discovery/exe_detection.h"
 #include "discovery/folder_intake.h"
+#include "helpers/background_job.h"
 #include "helpers/catalogue.h"
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
@@ -27,7 +29,15 @@ int32_t SelectedRow = -1;
 
 namespace {
 
+bool gCommandRunning = false;
+bool gScriptRunning = false;
+bool gCloseRequested = false;
+
 void Enable(int id, bool enabled) { EnableWindow(GetDlgItem(gMainWindow, id), enabled ? TRUE : FALSE); }
+
+void SetStatusText(const std::wstring& text) {
+  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 // The row selected in the list right now, or -1. Commands act on this, not
 // on a remembered index that a deletion or a reload may have moved.
@@ -45,18 +55,6 @@ std::wstring CellText(int32_t row, int column, size_t capacity) {
   return std::wstring(buffer.c_str());
 }
 
-// Commands that read or change the catalogue wait until a running load has
-// finished; the wait cursor and "Loading..." in the status bar say why.
-bool TouchesCatalogue(int id) {
-  switch (id) {
-    case kIdAddButton: case kIdOpenButton: case kIdDeleteButton: case kIdRefreshButton:
-    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // The selection-dependent buttons for what is selected now.
 void SyncButtonsWithSelection() {
   const int32_t row = CurrentSelection();
@@ -69,6 +67,19 @@ void SyncButtonsWithSelection() {
     Enable(kIdInstallButton, false);
     Enable(kIdUninstallButton, false);
   }
+}
+
+// A close held back while work ran goes ahead once nothing runs; a job
+// started meanwhile (by the command that was running) is asked to stop.
+void CloseIfRequested() {
+  if (!gCloseRequested) return;
+  if (isLoading) {
+    RequestStop();
+    return;
+  }
+  if (gCommandRunning) return;
+  gCloseRequested = false;
+  DestroyWindow(gMainWindow);
 }
 
 // One line on standard output, also when it is a pipe or a file.
@@ -92,7 +103,7 @@ void AddFolder() {
     ShowMessageBox(gMainWindow, L"Failed to get folder path.", L"Error", MB_ICONERROR);
     return;
   }
-  AddGameFolder(gListView, *picked);
+  LaunchAsyncAddGameFolder(*picked);
 }
 
 void OpenSelectedFolder() {
@@ -136,12 +147,50 @@ void SetModFolder() {
   RedrawWindow(GetDlgItem(gMainWindow, kIdBuildField), nullptr, nullptr, RDW_INVALIDATE);
 }
 
-// After a deployment the game is read from the disk again and its row and
-// buttons follow.
+// While a script runs the window keeps painting and answering: the wait
+// carries out every message meanwhile, and the command gate refuses every
+// command and holds back a close until the script has ended.
+void WaitForScript(const std::wstring& scriptName, HANDLE process) {
+  SetStatusText(L"Running " + scriptName + L"...");
+  gScriptRunning = true;
+  bool quit = false;
+  int quitCode = 0;
+  while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit = true;
+        quitCode = static_cast<int>(message.wParam);
+        continue;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  gScriptRunning = false;
+  if (quit) PostQuitMessage(quitCode);  // for the loop that waits for it
+  UpdateGameCountText();
+}
+
+// After a deployment the game is read from the disk again, on a job thread
+// (a game's whole tree is walked for its size), and its row and buttons
+// follow.
 void RefreshAfterDeployment(int32_t row) {
-  Game* game = GetGame(row);
-  if (game && RefreshGame(*game, false)) UpdateGameRow(row);
-  UpdateButtonStates(row);
+  const Game* game = GetGame(row);
+  if (!game) return;
+  StartBackgroundJob([row, refreshed = *game]() mutable {
+    bool noExecutable = false;
+    const bool exists = RefreshGameQuietly(refreshed, false, noExecutable, StopRequest());
+    if (StopRequested()) return;
+    if (noExecutable) WarnNoExecutable(refreshed.path);
+    RunOnUiThread([row, exists, &refreshed] {
+      Game* current = GetGame(row);
+      if (exists && current && current->path == refreshed.path) {
+        *current = std::move(refreshed);
+        UpdateGameRow(row);
+      }
+    });
+  });
 }
 
 void Deploy(int id) {
@@ -154,11 +203,13 @@ void Deploy(int id) {
     if (!ModFolderSet) return;
     CopyModPackage(ModFolder, ExeFolderPath(*game));
   } else {
-    const std::wstring gameFolder = game->path;  // the script may take long; keep our own copy
+    // Copy puts the scripts into the executable folder; a package put into
+    // the game folder by hand is found there too.
+    const ScriptFolders folders{ExeFolderPath(*game), game->path};  // our own copy: the wait is long
     if (id == kIdInstallButton) {
-      RunSetupScript(gameFolder.c_str());
+      RunSetupScript(folders, WaitForScript);
     } else {
-      RunRemovalScript(gameFolder.c_str());
+      RunRemovalScript(folders, WaitForScript);
     }
   }
   RefreshAfterDeployment(row);
@@ -166,8 +217,20 @@ void Deploy(int id) {
 
 }  // namespace
 
+bool Busy() { return gCommandRunning || isLoading; }
+
+bool ScriptRunning() { return gScriptRunning; }
+
+bool RequestClose() {
+  if (!Busy()) return true;
+  gCloseRequested = true;
+  CloseIfRequested();
+  return false;
+}
+
 void HandleCommand(int id) {
-  if (isLoading && TouchesCatalogue(id)) return;
+  if (Busy()) return;
+  gCommandRunning = true;
   switch (id) {
     case kIdAddButton: AddFolder(); break;
     case kIdOpenButton: OpenSelectedFolder(); break;
@@ -177,11 +240,13 @@ void HandleCommand(int id) {
     case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
     default: break;
   }
+  gCommandRunning = false;
+  CloseIfRequested();
 }
 
 void HandleListNotification(NMHDR* notification) {
   if (notification->code == NM_DBLCLK) {
-    if (!isLoading) OpenSelectedFolder();
+    HandleCommand(kIdOpenButton);
     return;
   }
   if (notification->code != LVN_ITEMCHANGED) return;
@@ -213,6 +278,9 @@ void UpdateButtonStates(int32_t row) {
   Enable(kIdUninstallButton, installed && !versionEmpty);
 }
 
-void OnLoadFinished() { SyncButtonsWithSelection(); }
+void OnLoadFinished() {
+  SyncButtonsWithSelection();
+  CloseIfRequested();
+}
 
 }  // namespace zrcc

@@ -1,5 +1,10 @@
 // What the main window does when a button is pressed or the game list
 // reports a selection change or a double-click.
+//
+// One command at a time: while a command runs (with every box, picker,
+// shell dialog or script wait it opens) or a background job runs, no other
+// command reaches the catalogue, and closing the window is held back until
+// the work has ended.
 #pragma once
 
 #include <windows.h>
@@ -11,12 +16,24 @@ namespace zrcc {
 // The row the list last reported as selected; -1 at start.
 extern int32_t SelectedRow;
 
+// Carries out the command of a control identifier, unless a command or a
+// background job is running (then it is refused).
 void HandleCommand(int id);
 void HandleListNotification(NMHDR* notification);
 // Enables Copy, Install and Uninstall from the texts of the row's Status and
 // mod version columns.
 void UpdateButtonStates(int32_t row);
-// After a load the rows are new and nothing is selected.
+// A background job has ended: the buttons follow the selection, and a close
+// held back meanwhile goes ahead.
 void OnLoadFinished();
+
+// Whether a command or a background job is running.
+bool Busy();
+// Whether a script started by Install or Uninstall is running.
+bool ScriptRunning();
+// The user asks to close the window: true when it may close now. Otherwise
+// the close is remembered (and a running job asked to stop) and carried out
+// as soon as the work has ended.
+bool RequestClose();
 
 }  // namespace zrcc

@@ -6,6 +6,9 @@
 #include <mutex>
 #include <vector>
 
+#include "helpers/background_job.h"
+#include "ui/window_handles.h"
+
 namespace zrcc {
 
 namespace {
@@ -50,6 +53,17 @@ std::optional<std::wstring> ShowRealFolderPicker(const FolderPickerRequest& requ
 }  // namespace
 
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+  // A box asked for by a job is shown by the UI thread, like every other:
+  // its modal loop then runs where the window's messages are handled, with
+  // the window as owner, while the job waits for the answer.
+  if (!OnUiThread()) {
+    int answer = IDOK;
+    RunOnUiThread([&] { answer = ShowMessageBox(owner, text, caption, type); });
+    return answer;
+  }
+  // Owned by the main window, so that the window takes no input while the
+  // box is open. A window being destroyed (already hidden then) owns nothing.
+  if (!owner && gMainWindow && IsWindowVisible(gMainWindow)) owner = gMainWindow;
   MessageBoxHandler handler;
   {
     std::lock_guard<std::mutex> lock(gSeamMutex);

@@ -14,7 +14,9 @@ namespace zrcc {
 using MessageBoxHandler =
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)>;
 
-// Shows a message box (MessageBoxW) unless a handler is installed.
+// Shows a message box (MessageBoxW) unless a handler is installed. Safe on
+// any thread: the box is always shown on the UI thread. Without an `owner`
+// the main window owns it, while it is shown.
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
 void SetMessageBoxHandler(MessageBoxHandler handler);  // empty: the real dialog again
 

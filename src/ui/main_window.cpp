@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "helpers/background_job.h"
 #include "helpers/data_file.h"
-#include "helpers/loader.h"
 #include "ui/commands.h"
 #include "ui/layout.h"
 #include "ui/settings.h"
@@ -198,6 +198,7 @@ void CreateControls(HWND window) {
 
 void OnCreate(HWND window) {
   gMainWindow = window;
+  BindUiThread();
   CurrentDpi = GetDpiForWindow(window);
   if (CurrentDpi == 0) CurrentDpi = 96;
   SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -257,9 +258,10 @@ void EnforceColumnFloor(NMHDR* header) {
 }
 
 void OnDestroy() {
-  // A running load is stopped first: the catalogue then holds every game of
-  // the file, so the save below never writes a half-loaded list.
-  StopLoadAndWait();
+  // A close waits for running work (RequestClose), but a window destroyed
+  // otherwise may still have a job running: it is stopped first, so the save
+  // below never writes a half-loaded list.
+  StopJobAndWait();
   SaveData();
   SaveSettings();
   gListFont.reset();
@@ -288,6 +290,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
       OnCreate(window);
       break;
+    case WM_CLOSE:
+      if (!RequestClose()) return 0;  // held back until the running work has ended
+      break;
     case WM_DESTROY:
       OnDestroy();
       break;
@@ -307,7 +312,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 1;
     }
     case WM_SETCURSOR:
-      if (isLoading) {
+      if (isLoading || ScriptRunning()) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -349,8 +354,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       SetCursor(LoadCursorW(nullptr, IDC_ARROW));
       SetCapture(window);
       ReleaseCapture();
-      OnLoadFinished();
-      break;
+      OnLoadFinished();  // may close the window, when a close was held back
+      return 0;
     default:
       break;
   }

@@ -89,5 +89,19 @@ TEST(Paths, ExtendedLengthFormOnlyForLongAbsolutePaths) {
   EXPECT_EQ(ExtendedLengthPath(relative), relative);
 }
 
+// A network path is exactly one whose long form is the UNC one, and the long
+// form of a path is on the network exactly when the path is.
+TEST(Paths, NetworkPathsAreThoseWithTheUncLongForm) {
+  const std::wstring tail = L"\\" + std::wstring(300, L'g');
+  for (const wchar_t* start : {L"\\\\server\\share", L"//server/share", L"C:\\Games", L"C:/Games",
+                               L"\\\\?\\C:\\Games", L"\\\\.\\C:", L"Games", L"\\Games"}) {
+    const std::wstring longForm = ExtendedLengthPath(start + tail);
+    const bool uncForm = longForm.rfind(L"\\\\?\\UNC\\", 0) == 0;
+    EXPECT_EQ(IsNetworkPath(start), uncForm);
+    EXPECT_EQ(IsNetworkPath(longForm), uncForm);
+  }
+  EXPECT_TRUE(IsNetworkPath(L"\\\\?\\unc\\server\\share"));
+}
+
 }  // namespace
 }  // namespace zrcc

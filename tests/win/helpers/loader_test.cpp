@@ -157,8 +157,8 @@ TEST_F(LoaderTest, StoppedLoadStillHoldsEveryGameOfTheFile) {
   WriteList(list);
   ASSERT_TRUE(LaunchAsyncLoadData());
   test::PumpMessages(50);
-  StopLoadAndWait();  // keeps carrying out the loader's row messages meanwhile
-  EXPECT_FALSE(LoaderRunning());
+  StopJobAndWait();  // keeps carrying out the loader's row messages meanwhile
+  EXPECT_FALSE(BackgroundJobRunning());
   EXPECT_LT(window.RowCount(), 300) << "the load was expected to be stopped part-way";
   ASSERT_TRUE(SaveData());
   std::wstring text;

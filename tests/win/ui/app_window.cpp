@@ -50,7 +50,7 @@ AppWindow::~AppWindow() {
 
 void AppWindow::WaitUntilLoaded() {
   const ULONGLONG until = GetTickCount64() + 60000;
-  while ((isLoading || LoaderRunning()) && GetTickCount64() < until) PumpMessages(10);
+  while ((isLoading || BackgroundJobRunning()) && GetTickCount64() < until) PumpMessages(10);
   PumpMessages(20);
 }
 

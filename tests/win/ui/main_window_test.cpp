@@ -136,7 +136,7 @@ TEST(MainWindow, CommandsThatTouchTheListWaitWhileALoadRuns) {
   SendMessageW(app.window(), WM_COMMAND, kIdAddButton, 0);
   SendMessageW(app.window(), WM_COMMAND, kIdRefreshButton, 0);
   EXPECT_TRUE(app.pickerTitles.empty());
-  EXPECT_FALSE(LoaderRunning());
+  EXPECT_FALSE(BackgroundJobRunning());
   isLoading = false;
 }
 
