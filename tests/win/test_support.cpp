@@ -180,9 +180,15 @@ std::wstring TestProgramFolder() {
 
 MessageBoxRecorder::MessageBoxRecorder() {
   clear();
-  SetMessageBoxHandler([](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-    std::lock_guard<std::mutex> lock(gBoxMutex);
-    gBoxes.push_back({owner, text, caption, type});
+  SetMessageBoxHandler([this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+    const RecordedBox box{owner, text, caption, type};
+    {
+      std::lock_guard<std::mutex> lock(gBoxMutex);
+      gBoxes.push_back(box);
+    }
+    // While a real box is open its own message loop runs: whatever the user
+    // does meanwhile is done here, before the box is answered.
+    if (whileOpen) whileOpen(box);
     return IDOK;
   });
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,8 +73,12 @@ class MessageBoxRecorder {
  public:
   MessageBoxRecorder();
   ~MessageBoxRecorder();
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
   std::vector<RecordedBox> boxes() const;
   void clear();
+  // Called with each box while it is "open" (on the thread that shows it).
+  std::function<void(const RecordedBox&)> whileOpen;
 };
 
 }  // namespace zrcc::test

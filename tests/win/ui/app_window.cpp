@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
 #include "helpers/app_folder.h"
 #include "helpers/catalogue.h"
 #include "helpers/loader.h"
@@ -55,8 +57,19 @@ void AppWindow::WaitUntilLoaded() {
 }
 
 void AppWindow::Press(int id) {
-  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)));
+  PressNow(id);
   WaitUntilLoaded();
+  ExpectRowsMatchCatalogue();
+}
+
+void AppWindow::PressNow(int id) {
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)));
+}
+
+void AppWindow::ExpectRowsMatchCatalogue() const {
+  if (!IsWindow(window_)) return;
+  ASSERT_EQ(RowCount(), GameCount());
+  for (int32_t row = 0; row < GameCount(); ++row) EXPECT_EQ(Cell(row, 0), GetGame(row)->path) << row;
 }
 
 void AppWindow::Select(int row) {
@@ -77,7 +90,7 @@ void AppWindow::DoubleClick() {
 
 void AppWindow::Close() {
   if (!window_) return;
-  DestroyWindow(window_);
+  if (IsWindow(window_)) DestroyWindow(window_);
   window_ = nullptr;
   PumpMessages(20);  // takes the quit message off the queue
   gMainWindow = gListView = gStatusBar = gPathField = nullptr;

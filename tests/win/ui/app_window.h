@@ -24,8 +24,14 @@ class AppWindow {
   HWND window() const { return window_; }
   HWND control(int id) const { return GetDlgItem(window_, id); }
   bool Enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
-  // Sends a button's command and waits for any load it starts.
+  // Sends a button's command, waits for any job it starts, and checks that
+  // row i of the list still shows game i of the catalogue.
   void Press(int id);
+  // Sends a command as a nested message loop would deliver it, without
+  // waiting for anything.
+  void PressNow(int id);
+  // Row i shows game i's path, and there are as many rows as games.
+  void ExpectRowsMatchCatalogue() const;
   void Select(int row);
   void DoubleClick();
   void WaitUntilLoaded();

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "discovery/folder_intake.h"
+
 #include "helpers/catalogue.h"
 #include "helpers/game_list_file.h"
 #include "helpers/game_rows.h"
@@ -267,6 +271,169 @@ TEST(Commands, FirstRunEndToEnd) {
   std::wstring path(1024, L'\0');
   GetPrivateProfileStringW(L"ZandRivell", L"Path", L"", path.data(), 1024, (dir / L"settings.ini").c_str());
   EXPECT_EQ(std::wstring(path.c_str()), package);
+}
+
+// ---- One command at a time --------------------------------------------------
+
+// A library whose second game holds no executable, so Add Dir opens a box
+// part-way, with Steam names for all three.
+std::wstring MakeLibraryWithAGap(const TempDir& dir) {
+  const std::wstring library = dir / L"SteamLibrary";
+  for (const wchar_t* game : {L"Alpha", L"Empty", L"Gamma"}) {
+    const std::wstring folder = library + L"\\steamapps\\common\\" + game;
+    if (std::wstring(game) == L"Empty") {
+      test::WriteFileBytes(folder + L"\\readme.txt", "no executable here");
+    } else {
+      CopyFixture(L"plain.exe", folder + L"\\" + game + L".exe");
+    }
+    test::WriteFileBytes(library + L"\\steamapps\\appmanifest_" + game + L".acf",
+                         "\"AppState\"\n{\n\t\"name\"\t\t\"" + test::Utf8(game) + " Game\"\n\t\"installdir\"\t\t\"" +
+                             test::Utf8(game) + "\"\n}\n");
+  }
+  return library;
+}
+
+TEST(OneCommandAtATime, CommandsPressedWhileABoxIsOpenAreRefused) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  const std::wstring library = MakeLibraryWithAGap(dir);
+  int pressedInside = 0;
+  app.boxes.whileOpen = [&](const test::RecordedBox&) {
+    ++pressedInside;
+    app.Select(0);
+    for (int id : {kIdDeleteButton, kIdAddButton, kIdRefreshButton, kIdSetFolderButton, kIdInstallButton}) {
+      app.PressNow(id);
+    }
+    app.DoubleClick();
+  };
+
+  // Add Dir: the "no executable" box of the second game, shown while the add
+  // runs in the background.
+  app.pickerAnswers = {library, dir.path(), dir.path()};
+  app.Press(kIdAddButton);
+  EXPECT_EQ(pressedInside, 1);
+  EXPECT_EQ(app.pickerTitles.size(), 1u) << "no second picker while the add ran";
+  EXPECT_TRUE(app.explored.empty());
+  ASSERT_EQ(app.RowCount(), 3);
+  EXPECT_EQ(app.Cell(2, 5), L"Gamma Game");
+
+  // Install: "setup_windows.bat not found!" while the command runs on the UI
+  // thread itself.
+  app.Select(1);
+  app.Press(kIdInstallButton);
+  EXPECT_EQ(pressedInside, 2);
+  EXPECT_EQ(app.RowCount(), 3);
+  EXPECT_EQ(app.boxes.boxes().back().text, L"setup_windows.bat not found!");
+  EXPECT_EQ(app.pickerTitles.size(), 1u);
+  EXPECT_TRUE(app.explored.empty());
+}
+
+TEST(OneCommandAtATime, CloseWhileAnAddShowsABoxWaitsAndKeepsWhatWasAdded) {
+  TempDir dir;
+  const std::wstring library = MakeLibraryWithAGap(dir);
+  test::AppWindow app(dir.path());
+  bool stillOpen = false;
+  app.boxes.whileOpen = [&](const test::RecordedBox&) {
+    SendMessageW(app.window(), WM_CLOSE, 0, 0);
+    stillOpen = IsWindow(app.window()) != FALSE;
+  };
+  app.pickerAnswers = {library};
+  app.PressNow(kIdAddButton);
+  const ULONGLONG until = GetTickCount64() + 30000;
+  while (IsWindow(app.window()) && GetTickCount64() < until) test::PumpMessages(10);
+  EXPECT_TRUE(stillOpen) << "the close waits for the add";
+  EXPECT_FALSE(IsWindow(app.window())) << "and then goes ahead";
+  const auto saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
+  ASSERT_EQ(saved.size(), 2u) << "the games added up to the box, and none after";
+  EXPECT_EQ(saved[0].name, L"Alpha Game");
+  EXPECT_EQ(saved[1].name, L"Empty Game");
+}
+
+// Rows, boxes and catalogue of an add, however it ran.
+struct AddResult {
+  std::vector<std::vector<std::wstring>> rows;
+  std::vector<std::wstring> boxes;
+  std::vector<GameListEntry> games;
+  std::wstring status;
+  bool operator==(const AddResult&) const = default;
+};
+
+AddResult AddTwice(const TempDir& dir, const std::wstring& library, bool inBackground) {
+  test::WriteFileBytes(dir / L"data.ini",
+                       FormatGameListFile({{library + L"\\steamapps\\common\\Gamma", L"", L"Listed before"}}));
+  test::AppWindow app(dir.path());
+  for (int pick = 0; pick < 2; ++pick) {  // the second time everything is a duplicate
+    if (inBackground) {
+      app.pickerAnswers = {library};
+      app.Press(kIdAddButton);
+    } else {
+      AddGameFolder(gListView, library);
+    }
+  }
+  AddResult result;
+  for (int row = 0; row < app.RowCount(); ++row) {
+    result.rows.emplace_back();
+    for (int column = 0; column < 7; ++column) result.rows.back().push_back(app.Cell(row, column));
+  }
+  for (const test::RecordedBox& box : app.boxes.boxes()) result.boxes.push_back(box.caption + L": " + box.text);
+  for (int32_t i = 0; i < GameCount(); ++i) {
+    result.games.push_back({GetGame(i)->path, GetGame(i)->exeFolder, GetGame(i)->name});
+  }
+  result.status = app.StatusText();
+  return result;
+}
+
+TEST(OneCommandAtATime, AddDirInTheBackgroundGivesWhatTheSynchronousAddGives) {
+  TempDir dir;
+  const std::wstring library = MakeLibraryWithAGap(dir);
+  const AddResult background = AddTwice(dir, library, true);
+  const AddResult direct = AddTwice(dir, library, false);
+  EXPECT_EQ(background, direct);
+  ASSERT_EQ(background.rows.size(), 3u);
+  EXPECT_EQ(background.boxes, (std::vector<std::wstring>{
+                                  L"No executable found: The folder Empty contains no executable!",
+                                  L"Duplicate: All Steam games from this folder are already in the list."}));
+  EXPECT_EQ(background.status, L"Games: 3");
+}
+
+// While a script runs the window answers, says what runs, refuses commands
+// and holds a close back until the script has ended.
+TEST(OneCommandAtATime, ScriptRunsWhileTheWindowKeepsAnswering) {
+  TempDir dir;
+  const std::wstring game = dir / L"Slow Game";
+  test::WriteFileBytes(game + L"\\setup_windows.bat",
+                       "@echo off\r\nping -n 3 127.0.0.1 >nul\r\necho done> marker.txt\r\n");
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{game, L"", L"Slow"}}));
+  test::AppWindow app(dir.path());
+  app.Select(0);
+
+  struct Seen {
+    std::wstring status;
+    bool answered = false;
+  } seen;
+  HWND window = app.window();
+  std::thread observer([&seen, window] {
+    const ULONGLONG until = GetTickCount64() + 20000;
+    while (seen.status.find(L"Running") != 0 && GetTickCount64() < until) {
+      wchar_t text[128] = {};
+      DWORD_PTR unused = 0;
+      SendMessageTimeoutW(gStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &unused);
+      seen.status = text;
+      Sleep(20);
+    }
+    DWORD_PTR result = 0;
+    seen.answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+    PostMessageW(window, WM_COMMAND, kIdRefreshButton, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  });
+  app.PressNow(kIdInstallButton);  // returns when the script has ended
+  observer.join();
+  EXPECT_EQ(seen.status, L"Running setup_windows.bat...");
+  EXPECT_TRUE(seen.answered);
+  EXPECT_EQ(test::ReadFileBytes(game + L"\\marker.txt"), "done\r\n");
+  app.WaitUntilLoaded();
+  EXPECT_FALSE(IsWindow(window)) << "the close held back went ahead after the script";
+  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")).size(), 1u);
 }
 
 }  // namespace
