@@ -98,22 +98,13 @@ TEST(Commands, ButtonStatesFollowTheSelectedRowsTexts) {
 TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  const std::wstring package = MakePackage(dir);
-  app.pickerAnswers = {package};
-  app.Press(kIdSetFolderButton);
-  EXPECT_EQ(app.pickerTitles.back(), L"Select ZandRivell Folder");
-  EXPECT_TRUE(ModFolderSet);
-  EXPECT_EQ(app.PathFieldText(), package);
-  EXPECT_EQ(PackageVersionText, L"1.2.3");
-  EXPECT_EQ(PackageBuildText, L"build 456");
-  EXPECT_TRUE(app.boxes.boxes().empty());
-
   const std::wstring notAPackage = dir / L"empty";
   test::MakeDirs(notAPackage);
   app.pickerAnswers = {notAPackage};
   app.Press(kIdSetFolderButton);
+  EXPECT_EQ(app.pickerTitles.back(), L"Select ZandRivell Folder");
   ASSERT_EQ(app.boxes.boxes().size(), 1u);
-  EXPECT_EQ(app.boxes.boxes()[0].text, L"No ZandRivell.dll was found in this folder");
+  EXPECT_EQ(app.boxes.boxes()[0].text, L"No ZandRivell.dll was found in this folder:\n" + notAPackage);
   EXPECT_EQ(app.boxes.boxes()[0].caption, L"Invalid Folder");
   EXPECT_EQ(app.boxes.boxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
   EXPECT_FALSE(ModFolderSet);
@@ -129,9 +120,55 @@ TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
   app.Press(kIdCopyButton);
   EXPECT_TRUE(test::ListNames(dir / L"SomeGame").empty());
 
-  app.pickerAnswers = {std::nullopt};  // cancelled: nothing changes
+  const std::wstring package = MakePackage(dir);
+  app.pickerAnswers = {package};
   app.Press(kIdSetFolderButton);
-  EXPECT_EQ(ModFolder, notAPackage);
+  EXPECT_TRUE(ModFolderSet);
+  EXPECT_EQ(app.PathFieldText(), package);
+  EXPECT_EQ(PackageVersionText, L"1.2.3");
+  EXPECT_EQ(PackageBuildText, L"build 456");
+  EXPECT_EQ(app.boxes.boxes().size(), 1u);
+
+  // A rejected choice warns and keeps the package that works; so does a cancel.
+  app.pickerAnswers = {notAPackage, std::nullopt};
+  app.Press(kIdSetFolderButton);
+  app.Press(kIdSetFolderButton);
+  EXPECT_EQ(app.boxes.boxes().size(), 2u);
+  EXPECT_TRUE(ModFolderSet);
+  EXPECT_EQ(ModFolder, package);
+  EXPECT_EQ(app.PathFieldText(), package);
+  EXPECT_EQ(PackageVersionText, L"1.2.3");
+  app.Press(kIdCopyButton);
+  EXPECT_TRUE(test::FileExists(dir / L"SomeGame\\ZandRivell.dll"));
+}
+
+// A copy the shell is never asked to do says why, naming the folder.
+TEST(Commands, CopyRefusedBeforeTheShellShowsAnError) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  app.pickerAnswers = {MakePackage(dir)};
+  app.Press(kIdSetFolderButton);
+  std::wstring deep = dir / L"Deep";
+  while (deep.size() < 300) deep += L"\\a-rather-long-folder-name";
+  test::WriteFileBytes(dir / L"Blocked", "a file where the game's folder should be");
+  AddRow(deep, ModState::None, L"");
+  AddRow(dir / L"Blocked", ModState::None, L"");
+  GetGame(1)->exeFolder = L"bin";
+  for (int row : {0, 1}) {
+    app.Select(row);
+    app.Press(kIdCopyButton);
+  }
+  const auto boxes = app.boxes.boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const auto& box : boxes) {
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(box.owner, app.window());
+  }
+  EXPECT_NE(boxes[0].text.find(deep), std::wstring::npos) << test::Utf8(boxes[0].text);
+  EXPECT_NE(boxes[0].text.find(L"too long"), std::wstring::npos);
+  EXPECT_NE(boxes[1].text.find(dir / L"Blocked\\bin"), std::wstring::npos) << test::Utf8(boxes[1].text);
+  EXPECT_EQ(test::ReadFileBytes(dir / L"Blocked"), "a file where the game's folder should be");
 }
 
 TEST(Commands, AddDirPicksFromTheDriveRootAndReportsAFolderWithoutPath) {
