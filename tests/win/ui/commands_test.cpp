@@ -160,14 +160,13 @@ TEST(Commands, CopyRefusedBeforeTheShellShowsAnError) {
   }
   const auto boxes = app.boxes.boxes();
   ASSERT_EQ(boxes.size(), 2u);
-  for (const auto& box : boxes) {
-    EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(box.owner, app.window());
+  const std::wstring named[] = {deep, dir / L"Blocked\\bin"};
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(boxes[i].caption, L"Error");
+    EXPECT_EQ(boxes[i].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[i].owner, app.window());
+    EXPECT_NE(boxes[i].text.find(named[i]), std::wstring::npos) << test::Utf8(boxes[i].text);
   }
-  EXPECT_NE(boxes[0].text.find(deep), std::wstring::npos) << test::Utf8(boxes[0].text);
-  EXPECT_NE(boxes[0].text.find(L"too long"), std::wstring::npos);
-  EXPECT_NE(boxes[1].text.find(dir / L"Blocked\\bin"), std::wstring::npos) << test::Utf8(boxes[1].text);
   EXPECT_EQ(test::ReadFileBytes(dir / L"Blocked"), "a file where the game's folder should be");
 }
 
