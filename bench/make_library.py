@@ -104,7 +104,7 @@ class Game:
         if self.kind == "unreal":
             binaries = c + "\\Binaries\\Win64"
             if rng.random() < 0.7:
-                self.copy_fixture("plain.exe", c + ".exe")  # the bootstrap launcher the program picks
+                self.copy_fixture("plain.exe", c + ".exe")  # the bootstrap launcher, which the program looks past
             self.copy_fixture("plain.exe", binaries + "\\" + c + "-Win64-Shipping.exe")
             self.copy_fixture("plain.dll", binaries + "\\steam_api64.dll")
             self.copy_fixture("plain.exe", "Engine\\Binaries\\Win64\\CrashReportClient.exe")

@@ -1,12 +1,13 @@
 #include "deploy/copy_deploy.h"
-#include "helpers/disk.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <vector>
 
 #include "deploy/package_rules.h"
+#include "helpers/disk.h"
 #include "helpers/paths.h"
 #include "helpers/win_handles.h"
 
@@ -14,52 +15,81 @@ namespace zrcc {
 
 namespace {
 
-// The package's top level in listing order; false when it cannot be listed.
-bool ListPackage(const std::wstring& packageFolder, std::vector<PackageEntry>& entries) {
+// The package's top level in listing order; false (and the system's error)
+// when it cannot be listed.
+bool ListPackage(const std::wstring& packageFolder, std::vector<PackageEntry>& entries, DWORD& error) {
   WIN32_FIND_DATAW data{};
   FindHandle find(FindFirstFileW(ExtendedLengthPath(packageFolder + L"\\*").c_str(), &data));
-  if (!find) return false;
+  if (!find) {
+    error = GetLastError();
+    return false;
+  }
   do {
     entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
   } while (FindNextFileW(find.get(), &data));
   return true;
 }
 
-// Makes `folder` and every missing parent; true when it is a folder then.
+// Makes `folder` and every missing parent. Empty when it is a folder then,
+// otherwise why not.
 // Done before the copy because the shell, given a target that does not
 // exist and a single source, copies that source AS the target: a package of
 // one file would become a file named like the game's executable folder.
-bool EnsureFolder(std::wstring folder) {
+std::wstring MakeFolder(std::wstring folder) {
   // Trailing separators go, except the one of a drive root ("C:\").
   while (folder.size() > 1 && EndsWithSeparator(folder) && folder[folder.size() - 2] != L':') folder.pop_back();
-  if (folder.empty()) return false;
+  if (folder.empty()) return L"The folder has no name.";
   const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(folder).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? std::wstring() : folder + L" is a file, not a folder.";
+  }
   const size_t cut = folder.find_last_of(L"\\/");
-  if (cut != std::wstring::npos && cut > 0 && !EnsureFolder(folder.substr(0, cut + 1))) return false;
-  if (CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr)) return true;
-  return GetLastError() == ERROR_ALREADY_EXISTS && IsExistingDirectory(folder);  // made meanwhile by someone else
+  if (cut != std::wstring::npos && cut > 0) {
+    std::wstring parentFailure = MakeFolder(folder.substr(0, cut + 1));
+    if (!parentFailure.empty()) return parentFailure;
+  }
+  if (CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr)) return {};
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS && IsExistingDirectory(folder)) return {};  // made meanwhile by someone else
+  return SystemErrorText(error);
 }
 
 // The shell's copy works with classic-length paths only (longer ones make it
 // fail or even crash), so such a copy is refused before anything is made.
-bool ShellCanTake(const std::vector<std::wstring>& sources, const std::wstring& target) {
-  if (target.size() >= MAX_PATH) return false;
+// The first path that is too long, or nothing.
+std::optional<std::wstring> TooLongForTheShell(const std::vector<std::wstring>& sources, const std::wstring& target) {
+  if (target.size() >= MAX_PATH) return target;
   for (const std::wstring& source : sources) {
-    if (source.size() >= MAX_PATH) return false;
+    if (source.size() >= MAX_PATH) return source;
   }
-  return true;
+  return std::nullopt;
+}
+
+bool Refuse(CopyRefusal* refusal, const std::wstring& path, const std::wstring& reason) {
+  if (refusal) *refusal = {path, reason};
+  return false;
 }
 
 }  // namespace
 
-bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder) {
+bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder, CopyRefusal* refusal) {
+  if (refusal) *refusal = {};
   std::vector<PackageEntry> listing;
-  if (!ListPackage(packageFolder, listing)) return false;
+  DWORD listError = 0;
+  if (!ListPackage(packageFolder, listing, listError)) {
+    return Refuse(refusal, packageFolder, L"The package folder cannot be read: " + SystemErrorText(listError));
+  }
   const std::vector<std::wstring> names = PackageEntriesToCopy(listing);
   if (names.empty()) return true;
   const std::vector<std::wstring> sources = PackageSourcePaths(packageFolder, names);
-  if (!ShellCanTake(sources, targetFolder) || !EnsureFolder(targetFolder)) return false;
+  if (const std::optional<std::wstring> tooLong = TooLongForTheShell(sources, targetFolder)) {
+    return Refuse(refusal, *tooLong,
+                  L"This path is too long for the Windows shell's copy (" + std::to_wstring(MAX_PATH - 1) +
+                      L" characters at most).");
+  }
+  if (const std::wstring failure = MakeFolder(targetFolder); !failure.empty()) {
+    return Refuse(refusal, targetFolder, L"The folder cannot be created: " + failure);
+  }
 
   const std::wstring from = DoubleNulList(sources);
   const std::wstring to = DoubleNulList({targetFolder});

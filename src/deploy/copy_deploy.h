@@ -7,12 +7,22 @@
 
 namespace zrcc {
 
+// Why a copy was refused before the shell was asked, in words for the user.
+struct CopyRefusal {
+  std::wstring path;    // the folder (or package entry) that stood in the way
+  std::wstring reason;  // one sentence
+};
+
 // Copies every top-level entry of `packageFolder` except its "Licenses"
 // folder into `targetFolder` (folders with all their contents), creating
 // the target folder and its missing parents first. True when there was
 // nothing to copy or the shell finished the whole copy; false when the
-// package cannot be listed, the target folder cannot be made, or the copy
-// failed or was cancelled (what was copied before stays).
-bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder);
+// package cannot be listed, a path is too long for the shell, the target
+// folder cannot be made, or the copy failed or was cancelled (what was
+// copied before stays). The shell reports its own failures in its dialogs;
+// the ones before it are described in `refusal` (when given), which stays
+// empty otherwise.
+bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder,
+                    CopyRefusal* refusal = nullptr);
 
 }  // namespace zrcc

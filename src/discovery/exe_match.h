@@ -1,6 +1,7 @@
 // Choosing a game's executable among the executables found below its folder:
 // the first whose file name, or else whose product name, occurs in the game
-// folder's path once both are reduced to lower-case letters and digits.
+// folder's path once both are reduced to lower-case letters and digits; for a
+// packaged Unreal Engine game, the real game behind its bootstrap launcher.
 // Pure text work; the folder walk lives in exe_detection.
 #pragma once
 
@@ -36,9 +37,31 @@ std::wstring FileStem(std::wstring_view path);
 // any letter case (Game.EXE yes; Game.exe.bak and "exe" no).
 bool IsExeName(std::wstring_view name);
 
-// Index of the chosen candidate: the first whose file stem key occurs in the
-// game path's key, else the first whose product name key does; nothing when
-// none does. All candidates are tried by file name before any by product name.
+// Index of the matching candidate: the first whose file stem key occurs in
+// the game path's key, else the first whose product name key does; nothing
+// when none does. All candidates are tried by file name before any by product
+// name.
+std::optional<size_t> MatchExecutable(const std::wstring& gamePath,
+                                      const std::vector<ExecutableCandidate>& candidates);
+
+// A packaged Unreal Engine game has a small bootstrap launcher at its top
+// (Ironveil\Ironveil.exe) that only starts the real game,
+// Ironveil\Ironveil\Binaries\Win64\Ironveil-Win64-Shipping.exe; the mod works
+// only beside the latter. Given the matched candidate `launcher`, this is the
+// real game to take instead, or nothing when the layout is not that one:
+// - the launcher lies directly in the game folder;
+// - a "<sub>\Binaries\Win64" or "<sub>\Binaries\WinGDK" folder of the game
+//   folder (<sub> one folder, not the engine's own "Engine") holds an
+//   executable named "...-Shipping.exe": that one; among several, the first
+//   whose stem key begins with the launcher's stem key, else the first;
+// - else, when the launcher is the engine's bootstrap (ProductName
+//   "BootstrapPackagedGame") and those folders hold exactly one executable
+//   (a renamed shipping build): that one.
+std::optional<size_t> PackagedGameExecutable(const std::wstring& gamePath,
+                                             const std::vector<ExecutableCandidate>& candidates, size_t launcher);
+
+// Index of the chosen candidate: the matching one (MatchExecutable), or the
+// real game behind it when it is a packaged game's launcher.
 std::optional<size_t> ChooseExecutable(const std::wstring& gamePath,
                                        const std::vector<ExecutableCandidate>& candidates);
 

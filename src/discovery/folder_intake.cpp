@@ -145,11 +145,18 @@ FolderKind ClassifyFolderName(const std::wstring& normalisedPath) {
   return FolderKind::Single;
 }
 
+FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath) {
+  const FolderKind byName = ClassifyFolderName(normalisedPath);
+  if (byName != FolderKind::Single) return byName;
+  return IsExistingDirectory(JoinPath(JoinPath(normalisedPath, L"steamapps"), L"common")) ? FolderKind::SteamLibraryRoot
+                                                                                         : FolderKind::Single;
+}
+
 bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
   const std::wstring folder = NormalizeFolderPath(pickedFolder);
   if (folder.empty()) return false;
   std::wstring library;
-  switch (ClassifyFolderName(folder)) {
+  switch (ClassifyPickedFolder(folder)) {
     case FolderKind::SteamApps:
       ReadSteamManifests(folder);
       library = JoinPath(folder, L"common");

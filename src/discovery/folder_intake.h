@@ -16,6 +16,11 @@ std::wstring NormalizeFolderPath(const std::wstring& path);
 enum class FolderKind { SteamApps, SteamLibraryRoot, Single };
 FolderKind ClassifyFolderName(const std::wstring& normalisedPath);
 
+// How a picked folder is taken: by its name, and a folder named otherwise
+// (E:\Games) that directly holds steamapps\common is a library root all the
+// same. A game folder never holds that.
+FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath);
+
 // Adds the game or games of the picked folder: rows at the end of the list,
 // games at the end of the catalogue, the count in the status bar ("Adding 3
 // of 12..." while it works). Folders already listed are refused with a

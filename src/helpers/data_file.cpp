@@ -8,6 +8,7 @@
 
 #include "helpers/app_folder.h"
 #include "helpers/catalogue.h"
+#include "helpers/disk.h"
 #include "helpers/game_list_file.h"
 #include "helpers/win_handles.h"
 #include "ui/dialogs.h"
@@ -19,20 +20,6 @@ namespace {
 // Set when the last load met a data.ini it could not use; cleared once that
 // file has been kept aside.
 bool gUnreadableDataFile = false;
-
-std::wstring SystemErrorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  if (text.empty()) text = L"Windows error " + std::to_wstring(code);
-  return text;
-}
 
 // Reads the whole file. False when it cannot be opened or read.
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {

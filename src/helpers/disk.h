@@ -1,5 +1,5 @@
 // What lies at a path on the disk, asked the same way everywhere (long paths
-// included).
+// included), and the system's words for why a disk operation failed.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,22 @@ inline bool IsExistingDirectory(const std::wstring& path) {
 inline bool IsExistingFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The system's own words for an error code of GetLastError, for messages
+// to the user; "Windows error N" when it has none.
+inline std::wstring SystemErrorText(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) text = L"Windows error " + std::to_wstring(code);
+  return text;
 }
 
 }  // namespace zrcc

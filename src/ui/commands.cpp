@@ -131,20 +131,37 @@ void SetModFolder() {
   const auto picked =
       PickFolder({gMainWindow, L"Select ZandRivell Folder", BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE, L""});
   if (picked && !picked->empty()) {
-    ModFolder = *picked;
-    PrintLine(L"ZandRivell folder path set to: " + ModFolder + L"\n");
-    if (CheckModFolder(ModFolder)) {
+    PrintLine(L"ZandRivell folder path set to: " + *picked + L"\n");
+    if (CheckModFolder(*picked)) {
+      ModFolder = *picked;
       SetWindowTextW(gPathField, ModFolder.c_str());
       ModFolderSet = true;
     } else {
-      ShowMessageBox(nullptr, L"No ZandRivell.dll was found in this folder", L"Invalid Folder", MB_ICONWARNING);
-      PackageVersionText = L"not found";
-      PackageBuildText = L"not found";
-      ModFolderSet = false;
+      ShowMessageBox(nullptr, L"No ZandRivell.dll was found in this folder:\n" + *picked, L"Invalid Folder",
+                     MB_ICONWARNING);
+      if (ModFolderSet) {
+        // A mistaken pick does not cost the package that works: its folder,
+        // versions and saved path stay; only the path field, which the check
+        // cleared, is put back.
+        SetWindowTextW(gPathField, ModFolder.c_str());
+      } else {
+        ModFolder = *picked;
+        PackageVersionText = L"not found";
+        PackageBuildText = L"not found";
+      }
     }
   }
   RedrawWindow(GetDlgItem(gMainWindow, kIdVersionField), nullptr, nullptr, RDW_INVALIDATE);
   RedrawWindow(GetDlgItem(gMainWindow, kIdBuildField), nullptr, nullptr, RDW_INVALIDATE);
+}
+
+// Copies the package into a game's executable folder. A copy refused before
+// the shell started is said here; the shell reports its own failures.
+void CopyPackageInto(const std::wstring& folder) {
+  CopyRefusal refusal;
+  if (CopyModPackage(ModFolder, folder, &refusal) || refusal.reason.empty()) return;
+  ShowMessageBox(gMainWindow, L"ZandRivell could not be copied.\n\nFolder: " + refusal.path + L"\n" + refusal.reason,
+                 L"Error", MB_ICONERROR);
 }
 
 // While a script runs the window keeps painting and answering: the wait
@@ -201,7 +218,7 @@ void Deploy(int id) {
   if (!game) return;
   if (id == kIdCopyButton) {
     if (!ModFolderSet) return;
-    CopyModPackage(ModFolder, ExeFolderPath(*game));
+    CopyPackageInto(ExeFolderPath(*game));
   } else {
     // Copy puts the scripts into the executable folder; a package put into
     // the game folder by hand is found there too.

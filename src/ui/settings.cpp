@@ -8,6 +8,7 @@
 #include "deploy/mod_state.h"
 #include "helpers/app_folder.h"
 #include "helpers/win_handles.h"
+#include "ui/window_geometry.h"
 #include "ui/window_handles.h"
 
 namespace zrcc {
@@ -110,8 +111,18 @@ void SaveSettings() {
   const RECT& r = placement.rcNormalPosition;
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  WriteInt(file, L"Window", L"Left", r.left);
-  WriteInt(file, L"Window", L"Top", r.top);
+  // Saved in screen coordinates, which the window is opened with.
+  ScreenPoint corner{r.left, r.top};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!(GetWindowLongW(gMainWindow, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) &&
+      GetMonitorInfoW(MonitorFromWindow(gMainWindow, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& w = monitor.rcWork;
+    const RECT& m = monitor.rcMonitor;
+    corner = WorkspaceToScreen(corner, {w.left, w.top, w.right, w.bottom}, {m.left, m.top, m.right, m.bottom});
+  }
+  WriteInt(file, L"Window", L"Left", corner.x);
+  WriteInt(file, L"Window", L"Top", corner.y);
   WriteInt(file, L"Window", L"Width", width);
   WriteInt(file, L"Window", L"Height", height);
   WriteInt(file, L"Window", L"LogicalWidth", LogicalWindowSize(width, dpi));

@@ -1,5 +1,7 @@
 #include "ui/window_geometry.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace zrcc {
@@ -50,6 +52,15 @@ WindowGeometry ComputeWindowGeometry(const WindowKeys& keys, const WorkArea& wor
     if (static_cast<std::int64_t>(g.y) + g.height > work.bottom) g.y = work.bottom - g.height;
   }
   return g;
+}
+
+ScreenPoint WorkspaceToScreen(ScreenPoint workspace, const WorkArea& work, const WorkArea& monitor) {
+  // 64-bit sums, kept in range: any rectangle the system reports must convert.
+  const auto shifted = [](int value, int from, int to) {
+    const std::int64_t sum = static_cast<std::int64_t>(value) + to - from;
+    return static_cast<int>(std::clamp<std::int64_t>(sum, INT_MIN, INT_MAX));
+  };
+  return {shifted(workspace.x, monitor.left, work.left), shifted(workspace.y, monitor.top, work.top)};
 }
 
 }  // namespace zrcc

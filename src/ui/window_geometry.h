@@ -53,4 +53,19 @@ bool HasSavedPosition(const WindowKeys& keys);
 // area keeps its right or bottom edge on it).
 WindowGeometry ComputeWindowGeometry(const WindowKeys& keys, const WorkArea& work, int dpiX, int dpiY);
 
+// A point in screen pixels.
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// The system keeps the restored rectangle of a window (without the tool
+// window style) in workspace coordinates: shifted by how far its monitor's
+// work area begins inside the monitor, which is the taskbar's thickness when
+// the taskbar is at the top or left and nothing when it is at the bottom or
+// right. The window opens at screen coordinates, so a saved corner is
+// converted back: `work` and `monitor` are that monitor's work area and whole
+// area. Saving that keeps the window where it was closed.
+ScreenPoint WorkspaceToScreen(ScreenPoint workspace, const WorkArea& work, const WorkArea& monitor);
+
 }  // namespace zrcc

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "discovery/exe_match.h"
+#include "helpers/text.h"
 
 using namespace zrcc;
 
@@ -50,7 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!IsExeName(part) || part.size() >= 4);
     if (part.size() >= 4) Check(IsExeName(part) == IsExeName(L"x\\" + part));
   }
-  const auto chosen = ChooseExecutable(gamePath, candidates);
+  // The final choice is the match itself, or a packaged game's real
+  // executable taken instead of a launcher that lies directly in the game
+  // folder.
+  const auto chosen = MatchExecutable(gamePath, candidates);
+  const auto finalChoice = ChooseExecutable(gamePath, candidates);
+  Check(finalChoice.has_value() == chosen.has_value());
+  if (chosen && *finalChoice != *chosen) {
+    Check(*finalChoice < candidates.size());
+    Check(candidates[*chosen].folder == gamePath);
+    Check(candidates[*finalChoice].folder.size() > gamePath.size());
+    Check(LowerKey(candidates[*finalChoice].folder).find(L"\\binaries\\win") != std::wstring::npos);
+  }
   if (chosen) {
     Check(*chosen < candidates.size());
     const ExecutableCandidate& c = candidates[*chosen];

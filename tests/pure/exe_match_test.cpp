@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "helpers/paths.h"
+
 namespace zrcc {
 namespace {
 
@@ -83,6 +85,63 @@ TEST(ExeMatch, ProductNamePassAndEmptyKeys) {
   // A game path without letters or digits matches nothing.
   EXPECT_EQ(ChooseExecutable(L"\\\\?\\", {Exe(L"\\\\?\\", L"a.exe", L"a")}), std::nullopt);
   EXPECT_EQ(ChooseExecutable(foo, {}), std::nullopt);
+}
+
+// Packaged Unreal games, each layout given as the walk would list it (paths
+// below the game folder, product names) with the executable that must win.
+TEST(ExeMatch, PackagedGameLauncherGivesWayToTheRealGame) {
+  struct Layout {
+    const char* what;
+    std::vector<std::pair<std::wstring, std::wstring>> files;  // path below the game, ProductName
+    std::wstring chosen;
+  };
+  const std::wstring bootstrap = L"BootstrapPackagedGame";
+  const std::wstring shipping = L"Ironveil\\Binaries\\Win64\\Ironveil-Win64-Shipping.exe";
+  const std::wstring crash = L"Engine\\Binaries\\Win64\\CrashReportClient.exe";
+  const std::vector<Layout> layouts = {
+      {"launcher, engine tools and the shipping build",
+       {{crash, L""}, {shipping, L"Ironveil"}, {L"Ironveil.exe", bootstrap}}, shipping},
+      {"any launcher, WinGDK, other letter case",
+       {{L"Ironveil.exe", L""}, {L"ironveil\\BINARIES\\WinGDK\\Ironveil-WinGDK-SHIPPING.EXE", L""}},
+       L"ironveil\\BINARIES\\WinGDK\\Ironveil-WinGDK-SHIPPING.EXE"},
+      {"several builds: the one named after the launcher",
+       {{L"Tools\\Binaries\\Win64\\Editor-Win64-Shipping.exe", L""}, {shipping, L""}, {L"Ironveil.exe", L""}},
+       shipping},
+      {"several builds, none named after the launcher: the first",
+       {{L"A\\Binaries\\Win64\\A-Win64-Shipping.exe", L""}, {L"B\\Binaries\\Win64\\B-Win64-Shipping.exe", L""},
+        {L"Ironveil.exe", L""}},
+       L"A\\Binaries\\Win64\\A-Win64-Shipping.exe"},
+      {"a bootstrap launcher and one renamed build",
+       {{L"Ironveil\\Binaries\\Win64\\IronveilGame.exe", L""}, {L"Ironveil.exe", bootstrap}},
+       L"Ironveil\\Binaries\\Win64\\IronveilGame.exe"},
+      {"a renamed build behind a launcher that is no bootstrap",
+       {{L"Ironveil\\Binaries\\Win64\\IronveilGame.exe", L""}, {L"Ironveil.exe", L"Ironveil"}}, L"Ironveil.exe"},
+      {"a bootstrap launcher and two renamed builds",
+       {{L"Ironveil\\Binaries\\Win64\\Alt1.exe", L""}, {L"Ironveil\\Binaries\\WinGDK\\Alt2.exe", L""},
+        {L"Ironveil.exe", bootstrap}},
+       L"Ironveil.exe"},
+      {"the engine's own shipping tool does not count",
+       {{L"Engine\\Binaries\\Win64\\Tool-Win64-Shipping.exe", L""}, {L"Ironveil.exe", bootstrap}}, L"Ironveil.exe"},
+      {"not the layout: too deep, too shallow, other platform",
+       {{L"x\\Ironveil\\Binaries\\Win64\\I-Win64-Shipping.exe", L""}, {L"Binaries\\Win64\\I-Win64-Shipping.exe", L""},
+        {L"Ironveil\\Binaries\\Linux\\I-Win64-Shipping.exe", L""}, {L"Ironveil.exe", bootstrap}},
+       L"Ironveil.exe"},
+      {"a launcher in a subfolder keeps its choice",
+       {{shipping, L""}, {L"bin\\Ironveil.exe", L""}}, L"bin\\Ironveil.exe"},
+  };
+  for (const std::wstring& game : {std::wstring(L"D:\\Games\\Ironveil"), std::wstring(L"D:\\Games\\Ironveil\\")}) {
+    for (const Layout& layout : layouts) {
+      std::vector<ExecutableCandidate> list;
+      for (const auto& [below, product] : layout.files) {
+        const size_t cut = below.find_last_of(L'\\');
+        const std::wstring folder = cut == std::wstring::npos ? game : JoinPath(game, below.substr(0, cut));
+        list.push_back(Exe(folder, below.substr(cut + 1), product));
+      }
+      const auto chosen = ChooseExecutable(game, list);
+      ASSERT_TRUE(chosen) << layout.what;
+      EXPECT_EQ(CandidateFullPath(list[*chosen]), JoinPath(game, layout.chosen)) << layout.what;
+    }
+  }
 }
 
 }  // namespace

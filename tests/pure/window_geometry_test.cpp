@@ -109,5 +109,37 @@ TEST(WindowGeometryTest, HalfAPositionIsNoPositionAndIsNotClamped) {
   EXPECT_EQ(g.height, 5000);
 }
 
+// The restored rectangle the system reports leaves out a taskbar at the top
+// or left of the window's monitor. Saved converted, the window reopens exactly
+// where it was closed, wherever the taskbar is.
+TEST(WindowGeometryTest, SavedCornerReopensWhereTheWindowWasClosed) {
+  struct Case {
+    const char* what;
+    WorkArea monitor, work;
+    ScreenPoint onScreen;   // where the window stood
+    ScreenPoint workspace;  // what the system reports for it
+  };
+  const Case cases[] = {
+      {"taskbar at the bottom", {0, 0, 1920, 1080}, {0, 0, 1920, 1040}, {300, 200}, {300, 200}},
+      {"taskbar at the top", {0, 0, 1920, 1080}, {0, 40, 1920, 1080}, {300, 200}, {300, 160}},
+      {"taskbar at the left", {0, 0, 1920, 1080}, {62, 0, 1920, 1080}, {300, 200}, {238, 200}},
+      {"left monitor, taskbar at its top", {-1280, -200, 0, 824}, {-1280, -170, 0, 824}, {-1000, -100}, {-1000, -130}},
+  };
+  for (const Case& c : cases) {
+    const ScreenPoint saved = WorkspaceToScreen(c.workspace, c.work, c.monitor);
+    EXPECT_EQ(saved.x, c.onScreen.x) << c.what;
+    EXPECT_EQ(saved.y, c.onScreen.y) << c.what;
+    WindowKeys k = Sized(800, 600);
+    k.left = saved.x;
+    k.top = saved.y;
+    const WindowGeometry reopened = ComputeWindowGeometry(k, c.work, 96, 96);
+    EXPECT_EQ(reopened.x, c.onScreen.x) << c.what;
+    EXPECT_EQ(reopened.y, c.onScreen.y) << c.what;
+  }
+  const ScreenPoint far = WorkspaceToScreen({INT_MAX, INT_MIN}, {0, 0, 10, 10}, {-100, 100, 10, 10});
+  EXPECT_EQ(far.x, INT_MAX);
+  EXPECT_EQ(far.y, INT_MIN);
+}
+
 }  // namespace
 }  // namespace zrcc

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "helpers/game_rows.h"
 #include "helpers/paths.h"
 #include "helpers/win_handles.h"
 #include "win/test_support.h"
@@ -215,6 +216,28 @@ TEST_F(ExeDetectionTest, FindsExecutablesFarBeyondTheClassicPathLimit) {
   const std::wstring relative = RelativeExeFolder(CandidateFullPath(*chosen), game);
   EXPECT_EQ(relative, bottom.substr(game.size() + 1));
   EXPECT_EQ(RelativeExeFolder(ExtendedLengthPath(CandidateFullPath(*chosen)), ExtendedLengthPath(game)), relative);
+}
+
+// The common packaged Unreal layout on real files: the mod must go beside the
+// shipping build, not beside the bootstrap launcher the name match finds.
+TEST_F(ExeDetectionTest, PackagedUnrealGameGetsTheFolderOfItsRealExecutable) {
+  const std::wstring ironveil = dir / L"Ironveil";
+  PutExe(ironveil + L"\\Ironveil.exe", L"disc_bootstrap.exe");
+  PutExe(ironveil + L"\\Engine\\Binaries\\Win64\\CrashReportClient.exe");
+  PutExe(ironveil + L"\\Ironveil\\Binaries\\Win64\\Ironveil-Win64-Shipping.exe");
+  Game game;
+  game.path = ironveil;
+  ASSERT_TRUE(RefreshGame(game, true));
+  EXPECT_EQ(game.exeFolder, L"Ironveil\\Binaries\\Win64");
+
+  // A renamed build behind the bootstrap launcher, known by its ProductName.
+  Game renamed;
+  renamed.path = dir / L"Ashfall";
+  PutExe(renamed.path + L"\\Ashfall.exe", L"disc_bootstrap.exe");
+  PutExe(renamed.path + L"\\Ashfall\\Binaries\\Win64\\AshfallClient.exe");
+  ASSERT_TRUE(RefreshGame(renamed, true));
+  EXPECT_EQ(renamed.exeFolder, L"Ashfall\\Binaries\\Win64");
+  EXPECT_TRUE(boxes.boxes().empty());
 }
 
 }  // namespace

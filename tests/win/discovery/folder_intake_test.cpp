@@ -61,6 +61,23 @@ TEST_F(FolderIntakeTest, SteamappsFolderAndLibraryRootGiveTheSameGames) {
   EXPECT_EQ(GetGame(1)->name, L"Game B");
 }
 
+// A library the user named otherwise is known by what it holds.
+TEST_F(FolderIntakeTest, LibraryNamedWithoutSteamIsKnownBySteamappsCommon) {
+  const std::wstring library = MakeLibrary(L"Games");
+  EXPECT_TRUE(AddGameFolder(gListView, library));
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(1)->path, library + L"\\steamapps\\common\\B");
+  EXPECT_EQ(GetGame(1)->name, L"Game B");
+
+  const std::wstring noCommon = dir / L"Other";
+  test::WriteFileBytes(noCommon + L"\\Other.exe", "MZ");
+  test::MakeDirs(noCommon + L"\\steamapps");
+  EXPECT_TRUE(AddGameFolder(gListView, noCommon));
+  ASSERT_EQ(GameCount(), 3);
+  EXPECT_EQ(GetGame(2)->path, noCommon);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
 TEST_F(FolderIntakeTest, CommonFolderAndSteamNamedGameAreSingleGames) {
   const std::wstring library = MakeLibrary(L"SteamLibrary");
   EXPECT_TRUE(AddGameFolder(gListView, library + L"\\steamapps\\common"));

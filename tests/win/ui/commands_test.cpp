@@ -102,22 +102,13 @@ TEST(Commands, ButtonStatesFollowTheSelectedRowsTexts) {
 TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  const std::wstring package = MakePackage(dir);
-  app.pickerAnswers = {package};
-  app.Press(kIdSetFolderButton);
-  EXPECT_EQ(app.pickerTitles.back(), L"Select ZandRivell Folder");
-  EXPECT_TRUE(ModFolderSet);
-  EXPECT_EQ(app.PathFieldText(), package);
-  EXPECT_EQ(PackageVersionText, L"1.2.3");
-  EXPECT_EQ(PackageBuildText, L"build 456");
-  EXPECT_TRUE(app.boxes.boxes().empty());
-
   const std::wstring notAPackage = dir / L"empty";
   test::MakeDirs(notAPackage);
   app.pickerAnswers = {notAPackage};
   app.Press(kIdSetFolderButton);
+  EXPECT_EQ(app.pickerTitles.back(), L"Select ZandRivell Folder");
   ASSERT_EQ(app.boxes.boxes().size(), 1u);
-  EXPECT_EQ(app.boxes.boxes()[0].text, L"No ZandRivell.dll was found in this folder");
+  EXPECT_EQ(app.boxes.boxes()[0].text, L"No ZandRivell.dll was found in this folder:\n" + notAPackage);
   EXPECT_EQ(app.boxes.boxes()[0].caption, L"Invalid Folder");
   EXPECT_EQ(app.boxes.boxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
   EXPECT_FALSE(ModFolderSet);
@@ -133,9 +124,54 @@ TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
   app.Press(kIdCopyButton);
   EXPECT_TRUE(test::ListNames(dir / L"SomeGame").empty());
 
-  app.pickerAnswers = {std::nullopt};  // cancelled: nothing changes
+  const std::wstring package = MakePackage(dir);
+  app.pickerAnswers = {package};
   app.Press(kIdSetFolderButton);
-  EXPECT_EQ(ModFolder, notAPackage);
+  EXPECT_TRUE(ModFolderSet);
+  EXPECT_EQ(app.PathFieldText(), package);
+  EXPECT_EQ(PackageVersionText, L"1.2.3");
+  EXPECT_EQ(PackageBuildText, L"build 456");
+  EXPECT_EQ(app.boxes.boxes().size(), 1u);
+
+  // A rejected choice warns and keeps the package that works; so does a cancel.
+  app.pickerAnswers = {notAPackage, std::nullopt};
+  app.Press(kIdSetFolderButton);
+  app.Press(kIdSetFolderButton);
+  EXPECT_EQ(app.boxes.boxes().size(), 2u);
+  EXPECT_TRUE(ModFolderSet);
+  EXPECT_EQ(ModFolder, package);
+  EXPECT_EQ(app.PathFieldText(), package);
+  EXPECT_EQ(PackageVersionText, L"1.2.3");
+  app.Press(kIdCopyButton);
+  EXPECT_TRUE(test::FileExists(dir / L"SomeGame\\ZandRivell.dll"));
+}
+
+// A copy the shell is never asked to do says why, naming the folder.
+TEST(Commands, CopyRefusedBeforeTheShellShowsAnError) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  app.pickerAnswers = {MakePackage(dir)};
+  app.Press(kIdSetFolderButton);
+  std::wstring deep = dir / L"Deep";
+  while (deep.size() < 300) deep += L"\\a-rather-long-folder-name";
+  test::WriteFileBytes(dir / L"Blocked", "a file where the game's folder should be");
+  AddRow(deep, ModState::None, L"");
+  AddRow(dir / L"Blocked", ModState::None, L"");
+  GetGame(1)->exeFolder = L"bin";
+  for (int row : {0, 1}) {
+    app.Select(row);
+    app.Press(kIdCopyButton);
+  }
+  const auto boxes = app.boxes.boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  const std::wstring named[] = {deep, dir / L"Blocked\\bin"};
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(boxes[i].caption, L"Error");
+    EXPECT_EQ(boxes[i].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[i].owner, app.window());
+    EXPECT_NE(boxes[i].text.find(named[i]), std::wstring::npos) << test::Utf8(boxes[i].text);
+  }
+  EXPECT_EQ(test::ReadFileBytes(dir / L"Blocked"), "a file where the game's folder should be");
 }
 
 TEST(Commands, AddDirPicksFromTheDriveRootAndReportsAFolderWithoutPath) {
