@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The release archive as a Windows user gets it. scripts/package.sh makes it;
+# then:
+#  - it holds the two programs and the three texts, and SHA256SUMS matches it;
+#  - unpacked into a folder whose path has a blank and a non-ASCII character,
+#    ZandRivellCC.exe starts from there under Wine (from another working
+#    folder), closes when asked, and leaves settings.ini and data.ini beside
+#    itself and nothing else;
+#  - the executable's version block and manifest carry the version that the
+#    archive is named after;
+#  - a second build of the same tree in a fresh build folder gives the same
+#    executables and the same archive, byte for byte.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+
+scripts/package.sh >/dev/null
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt)
+name=ZandRivellCC-$version-win64
+archive=$root/dist/$name.zip
+fail() { echo "archive test: $*" >&2; exit 1; }
+
+(cd dist && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match $archive"
+entries=$(python3 -c 'import sys, zipfile; print(" ".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$archive")
+[ "$entries" = "LICENSE README.txt THIRD-PARTY-NOTICES.txt ZandRivellCC.exe zrcc-inspect.exe" ] ||
+  fail "unexpected entries: $entries"
+
+work=$(mktemp -d)
+prefix=$root/build/windows/wineprefix
+display=${ZRCC_XVFB_DISPLAY:-$(sed -n 's/^ZRCC_XVFB_DISPLAY:STRING=//p' build/windows/CMakeCache.txt)}
+cleanup() {
+  sh tests/wine-session.sh stop "$prefix" "$display"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+dest="$work/Jürgen Downloads/$name"
+python3 -m zipfile -e "$archive" "$dest"
+
+echo "== $name.zip: start and close ZandRivellCC.exe in '$dest'"
+sh tests/wine-session.sh start "$prefix" "$display"
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$display"
+(cd "$work" && exec wine "$dest/ZandRivellCC.exe") >/dev/null 2>&1 </dev/null &
+pid=$!
+for _ in $(seq 300); do
+  xdotool search --name '^ZandRivell Control Center$' >/dev/null 2>&1 && break
+  kill -0 "$pid" 2>/dev/null || fail "ZandRivellCC.exe ended before its window appeared"
+  sleep 0.1
+done
+xdotool search --name '^ZandRivell Control Center$' >/dev/null 2>&1 || fail "no window after 30 s"
+wine taskkill /im ZandRivellCC.exe >/dev/null 2>&1 </dev/null
+for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then kill "$pid"; fail "ZandRivellCC.exe did not close when asked"; fi
+wait "$pid" || fail "ZandRivellCC.exe ended with code $?"
+
+files=$(cd "$dest" && ls -A | LC_ALL=C sort | tr '\n' ' ')
+[ "$files" = "LICENSE README.txt THIRD-PARTY-NOTICES.txt ZandRivellCC.exe data.ini settings.ini zrcc-inspect.exe " ] ||
+  fail "beside the program after closing: $files"
+settings=$(iconv -f UTF-16 -t UTF-8 "$dest/settings.ini")
+grep -q '^\[Window\]' <<<"$settings" || fail "settings.ini holds no window settings"
+[ "$(head -c 3 "$dest/data.ini" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "data.ini is not a UTF-8 game list"
+
+echo "== version $version in the version block and the manifest"
+python3 - "$dest/ZandRivellCC.exe" "$version" <<'PY' || fail "version resource disagrees with $name"
+import struct, sys
+data, version = open(sys.argv[1], "rb").read(), sys.argv[2]
+start = data.find("VS_VERSION_INFO\0".encode("utf-16-le")) - 6
+def node(pos):
+    # One block of the version resource: length, value length, type, key, value, children,
+    # each part aligned to 4 bytes from the start of the resource.
+    align = lambda p: start + ((p - start + 3) & ~3)
+    length, value_length, is_text = struct.unpack_from("<HHH", data, pos)
+    end = data.find(b"\0\0", pos + 6)
+    while (end - pos) % 2: end = data.find(b"\0\0", end + 1)
+    key = data[pos + 6:end].decode("utf-16-le")
+    p = align(end + 2)
+    value = data[p:p + value_length * (2 if is_text else 1)]
+    p, children = align(p + len(value)), {}
+    while p < pos + length:
+        child = node(p)
+        children[child[0]] = child
+        p = align(p + struct.unpack_from("<H", data, p)[0])
+    return key, value, children
+_, fixed, blocks = node(start)
+signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+parts = [int(x) for x in version.split(".")] + [0] * (4 - len(version.split(".")))
+four = (parts[0] << 16 | parts[1], parts[2] << 16 | parts[3])
+strings = {k: v.decode("utf-16-le").rstrip("\0") for k, (_, v, _) in blocks["StringFileInfo"][2]["040904b0"][2].items()}
+ok = (signature == 0xFEEF04BD and (file_ms, file_ls) == four and (product_ms, product_ls) == four
+      and strings["FileVersion"] == version and strings["ProductVersion"] == version)
+print("  fixed %d.%d.%d.%d, strings %s / %s" % (file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF,
+                                             strings["FileVersion"], strings["ProductVersion"]))
+sys.exit(0 if ok else 1)
+PY
+four=$(python3 -c 'import sys; p = sys.argv[1].split("."); print(".".join(p + ["0"] * (4 - len(p))))' "$version")
+grep -aq "name=\"ZandRivell.ControlCenter\" version=\"$four\"" "$dest/ZandRivellCC.exe" ||
+  fail "the manifest does not carry version $four"
+
+echo "== a second build in a fresh build folder gives the same bytes"
+second=build/release-check
+rm -rf "$second"
+cmake --preset windows -B "$second" -DZRCC_BUILD_TESTS=OFF -DZRCC_DIST_DIR="$root/$second/dist" >/dev/null
+cmake --build "$second" --target package -j "$(nproc)" >/dev/null
+for exe in ZandRivellCC.exe zrcc-inspect.exe; do
+  cmp -s "$second/$exe" "$dest/$exe" || fail "$exe differs between two builds"
+done
+cmp -s "$second/dist/$name.zip" "$archive" || fail "$name.zip differs between two builds"
+echo "archive test: passed"
