@@ -7,9 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-  export SOURCE_DATE_EPOCH
+# Outside a git checkout SOURCE_DATE_EPOCH must be given; the package step
+# says so when it is missing.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && epoch=$(git log -1 --format=%ct 2>/dev/null); then
+  export SOURCE_DATE_EPOCH=$epoch
 fi
 cmake --preset windows -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build --preset windows --target ZandRivellCC zrcc-inspect -j "$(nproc)"
