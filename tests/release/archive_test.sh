@@ -60,40 +60,14 @@ grep -q '^\[Window\]' <<<"$settings" || fail "settings.ini holds no window setti
 [ "$(head -c 3 "$dest/data.ini" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "data.ini is not a UTF-8 game list"
 
 echo "== version $version in the version block and the manifest"
-python3 - "$dest/ZandRivellCC.exe" "$version" <<'PY' || fail "version resource disagrees with $name"
-import struct, sys
-data, version = open(sys.argv[1], "rb").read(), sys.argv[2]
-start = data.find("VS_VERSION_INFO\0".encode("utf-16-le")) - 6
-def node(pos):
-    # One block of the version resource: length, value length, type, key, value, children,
-    # each part aligned to 4 bytes from the start of the resource.
-    align = lambda p: start + ((p - start + 3) & ~3)
-    length, value_length, is_text = struct.unpack_from("<HHH", data, pos)
-    end = data.find(b"\0\0", pos + 6)
-    while (end - pos) % 2: end = data.find(b"\0\0", end + 1)
-    key = data[pos + 6:end].decode("utf-16-le")
-    p = align(end + 2)
-    value = data[p:p + value_length * (2 if is_text else 1)]
-    p, children = align(p + len(value)), {}
-    while p < pos + length:
-        child = node(p)
-        children[child[0]] = child
-        p = align(p + struct.unpack_from("<H", data, p)[0])
-    return key, value, children
-_, fixed, blocks = node(start)
-signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
-parts = [int(x) for x in version.split(".")] + [0] * (4 - len(version.split(".")))
-four = (parts[0] << 16 | parts[1], parts[2] << 16 | parts[3])
-strings = {k: v.decode("utf-16-le").rstrip("\0") for k, (_, v, _) in blocks["StringFileInfo"][2]["040904b0"][2].items()}
-ok = (signature == 0xFEEF04BD and (file_ms, file_ls) == four and (product_ms, product_ls) == four
-      and strings["FileVersion"] == version and strings["ProductVersion"] == version)
-print("  fixed %d.%d.%d.%d, strings %s / %s" % (file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF,
-                                             strings["FileVersion"], strings["ProductVersion"]))
-sys.exit(0 if ok else 1)
-PY
-four=$(python3 -c 'import sys; p = sys.argv[1].split("."); print(".".join(p + ["0"] * (4 - len(p))))' "$version")
-grep -aq "name=\"ZandRivell.ControlCenter\" version=\"$four\"" "$dest/ZandRivellCC.exe" ||
-  fail "the manifest does not carry version $four"
+# Read back from the shipped executable by binutils' own resource reader.
+IFS=. read -r major minor patch tweak <<<"$version"
+four=$major.${minor:-0}.${patch:-0}.${tweak:-0}
+resources=$(x86_64-w64-mingw32-windres -J coff -O rc -i "$dest/ZandRivellCC.exe")
+for expected in "FILEVERSION ${four//./, }" "PRODUCTVERSION ${four//./, }" "VALUE \"FileVersion\", \"$version\"" \
+    "VALUE \"ProductVersion\", \"$version\"" "name=\"\"ZandRivell.ControlCenter\"\" version=\"\"$four\"\""; do
+  grep -qF "$expected" <<<"$resources" || fail "ZandRivellCC.exe's resources lack: $expected"
+done
 
 echo "== a second build in a fresh build folder gives the same bytes"
 second=build/release-check
