@@ -8,7 +8,15 @@ if(MSVC)
   set(ZRCC_STATIC_LINK "")
 else()
   # Only system DLLs may be imported: link the C and C++ runtimes statically.
-  set(ZRCC_STATIC_LINK -static -static-libgcc -static-libstdc++)
+  # No link time in the PE header, so that two builds of one commit give the
+  # same bytes.
+  set(ZRCC_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+  # Neither may the folders of the source and build trees end up in what the
+  # compiler embeds (__FILE__, debug information): paths are recorded
+  # relative to the tree. The build tree's map comes last so that it wins for
+  # a build tree inside the source tree.
+  target_compile_options(zrcc_pure PUBLIC
+    -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
 endif()
 
 
@@ -17,6 +25,16 @@ target_link_libraries(zrcc_win PUBLIC zrcc_pure
   comctl32 shell32 shlwapi ole32 uxtheme version gdi32 user32 kernel32 shcore)
 target_link_options(zrcc_win PUBLIC ${ZRCC_STATIC_LINK})
 zrcc_warnings(zrcc_win)
+
+# The two executables that users get: a release build carries neither a
+# symbol table nor the debug sections of the statically linked runtimes
+# (that halves its size; a user's problem report is zrcc-inspect output, not
+# a debugger session).
+function(zrcc_release_executable target)
+  if(NOT MSVC)
+    target_link_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+  endif()
+endfunction()
 
 set(ZRCC_PRODUCT_RESOURCES "")
 include(cmake/Product.cmake OPTIONAL)
@@ -29,6 +47,7 @@ if(NOT MSVC)
   target_link_options(ZandRivellCC PRIVATE -municode)
 endif()
 zrcc_warnings(ZandRivellCC)
+zrcc_release_executable(ZandRivellCC)
 
 # JSON for the inspector: the header-only library from the system (Debian's
 # nlohmann-json3-dev) when cross-compiling, its CMake package elsewhere.
@@ -52,6 +71,7 @@ if(nlohmann_json_FOUND)
     target_link_options(zrcc-inspect PRIVATE -municode)
   endif()
   zrcc_warnings(zrcc-inspect)
+  zrcc_release_executable(zrcc-inspect)
 else()
   message(WARNING "nlohmann_json not found: zrcc-inspect is not built")
 endif()
@@ -79,3 +99,4 @@ if(ZRCC_BUILD_TESTS)
 endif()
 
 include(cmake/Bench.cmake)
+include(cmake/Package.cmake)

@@ -2,7 +2,8 @@
 # The whole test suite, from a fresh Debian 12 machine: installs what is
 # missing, builds the native, fuzzing and Windows builds, runs every test
 # (natively under ASan/UBSan, the fuzz targets briefly, the Windows build
-# under Wine) and exits non-zero on any failure.
+# under Wine, the release archive unpacked and started) and exits non-zero on
+# any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -22,3 +23,6 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 scripts/check-imports.sh build/windows
 ctest --preset windows
+
+echo "== release archive"
+tests/release/archive_test.sh
