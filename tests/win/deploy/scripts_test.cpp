@@ -106,6 +106,26 @@ TEST_F(ScriptsTest, PlantedInterpreterIsNotStarted) {
   EXPECT_EQ(ReadFileBytes(game + L"\\marker.txt"), "real\r\n");
 }
 
+// The script is taken from the executable folder first, where Copy puts it,
+// and runs there; a network folder runs nothing and says why.
+TEST_F(ScriptsTest, ScriptsRunFromTheExecutableFolderFirstAndNeverFromTheNetwork) {
+  const std::wstring exeFolder = game + L"\\Binaries\\Win64";
+  WriteFileBytes(exeFolder + L"\\setup_windows.bat", "@echo off\r\ncd > cwd.txt\r\n");
+  WriteScript(L"setup_windows.bat", "echo wrong one> marker.txt\r\n");
+  EXPECT_TRUE(RunSetupScript({exeFolder, game}));
+  EXPECT_EQ(LowerKey(TrimBlanks(Wide(ReadFileBytes(exeFolder + L"\\cwd.txt")))), LowerKey(exeFolder));
+  EXPECT_FALSE(FileExists(game + L"\\marker.txt"));
+  EXPECT_TRUE(boxes.boxes().empty());
+
+  for (const std::wstring share : {L"\\\\server\\games\\My Game", L"\\\\?\\UNC\\server\\games\\My Game"}) {
+    EXPECT_FALSE(RunRemovalScript({share + L"\\bin", share}));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].caption, L"Error");
+    EXPECT_NE(boxes.boxes()[0].text.find(L"network folder"), std::wstring::npos);
+    boxes.clear();
+  }
+}
+
 // A folder too long to be a current directory: the script is found there,
 // but the interpreter cannot be started in it, which is reported.
 TEST_F(ScriptsTest, ScriptInAFolderTooLongToRunInIsALaunchFailure) {

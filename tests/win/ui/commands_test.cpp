@@ -41,10 +41,13 @@ std::wstring MakePackage(const TempDir& dir) {
   return package;
 }
 
+// Alpha keeps its executable at its top, Beta in Binaries\Win64 as engine
+// builds do.
 std::wstring MakeLibrary(const TempDir& dir) {
   const std::wstring library = dir / L"SteamLibrary";
   for (const wchar_t* game : {L"Alpha", L"Beta"}) {
-    CopyFixture(L"plain.exe", library + L"\\steamapps\\common\\" + game + L"\\" + game + L".exe");
+    const std::wstring exeFolder = std::wstring(game) == L"Beta" ? L"\\Binaries\\Win64\\" : L"\\";
+    CopyFixture(L"plain.exe", library + L"\\steamapps\\common\\" + game + exeFolder + game + L".exe");
     test::WriteFileBytes(library + L"\\steamapps\\appmanifest_" + game + L".acf",
                          "\"AppState\"\n{\n\t\"name\"\t\t\"" + test::Utf8(game) + " Game\"\n\t\"installdir\"\t\t\"" +
                              test::Utf8(game) + "\"\n}\n");
@@ -297,13 +300,27 @@ TEST(Commands, FirstRunEndToEnd) {
   app.Press(kIdUninstallButton);
   EXPECT_EQ(app.Cell(0, 2), L"");
   EXPECT_EQ(app.Cell(0, 3), L"");
+
+  // The same flow where Copy puts the package (and its scripts) into
+  // Binaries\Win64: Install and Uninstall find them there.
+  const std::wstring beta = library + L"\\steamapps\\common\\Beta";
+  EXPECT_EQ(app.Cell(1, 6), L"Binaries\\Win64");
+  app.Select(1);
+  app.Press(kIdCopyButton);
+  EXPECT_EQ(app.Cell(1, 2), L"Copied");
+  app.Press(kIdInstallButton);
+  EXPECT_EQ(app.Cell(1, 2), L"Installed");
+  EXPECT_TRUE(test::FileExists(beta + L"\\Binaries\\Win64\\dxgi.dll"));
+  app.Press(kIdUninstallButton);
+  EXPECT_EQ(app.Cell(1, 2), L"");
+  EXPECT_FALSE(test::FileExists(beta + L"\\Binaries\\Win64\\dxgi.dll"));
   EXPECT_TRUE(app.boxes.boxes().empty()) << test::Utf8(app.boxes.boxes()[0].text);
 
   app.Close();
   const auto saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
   ASSERT_EQ(saved.size(), 2u);
   EXPECT_EQ(saved[0], (GameListEntry{alpha, L"", L"Alpha Game"}));
-  EXPECT_EQ(saved[1].name, L"Beta Game");
+  EXPECT_EQ(saved[1], (GameListEntry{beta, L"Binaries\\Win64", L"Beta Game"}));
   std::wstring path(1024, L'\0');
   GetPrivateProfileStringW(L"ZandRivell", L"Path", L"", path.data(), 1024, (dir / L"settings.ini").c_str());
   EXPECT_EQ(std::wstring(path.c_str()), package);
