@@ -25,9 +25,11 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -182,17 +184,75 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// (a): the real loader, with the program's own kind of message loop.
-double TimeFullLoad() {
-  gLoadEnded = false;
-  const double start = Now();
-  if (!LaunchAsyncLoadData()) return -1;
+// ---- Responsiveness ---------------------------------------------------------
+
+// How the window answers while a job runs: a thread sends WM_NULL to the
+// main window every 10 ms and times each round trip, as Windows does before
+// it calls a window "Not Responding".
+struct Responsiveness {
+  double longestMs = 0;
+  double p99Ms = 0;
+  double firstRowSeconds = -1;  // from the start until a row is shown
+};
+
+class StallProbe {
+ public:
+  StallProbe() : thread_([this] { Run(); }) {}
+  ~StallProbe() { End(); }
+  // Ends the probe and returns what it saw.
+  Responsiveness Finish() {
+    End();
+    std::sort(samples_.begin(), samples_.end());
+    Responsiveness r;
+    if (!samples_.empty()) {
+      r.longestMs = samples_.back();
+      r.p99Ms = samples_[std::min(samples_.size() - 1, samples_.size() * 99 / 100)];
+    }
+    return r;
+  }
+
+ private:
+  void End() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  void Run() {
+    while (!stop_) {
+      const double sent = Now();
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(gMainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+      samples_.push_back((Now() - sent) * 1000.0);
+      Sleep(10);
+    }
+  }
+  std::atomic<bool> stop_{false};
+  std::vector<double> samples_;
+  std::thread thread_;
+};
+
+// Runs the program's kind of message loop until the job has ended, and
+// notes when the first row appeared.
+double PumpUntilJobEnds(double start, Responsiveness& seen) {
   MSG message;
   while (!gLoadEnded && GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
+    if (seen.firstRowSeconds < 0 && RowCount() > 0) seen.firstRowSeconds = Now() - start;
   }
   return Now() - start;
+}
+
+// (a): the real loader, with the program's own kind of message loop.
+double TimeFullLoad(Responsiveness& seen) {
+  gLoadEnded = false;
+  StallProbe probe;
+  const double start = Now();
+  if (!LaunchAsyncLoadData()) return -1;
+  Responsiveness firstRow;
+  const double seconds = PumpUntilJobEnds(start, firstRow);
+  seen = probe.Finish();
+  seen.firstRowSeconds = firstRow.firstRowSeconds;
+  return seconds;
 }
 
 // (b): every game of data.ini refreshed in turn, the plain way.
@@ -213,13 +273,27 @@ double TimeReference(const std::vector<GameListEntry>& entries, SizeRows& sizes)
   return seconds;
 }
 
-// (c): "Add Dir" of the library's steamapps folder into an empty list.
-double TimeAddDir(const std::wstring& library) {
+// (c): "Add Dir" of the library's steamapps folder into an empty list, in
+// the background as the command runs it.
+double TimeAddDir(const std::wstring& library, Responsiveness& seen) {
   ClearGames();
   SendMessageW(gListView, LVM_DELETEALLITEMS, 0, 0);
+  gLoadEnded = false;
+  StallProbe probe;
   const double start = Now();
-  AddGameFolder(gListView, library + L"\\steamapps");
-  return Now() - start;
+  if (!LaunchAsyncAddGameFolder(library + L"\\steamapps")) return -1;
+  Responsiveness firstRow;
+  const double seconds = PumpUntilJobEnds(start, firstRow);
+  seen = probe.Finish();
+  seen.firstRowSeconds = firstRow.firstRowSeconds;
+  return seconds;
+}
+
+// The worst of several rounds: the longest stall and the latest first row.
+void KeepWorst(Responsiveness& worst, const Responsiveness& round) {
+  worst.longestMs = std::max(worst.longestMs, round.longestMs);
+  worst.p99Ms = std::max(worst.p99Ms, round.p99Ms);
+  worst.firstRowSeconds = std::max(worst.firstRowSeconds, round.firstRowSeconds);
 }
 
 SizeRows RowSizes() {
@@ -286,19 +360,22 @@ int wmain(int argc, wchar_t** argv) {
 
   // One untimed pass of each, so that every round finds the same warm cache.
   SizeRows referenceSizes;
+  Responsiveness loadSeen, addSeen, roundSeen;
   TimeReference(entries, referenceSizes);
-  TimeFullLoad();
-  TimeAddDir(library);
+  TimeFullLoad(roundSeen);
+  TimeAddDir(library, roundSeen);
 
   std::vector<double> load, reference, addDir;
   bool sameSizes = true;
   int loadRows = 0, addRows = 0;
   for (int round = 0; round < rounds; ++round) {
-    load.push_back(TimeFullLoad());
+    load.push_back(TimeFullLoad(roundSeen));
+    KeepWorst(loadSeen, roundSeen);
     loadRows = RowCount();
     sameSizes = sameSizes && RowSizes() == referenceSizes;
     reference.push_back(TimeReference(entries, referenceSizes));
-    addDir.push_back(TimeAddDir(library));
+    addDir.push_back(TimeAddDir(library, roundSeen));
+    KeepWorst(addSeen, roundSeen);
     addRows = RowCount();
     sameSizes = sameSizes && RowSizes() == referenceSizes;
     std::printf("round %d: (a) %.3f s  (b) %.3f s  (c) %.3f s\n", round + 1, load.back(), reference.back(),
@@ -321,6 +398,12 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("  (c) Add Dir of the whole library   %8.3f s\n", c);
   std::printf("  a/b = %.2f   (target at most 0.50)\n", a / b);
   std::printf("  c/b = %.2f   (target at most 0.60)\n", c / b);
+  std::printf("responsiveness, worst of %d rounds (WM_NULL round trips every 10 ms):\n", rounds);
+  std::printf("  (a) longest stall %6.1f ms, 99th percentile %6.1f ms, first row after %.3f s\n",
+              loadSeen.longestMs, loadSeen.p99Ms, loadSeen.firstRowSeconds);
+  std::printf("  (c) longest stall %6.1f ms, 99th percentile %6.1f ms, first row after %.3f s\n",
+              addSeen.longestMs, addSeen.p99Ms, addSeen.firstRowSeconds);
+  std::printf("  (targets: longest stall at most 100 ms, first row within 0.5 s)\n");
   std::printf("peak working set %.1f MiB, peak private bytes %.1f MiB\n",
               static_cast<double>(memory.PeakWorkingSetSize) / mib,
               static_cast<double>(memory.PeakPagefileUsage) / mib);

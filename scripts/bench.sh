@@ -12,10 +12,22 @@ cd "$(dirname "$0")/.."
 rounds=${1:-5}
 build=build/bench-win
 library=build/bench-library
+# Whatever step fails says so, instead of the script ending without a word.
+trap 'echo "bench.sh: failed (line $LINENO): $BASH_COMMAND" >&2' ERR
+log=$(mktemp)
+# Runs a step quietly; on failure shows what it printed.
+quiet() {
+  if ! "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    return 1
+  fi
+}
+
+scripts/install-deps.sh
 
 echo "== building (windows preset) into $build"
-cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target zrcc_bench zrcc_fixtures >/dev/null
+quiet cmake --preset windows -B "$build"
+quiet cmake --build "$build" -j "$(nproc)" --target zrcc_bench zrcc_fixtures
 
 echo "== library"
 python3 bench/make_library.py --fixtures "$build/fixtures" --out "$library" \
@@ -35,11 +47,17 @@ fi
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "$started_xvfb" ]; then kill "$started_xvfb" 2>/dev/null || true; fi
+  rm -f "$log"
 }
 trap cleanup EXIT
 mkdir -p "$WINEPREFIX"
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
-wineserver -p >/dev/null 2>&1 </dev/null
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "== new Wine prefix (a few seconds, once)"
+  quiet wineboot -i </dev/null
+fi
+# Right after the first boot of a prefix this can exit non-zero although the
+# server keeps running; the steps below fail loudly if it does not.
+wineserver -p >/dev/null 2>&1 </dev/null || true
 
 echo "== du -sb over the library (warm cache): the floor of any walk on this machine"
 python3 - "$library" <<'PY'

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -39,15 +40,18 @@ void ShowProgress(size_t adding, size_t total) {
   SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// Appends a refreshed game on the UI thread: its row first, then the
-// catalogue, painted and counted at once. The job that adds waits meanwhile,
-// so row i and game i never part.
-void AppendGame(HWND listView, const Game& game) {
-  RunOnUiThread([listView, &game] {
-    InsertGameRow(listView, GameCount(), game);
-    AddGame(game);
-    UpdateWindow(listView);
-    UpdateGameCountText();
+// Appends refreshed games on the UI thread, each with its row first, then
+// its place in the catalogue, painted and counted at once. The job that adds
+// waits meanwhile, so row i and game i never part.
+void AppendGames(HWND listView, const std::vector<Game>& games) {
+  if (games.empty()) return;
+  RunOnUiThread([listView, &games] {
+    for (const Game& game : games) {
+      InsertGameRow(listView, GameCount(), game);
+      AddGame(game);
+      UpdateWindow(listView);
+      UpdateGameCountText();
+    }
   });
 }
 
@@ -63,7 +67,7 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
   RefreshGameQuietly(game, true, noExecutable, StopRequest());
   if (StopRequested()) return false;  // cut short: a half-walked game is not added
   if (noExecutable) WarnNoExecutable(game.path);
-  AppendGame(listView, game);
+  AppendGames(listView, {game});
   return true;
 }
 
@@ -101,20 +105,34 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
     newGames.push_back(std::move(game));
   }
   // The games are refreshed a few at once; this thread then adds them in
-  // listing order, warning about each game without executables in turn.
+  // listing order, in batches of the games finished meanwhile, warning about
+  // each game without executables in turn, before its row.
   OrderedRefresh refresh(std::move(newGames), true, StopRequest());
+  BatchPacer pacer;
   bool added = false;
-  for (size_t i = 0; i < refresh.size(); ++i) {
-    ShowProgress(i + 1, refresh.size());
-    RefreshedGame* refreshed = refresh.Take(i);
+  size_t next = 0;
+  if (refresh.size() > 0) ShowProgress(1, refresh.size());
+  while (next < refresh.size()) {
+    RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped: the games added so far stay
-    Game& game = refreshed->game;
-    // Two names may normalise to one folder: the first one listed is kept.
-    if (ContainsPath(game.path)) continue;
-    if (refreshed->noExecutable) WarnNoExecutable(game.path);
-    game.name = SteamNameOf(game.path);
-    AppendGame(listView, game);
-    added = true;
+    pacer.WaitForTurn();
+    std::vector<Game> batch;
+    std::unordered_set<std::wstring> batchKeys;
+    do {
+      Game& game = refreshed->game;
+      // Two names may normalise to one folder: the first one listed is kept.
+      if (!ContainsPath(game.path) && batchKeys.insert(LowerKey(game.path)).second) {
+        if (refreshed->noExecutable) WarnNoExecutable(game.path);  // only ever the first of a batch
+        game.name = SteamNameOf(game.path);
+        batch.push_back(std::move(game));
+      }
+      ++next;
+      refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
+    } while (refreshed && !refreshed->noExecutable);
+    AppendGames(listView, batch);
+    if (next < refresh.size()) ShowProgress(next + 1, refresh.size());
+    pacer.Sent();
+    added = added || !batch.empty();
   }
   UpdateGameCountText();
   if (!added && !StopRequested()) Warn(kLibraryAlreadyListed);

@@ -112,4 +112,13 @@ void StopJobAndWait() {
   }
 }
 
+void BatchPacer::WaitForTurn() {
+  // About one frame: rows still appear at once to the eye.
+  constexpr auto kGap = std::chrono::milliseconds(16);
+  const auto wait = last_ + kGap - std::chrono::steady_clock::now();
+  if (wait > std::chrono::steady_clock::duration::zero()) {
+    Sleep(static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()) + 1);
+  }
+}
+
 }  // namespace zrcc

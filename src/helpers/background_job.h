@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 
 namespace zrcc {
@@ -55,6 +56,22 @@ void StopJobAndWait();
 // however much `call` does, which is why jobs hand over whole batches of
 // rows at a time.
 void RunOnUiThread(const std::function<void()>& call);
+
+// Spaces a job's batches for the UI thread. The UI thread carries out sent
+// calls before anything posted, so a job that sent batch after batch without
+// a pause would hold back the user's clicks, keys and the close until it
+// ended; a short pause between batches leaves room for them, and the games
+// that finish meanwhile simply join the next batch.
+class BatchPacer {
+ public:
+  // Waits until the gap since the last batch has passed.
+  void WaitForTurn();
+  // Notes that a batch has just been handed over.
+  void Sent() { last_ = std::chrono::steady_clock::now(); }
+
+ private:
+  std::chrono::steady_clock::time_point last_{};
+};
 
 // Whether the calling thread is the UI thread (the one that started the
 // first job or made the main window).

@@ -54,9 +54,11 @@ void CheckLoadedGames() {
   OrderedRefresh refresh(games, false, StopRequest());
   size_t kept = 0;
   size_t next = 0;
+  BatchPacer pacer;
   while (next < refresh.size() && !StopRequested()) {
     RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped while waiting
+    pacer.WaitForTurn();
     const size_t firstRow = kept;
     // This game, then every following one that is already done, up to the
     // next one that has a warning to show first.
@@ -71,6 +73,7 @@ void CheckLoadedGames() {
       refreshed = next < refresh.size() && !StopRequested() ? refresh.TryTake(next) : nullptr;
     } while (refreshed && !refreshed->noExecutable);
     InsertLoadedRows(static_cast<int32_t>(firstRow), static_cast<int32_t>(kept));
+    pacer.Sent();
   }
   games.erase(games.begin() + static_cast<std::ptrdiff_t>(kept), games.begin() + static_cast<std::ptrdiff_t>(next));
 }
