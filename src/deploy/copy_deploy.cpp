@@ -48,7 +48,7 @@ std::wstring MakeFolder(std::wstring folder) {
     std::wstring parentFailure = MakeFolder(folder.substr(0, cut + 1));
     if (!parentFailure.empty()) return parentFailure;
   }
-  if (CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr)) return {};
+  if (CreateDirectoryW(ExtendedLengthPath(folder, kNewFolderPathLimit).c_str(), nullptr)) return {};
   const DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS && IsExistingDirectory(folder)) return {};  // made meanwhile by someone else
   return SystemErrorText(error);

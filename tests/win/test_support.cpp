@@ -38,7 +38,7 @@ void MakeDirs(const std::wstring& path) {
   if (GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES) return;
   const size_t cut = path.find_last_of(L"\\/");
   if (cut != std::wstring::npos && cut > 2) MakeDirs(path.substr(0, cut));
-  CreateDirectoryW(full.c_str(), nullptr);
+  CreateDirectoryW(ExtendedLengthPath(path, kNewFolderPathLimit).c_str(), nullptr);
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
