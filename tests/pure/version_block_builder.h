@@ -108,14 +108,16 @@ inline void AppendNarrowNode(std::vector<uint8_t>& out, const NarrowVersionNode&
   Put16At(out, at + 2, node.text.empty() ? 0 : node.text.size() + 1);
 }
 
-// A 16-bit block naming the mod, its ProductName followed by a text of
-// `padding` characters.
+// A 16-bit block: a comment of `padding` characters, then a ProductName of
+// "ZandRivell" followed by half as many more. With no padding it names the
+// mod; with much, its name lies far into a large block, where widening it in
+// place overruns a buffer of twice the block's size.
 inline std::vector<uint8_t> NarrowVersionBytes(size_t padding) {
   const NarrowVersionNode table{"040904E4",
                                 {},
-                                {{"ProductName", "ZandRivell", {}},
-                                 {"FileVersion", "1.0", {}},
-                                 {"Comments", std::string(padding, 'x'), {}}}};
+                                {{"Comments", std::string(padding, 'x'), {}},
+                                 {"ProductName", "ZandRivell" + std::string(padding / 2, 'x'), {}},
+                                 {"FileVersion", "1.0", {}}}};
   const NarrowVersionNode root{"VS_VERSION_INFO",
                                {},
                                {{"StringFileInfo", {}, {table}}, {"VarFileInfo", {}, {{"Translation", "\x09\x04\xE4\x04", {}}}}}};

@@ -5,8 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "deploy/version_reader.h"
 #include "helpers/game_list_file.h"
 #include "helpers/win_handles.h"
+#include "pure/pe_image_builder.h"
+#include "pure/version_block_builder.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -115,6 +118,52 @@ TEST(Inspect, DataIniAndSteamapps) {
   test::WriteFileBytes(dir / L"steamapps\\appmanifest_1.acf", "\"name\" \"Iron Coast 2077\" \"installdir\" \"IC\"");
   const json m = json::parse(Inspect(L"steamapps " + Quoted(dir / L"steamapps")).out);
   EXPECT_EQ(m[test::Utf8(dir / L"steamapps\\common\\IC")], "Iron Coast 2077");
+}
+
+// Version blocks a stranger's DLL may carry. None may bring the program down
+// or make it read past the block: the 16-bit layout (which the system's
+// lookup would widen into memory behind the block) and nodes that claim more
+// than their parent are no version at all; a translation table that claims
+// more than it holds is read as far as it goes.
+TEST(Inspect, HostileVersionBlocksNeitherCrashNorMislead) {
+  using test::VersionNode;
+  auto named = [] {
+    return test::VersionRoot({{u"040904e4", {test::TextNode(u"ProductName", u"ZandRivell"),
+                                             test::TextNode(u"FileVersion", u"6.6")}}},
+                             {0x0409, 0x04E4});
+  };
+  VersionNode lyingString = named();
+  lyingString.children[0].children[0].children[0].recordedLength = 0xFF00;
+  VersionNode longTable = named();
+  longTable.children[1].children[0].recordedValueLength = 0xFFF0;
+  struct Case {
+    const wchar_t* name;
+    std::vector<uint8_t> block;
+    const char* productName;
+  };
+  const Case cases[] = {
+      {L"narrow_small.dll", test::NarrowVersionBytes(0), ""},
+      {L"narrow_large.dll", test::NarrowVersionBytes(40000), ""},
+      {L"lying_length.dll", test::VersionBytes(lyingString), ""},
+      {L"long_translation.dll", test::VersionBytes(longTable), "ZandRivell"},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    const std::wstring file = dir / c.name;
+    const std::vector<uint8_t> image = test::BuildVersionPe(c.block).bytes;
+    test::WriteFileBytes(file, std::string(image.begin(), image.end()));
+    const bool valid = *c.productName != '\0';
+    std::wstring fileVersion, productVersion;
+    EXPECT_EQ(MatchProductVersions(file, L"ZandRivell", fileVersion, productVersion), valid) << test::Utf8(c.name);
+    EXPECT_EQ(test::Utf8(ReadProductName(file)), c.productName);
+
+    const Result r = Inspect(L"version " + Quoted(file));
+    ASSERT_EQ(r.exitCode, 0u) << test::Utf8(c.name) << " " << r.out;
+    const json v = json::parse(r.out);
+    EXPECT_EQ(v["productName"], c.productName);
+    EXPECT_EQ(v["isMod"], valid);
+    EXPECT_EQ(v["fileVersion"], valid ? "6.6" : "");
+  }
 }
 
 TEST(Inspect, ExitCodesForBadArgumentsAndUnreadablePaths) {
