@@ -166,6 +166,37 @@ TEST(Inspect, HostileVersionBlocksNeitherCrashNorMislead) {
   }
 }
 
+// Files named like devices are files in a game tree: reached by their plain
+// path they would open the serial port (and wait on it) or the null device.
+// The game's size, its executable's product name and the mod under a device
+// name are all read from the files themselves.
+TEST(Inspect, DeviceNamedFilesInAGameAreReadAsFiles) {
+  TempDir dir;
+  const std::wstring game = dir / L"Com1 Game";
+  const std::wstring fixtures = test::TestProgramFolder() + L"\\fixtures\\";
+  test::CopyFileOrFail(fixtures + L"disc_foo.exe", game + L"\\bin\\COM1.exe");
+  test::CopyFileOrFail(fixtures + L"zandrivell.dll", game + L"\\bin\\AUX.dll");
+  test::WriteFileBytes(game + L"\\nul.txt", "12345");
+  test::WriteFileBytes(game + L"\\con\\lpt1", "1234567");
+  uint64_t expected = 0;
+  for (const wchar_t* file : {L"\\bin\\COM1.exe", L"\\bin\\AUX.dll", L"\\nul.txt", L"\\con\\lpt1"}) {
+    expected += test::ReadFileBytes(game + file).size();
+  }
+  ASSERT_EQ(test::ReadFileBytes(game + L"\\nul.txt"), "12345");
+
+  const Result r = Inspect(L"game " + Quoted(game));
+  ASSERT_EQ(r.exitCode, 0u) << r.out;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["sizeBytes"], expected);
+  EXPECT_EQ(j["exeFolder"], "bin");
+  EXPECT_EQ(j["name"], "Foo");
+  EXPECT_EQ(j["status"], "Installed");
+  EXPECT_EQ(j["modVersion"], "1.2.3");
+  // A game folder itself named like a device keeps its own path.
+  test::MakeDirs(dir / L"aux");
+  EXPECT_EQ(json::parse(Inspect(L"game " + Quoted(dir / L"aux")).out)["path"], test::Utf8(dir / L"aux"));
+}
+
 TEST(Inspect, ExitCodesForBadArgumentsAndUnreadablePaths) {
   EXPECT_EQ(Inspect(L"").exitCode, 2u);
   EXPECT_EQ(Inspect(L"frobnicate C:\\").exitCode, 2u);
