@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winioctl.h>
 
 #include <algorithm>
 #include <memory>
@@ -43,17 +42,7 @@ TEST(FolderSize, CountsFilesItCannotOpenAndFilesBeyondFourGigabytes) {
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(locked);
   // A sparse file: its size comes from the listing, nothing is read.
-  {
-    UniqueHandle big(CreateFileW((dir / L"big.pak").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(big);
-    DWORD ignored = 0;
-    DeviceIoControl(big.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = (5LL << 30) + 17;
-    ASSERT_TRUE(SetFilePointerEx(big.get(), end, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(SetEndOfFile(big.get()));
-  }
+  ASSERT_TRUE(test::ExtendSparse(dir / L"big.pak", (5ull << 30) + 17));
   EXPECT_EQ(MeasureFolderSize(dir.path()), (5ull << 30) + 17 + 3);
 }
 

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "deploy/version_reader.h"
+#include "helpers/data_file.h"
 #include "helpers/game_list_file.h"
 #include "helpers/win_handles.h"
 #include "pure/pe_image_builder.h"
@@ -114,6 +115,9 @@ TEST(Inspect, DataIniAndSteamapps) {
   ASSERT_EQ(d["games"].size(), 2u);
   EXPECT_EQ(d["games"][0]["exeFolder"], "bin");
   EXPECT_EQ(d["games"][1]["path"], "E:\\B");
+  // No larger than the program itself reads.
+  ASSERT_TRUE(test::ExtendSparse(dir / L"data.ini", kMaxDataFileBytes + 1));
+  EXPECT_EQ(Inspect(L"data-ini " + Quoted(dir / L"data.ini")).exitCode, 1u);
 
   test::WriteFileBytes(dir / L"steamapps\\appmanifest_1.acf", "\"name\" \"Iron Coast 2077\" \"installdir\" \"IC\"");
   const json m = json::parse(Inspect(L"steamapps " + Quoted(dir / L"steamapps")).out);
