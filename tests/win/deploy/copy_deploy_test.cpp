@@ -102,8 +102,10 @@ TEST_F(CopyDeployTest, TargetOf250CharactersIsCreatedWhenWhatGoesInFits) {
   // as copied while the shell leaves them out.
   WriteFileBytes(package + L"\\sub\\ZandRivell.dll", "dll");
   const std::wstring other = target.substr(0, target.size() - 1) + L"u";
-  EXPECT_FALSE(CopyModPackage(package, other));
+  CopyRefusal refusal;
+  EXPECT_FALSE(CopyModPackage(package, other, &refusal));
   EXPECT_FALSE(DirExists(other));
+  EXPECT_EQ(refusal.path, other + L"\\sub\\ZandRivell.dll");
 }
 
 TEST_F(CopyDeployTest, UnlistablePackageOrUnusableTargetFails) {
