@@ -274,9 +274,8 @@ class FolderWalk {
       if (const std::optional<DirectoryId>& id = dir.met.Identity()) dir.met.number = ShortFileNumber(*id);
     }
     // A folder entered before, through whatever path or link, is not walked
-    // again. That also ends every cycle of links, including where links are
-    // not marked as such (Linux links seen through Wine look like plain
-    // folders).
+    // again. That also ends every cycle of links, including links a file
+    // system does not mark as such, which are walked as plain folders.
     if (!entered_.Enter(dir.met)) return;
     dir.visiting = visiting;
     descent_.push_back(std::move(dir));
