@@ -48,19 +48,42 @@ std::wstring MakeFolder(std::wstring folder) {
     std::wstring parentFailure = MakeFolder(folder.substr(0, cut + 1));
     if (!parentFailure.empty()) return parentFailure;
   }
-  if (CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr)) return {};
+  if (CreateDirectoryW(ExtendedLengthPath(folder, kNewFolderPathLimit).c_str(), nullptr)) return {};
   const DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS && IsExistingDirectory(folder)) return {};  // made meanwhile by someone else
   return SystemErrorText(error);
 }
 
-// The shell's copy works with classic-length paths only (longer ones make it
-// fail or even crash), so such a copy is refused before anything is made.
-// The first path that is too long, or nothing.
-std::optional<std::wstring> TooLongForTheShell(const std::vector<std::wstring>& sources, const std::wstring& target) {
+// The shell's copy works with classic-length paths only: longer ones make it
+// fail, crash, or (under Wine) leave the files out while it reports success.
+// So every path the copy would read or write, the package's inner files and
+// folders included, must stay below the limit, or the copy is refused before
+// anything is made. The first path that is too long, or nothing.
+std::optional<std::wstring> TooLongForTheShell(const std::vector<std::wstring>& sources,
+                                               const std::vector<std::wstring>& names, const std::wstring& target) {
   if (target.size() >= MAX_PATH) return target;
-  for (const std::wstring& source : sources) {
-    if (source.size() >= MAX_PATH) return source;
+  struct Entry {
+    std::wstring source;
+    std::wstring relative;  // below the target
+  };
+  std::vector<Entry> pending;
+  for (size_t i = sources.size(); i-- > 0;) pending.push_back({sources[i], names[i]});
+  while (!pending.empty()) {
+    const Entry entry = std::move(pending.back());
+    pending.pop_back();
+    if (entry.source.size() >= MAX_PATH) return entry.source;
+    if (std::wstring written = JoinPath(target, entry.relative); written.size() >= MAX_PATH) return written;
+    // A folder's entries follow; a file cannot be listed and has none. A
+    // cycle of links inside the package ends at the limit.
+    WIN32_FIND_DATAW data{};
+    FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(entry.source, L"*")).c_str(), &data));
+    if (!find) continue;
+    do {
+      const std::wstring name = data.cFileName;
+      if (name != L"." && name != L"..") {
+        pending.push_back({JoinPath(entry.source, name), JoinPath(entry.relative, name)});
+      }
+    } while (FindNextFileW(find.get(), &data));
   }
   return std::nullopt;
 }
@@ -82,7 +105,7 @@ bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targe
   const std::vector<std::wstring> names = PackageEntriesToCopy(listing);
   if (names.empty()) return true;
   const std::vector<std::wstring> sources = PackageSourcePaths(packageFolder, names);
-  if (const std::optional<std::wstring> tooLong = TooLongForTheShell(sources, targetFolder)) {
+  if (const std::optional<std::wstring> tooLong = TooLongForTheShell(sources, names, targetFolder)) {
     return Refuse(refusal, *tooLong,
                   L"This path is too long for the Windows shell's copy (" + std::to_wstring(MAX_PATH - 1) +
                       L" characters at most).");

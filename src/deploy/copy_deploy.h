@@ -17,7 +17,8 @@ struct CopyRefusal {
 // folder into `targetFolder` (folders with all their contents), creating
 // the target folder and its missing parents first. True when there was
 // nothing to copy or the shell finished the whole copy; false when the
-// package cannot be listed, a path is too long for the shell, the target
+// package cannot be listed, some path the copy would read or write reaches
+// the classic limit of 260 characters (nothing is made then), the target
 // folder cannot be made, or the copy failed or was cancelled (what was
 // copied before stays). The shell reports its own failures in its dialogs;
 // the ones before it are described in `refusal` (when given), which stays

@@ -7,6 +7,8 @@
 #include <deque>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "helpers/fast_listing.h"
@@ -18,13 +20,37 @@ namespace zrcc {
 namespace {
 
 // What makes a directory the same one whichever path or link reaches it.
+// Some file systems (network shares, virtual machines' drives) number no
+// file: there the path the system resolves the directory to (links followed)
+// stands in for the number.
 struct DirectoryId {
   uint64_t volume = 0;
   uint8_t file[16] = {};
+  std::wstring resolvedPath;  // only where the file number is 0
   bool operator==(const DirectoryId& other) const {
-    return volume == other.volume && std::memcmp(file, other.file, sizeof file) == 0;
+    return volume == other.volume && std::memcmp(file, other.file, sizeof file) == 0 &&
+           resolvedPath == other.resolvedPath;
+  }
+  bool HasFileNumber() const {
+    return std::any_of(std::begin(file), std::end(file), [](uint8_t b) { return b != 0; });
   }
 };
+
+// The path the directory behind `dir` has once every link is resolved;
+// empty when the system cannot say.
+std::wstring ResolvedPath(HANDLE dir) {
+  std::wstring path(512, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = GetFinalPathNameByHandleW(dir, path.data(), static_cast<DWORD>(path.size()), 0);
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(length + 1);
+  }
+  return {};
+}
 
 // The identity of the directory a path leads to (through any links); nullopt
 // when it cannot be opened. Asks for no access rights, so folders the user may
@@ -36,18 +62,23 @@ std::optional<DirectoryId> IdentifyDirectory(const std::wstring& folder) {
   if (!dir) return std::nullopt;
   DirectoryId id;
   FILE_ID_INFO full{};
+  BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileInformationByHandleEx(dir.get(), FileIdInfo, &full, sizeof full)) {
     id.volume = full.VolumeSerialNumber;
     static_assert(sizeof full.FileId.Identifier == sizeof id.file);
     std::memcpy(id.file, full.FileId.Identifier, sizeof id.file);
-    return id;
+  } else if (GetFileInformationByHandle(dir.get(), &info)) {
+    // File systems or systems without 128-bit identities.
+    id.volume = info.dwVolumeSerialNumber;
+    const uint64_t index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    std::memcpy(id.file, &index, sizeof index);
+  } else {
+    return std::nullopt;
   }
-  // File systems or systems without 128-bit identities.
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(dir.get(), &info)) return std::nullopt;
-  id.volume = info.dwVolumeSerialNumber;
-  const uint64_t index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  std::memcpy(id.file, &index, sizeof index);
+  if (!id.HasFileNumber()) {
+    id.resolvedPath = ResolvedPath(dir.get());
+    if (id.resolvedPath.empty()) return std::nullopt;
+  }
   return id;
 }
 
@@ -113,14 +144,13 @@ bool ReadDirectoryListing(const std::wstring& folder, std::vector<ListedEntry>& 
   return true;
 }
 
-// One directory the walk is inside: its entries and how far they are handled.
-struct OpenDirectory {
+// A directory as the walk met it: where, and what it is once asked. Its full
+// identity costs a second open, so it is asked for only when the file
+// number from the listing cannot settle the question alone.
+struct MetDirectory {
   std::wstring path;
-  std::vector<ListedEntry> entries;
-  size_t next = 0;
-  uint64_t number = 0;                        // its file number; 0 when unknown
+  uint64_t number = 0;                           // its file number; 0 when unknown
   std::optional<std::optional<DirectoryId>> id;  // its full identity, once asked for
-  bool visiting = false;                      // its plain files go to the visitor
 
   const std::optional<DirectoryId>& Identity() {
     if (!id) id = IdentifyDirectory(path);
@@ -128,34 +158,84 @@ struct OpenDirectory {
   }
 };
 
-// Whether two directories of the walk are the same one. Different file
-// numbers settle it at once; otherwise (equal or unknown numbers) the full
-// identities decide, so two volumes' directories that happen to share a
-// number are never taken for one another.
-bool SameDirectory(OpenDirectory& a, OpenDirectory& b) {
-  if (a.number && b.number && a.number != b.number) return false;
+// One directory the walk is inside: its entries and how far they are handled.
+struct OpenDirectory {
+  MetDirectory met;
+  std::vector<ListedEntry> entries;
+  size_t next = 0;
+  bool visiting = false;  // its plain files go to the visitor
+};
+
+// Whether two directories with the same file number are the same one: two
+// volumes' directories may share a number, so the full identities decide.
+bool SameDirectory(MetDirectory& a, MetDirectory& b) {
   const std::optional<DirectoryId>& first = a.Identity();
   const std::optional<DirectoryId>& second = b.Identity();
   if (first && second) return *first == *second;
   // Unidentifiable: equal numbers still mean the same directory, so that a
   // cycle always ends.
-  return a.number && a.number == b.number;
+  return true;
 }
+
+// The directories one walk has entered. Each directory is entered once,
+// however many links lead to it: a folder reached again is neither counted
+// nor searched again, so a maze of links (two links to the same next folder
+// on every level doubling the paths) costs one visit per folder, not one per
+// path.
+class EnteredDirectories {
+ public:
+  // False when `dir` was entered before; otherwise it is recorded.
+  bool Enter(MetDirectory& dir) {
+    if (dir.number) {
+      std::vector<MetDirectory>& same = byNumber_[dir.number];
+      for (MetDirectory& earlier : same) {
+        if (SameDirectory(earlier, dir)) return false;
+      }
+      same.push_back(dir);
+      return true;
+    }
+    // Nothing numbers it: the full identity (with the resolved path where
+    // the file system numbers nothing) is the key. A directory that cannot
+    // even be identified is known by the path the walk took to it.
+    std::wstring key;
+    if (const std::optional<DirectoryId>& id = dir.Identity()) {
+      key = std::to_wstring(id->volume) + L':';
+      for (uint8_t b : id->file) key += static_cast<wchar_t>(0x100 + b);
+      key += id->resolvedPath;
+    } else {
+      key = L"?" + dir.path;
+    }
+    return byKey_.insert(std::move(key)).second;
+  }
+
+ private:
+  std::unordered_map<uint64_t, std::vector<MetDirectory>> byNumber_;
+  std::unordered_set<std::wstring> byKey_;
+};
 
 // The walk keeps its own stack instead of recursing, so however deep the tree
 // (or a chain of links) goes, the thread's stack cannot run out. A directory
 // is read whole and closed before the walk goes on, so no handle stays open
-// while the walk is below it.
+// while the walk is below it. Folders that are marked as links are entered
+// only after every plain folder: a folder met first through a link would
+// otherwise be entered unsearched, and then passed over where the search
+// reaches it as a plain folder.
 class FolderWalk {
  public:
   FolderWalk(const PlainFileVisitor* visit, const std::atomic<bool>* stop) : visit_(visit), stop_(stop) {}
 
   uint64_t Run(const std::wstring& folder) {
     Enter(folder, visit_ != nullptr);
-    while (!descent_.empty()) {
+    while (!descent_.empty() || !links_.empty()) {
       // Checked per entry, not per game: closing the window must not wait
       // for a whole game tree to be walked.
       if (stop_ && stop_->load(std::memory_order_relaxed)) break;
+      if (descent_.empty()) {
+        const std::wstring link = std::move(links_.back());
+        links_.pop_back();
+        Enter(link, false);
+        continue;
+      }
       OpenDirectory& current = descent_.back();
       if (current.next == current.entries.size()) {
         descent_.pop_back();
@@ -166,10 +246,14 @@ class FolderWalk {
       const bool link = entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT;
       if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
         // `current` and `entry` stay valid: the stack is a deque.
-        Enter(JoinPath(current.path, entry.name), current.visiting && !link);
+        if (link) {
+          links_.push_back(JoinPath(current.met.path, entry.name));
+        } else {
+          Enter(JoinPath(current.met.path, entry.name), current.visiting);
+        }
       } else {
         total_ += entry.size;
-        if (current.visiting && !link) (*visit_)(current.path, entry.name.c_str());
+        if (current.visiting && !link) (*visit_)(current.met.path, entry.name.c_str());
       }
     }
     return total_;
@@ -178,24 +262,21 @@ class FolderWalk {
  private:
   void Enter(const std::wstring& folder, bool visiting) {
     OpenDirectory dir;
-    dir.path = folder;
-    const Listing read = ReadDirectoryHandle(folder, dir.entries, dir.number);
+    dir.met.path = folder;
+    const Listing read = ReadDirectoryHandle(folder, dir.entries, dir.met.number);
     if (read == Listing::CannotOpen) return;
     if (read == Listing::Unsupported) {
       dir.entries.clear();
       if (!ReadDirectoryListing(folder, dir.entries)) return;
     }
-    if (!dir.number) {
+    if (!dir.met.number) {
       // No "." entry: the number comes from the full identity instead.
-      if (const std::optional<DirectoryId>& id = dir.Identity()) dir.number = ShortFileNumber(*id);
+      if (const std::optional<DirectoryId>& id = dir.met.Identity()) dir.met.number = ShortFileNumber(*id);
     }
-    // A link back to a directory the walk is already inside would repeat the
-    // same files without end. Where links are not marked as such (Linux
-    // links seen through Wine look like plain folders) this is also what
-    // ends the visit.
-    if (std::any_of(descent_.begin(), descent_.end(), [&](OpenDirectory& open) { return SameDirectory(dir, open); })) {
-      return;
-    }
+    // A folder entered before, through whatever path or link, is not walked
+    // again. That also ends every cycle of links, including links a file
+    // system does not mark as such, which are walked as plain folders.
+    if (!entered_.Enter(dir.met)) return;
     dir.visiting = visiting;
     descent_.push_back(std::move(dir));
   }
@@ -203,6 +284,8 @@ class FolderWalk {
   const PlainFileVisitor* visit_;
   const std::atomic<bool>* stop_;
   std::deque<OpenDirectory> descent_;
+  std::vector<std::wstring> links_;  // folder links met, entered last
+  EnteredDirectories entered_;
   uint64_t total_ = 0;
 };
 

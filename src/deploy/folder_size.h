@@ -11,8 +11,9 @@ namespace zrcc {
 // Sum of the sizes the directory listings report for all files below
 // `folder`, with or without a trailing backslash; 0 when it cannot be
 // listed. Folders that are links are followed and their targets counted,
-// except a link back to a folder the walk is already inside, so a cycle of
-// links ends. Subfolders that cannot be listed add nothing; no file is
+// but every folder only once, by its identity on the disk, however many
+// links lead to it: a cycle of links ends, and a maze of links costs one
+// visit per folder. Subfolders that cannot be listed add nothing; no file is
 // opened. Paths of any length are walked. Once `stop` is set the walk ends
 // before the next folder it would enter, and the sum is incomplete.
 uint64_t MeasureFolderSize(const std::wstring& folder, const std::atomic<bool>* stop = nullptr);
@@ -25,9 +26,9 @@ using PlainFileVisitor = std::function<void(const std::wstring& folder, const wc
 // through plain folders only, in depth-first listing order (a subfolder's
 // files at the place of its entry). Entries that are links or junctions,
 // files or folders, are not visited, nor is anything reached through them,
-// although the size still counts what lies behind folder links. A folder the
-// walk is already inside is entered for neither. An empty `folder` gives 0
-// and no visit.
+// although the size still counts what lies behind folder links. A folder
+// reached again, through whatever path or link, is entered for neither. An
+// empty `folder` gives 0 and no visit.
 uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit,
                                    const std::atomic<bool>* stop = nullptr);
 

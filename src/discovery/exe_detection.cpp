@@ -50,17 +50,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The path without a "\\?\" (or "\\?\UNC\") prefix: the library's path
-// algebra reads such a prefix as a root of its own, which would put prefixed
-// and plain spellings of one folder on different roots.
-std::wstring WithoutExtendedPrefix(const std::wstring& path) {
-  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
-  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
-  return path;
-}
-
 fs::path WeaklyCanonical(const std::wstring& text) {
-  const fs::path plain(WithoutExtendedPrefix(text));
+  // The plain spelling: the library's path algebra reads a long-form prefix
+  // as a root of its own, which would put prefixed and plain spellings of one
+  // folder on different roots.
+  const fs::path plain(PlainPath(text));
   std::error_code error;
   fs::path result = fs::weakly_canonical(plain, error);
   if (error) {

@@ -86,11 +86,12 @@ bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& name
 }
 
 // The manifests' name for a library game folder. A folder past the classic
-// path limit carries the "\\?\" prefix while the manifests were recorded
-// under the library's shorter spelling, so both spellings are looked up.
+// path limit carries the long-form prefix ("\\?\" or "\\?\UNC\") while the
+// manifests were recorded under the library's shorter spelling, so both
+// spellings are looked up.
 std::wstring SteamNameOf(const std::wstring& path) {
   auto found = SteamGameNames.find(path);
-  if (found == SteamGameNames.end() && path.rfind(L"\\\\?\\", 0) == 0) found = SteamGameNames.find(path.substr(4));
+  if (found == SteamGameNames.end()) found = SteamGameNames.find(PlainPath(path));
   return found != SteamGameNames.end() ? found->second : std::wstring();
 }
 
@@ -143,16 +144,30 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
 
 std::wstring NormalizeFolderPath(const std::wstring& path) {
   if (path.empty()) return {};
+  // The system resolves a path ending in a device name ("...\COM1", "...\nul")
+  // to that device. A folder of that name is meant here, so its parent is
+  // resolved and the name put back after it.
+  const std::wstring last = LastComponent(path);
+  if (IsDeviceName(last) && last.size() < path.size()) {
+    const std::wstring parent = NormalizeFolderPath(path.substr(0, path.size() - last.size()));
+    if (parent.empty()) return {};
+    const std::wstring joined = JoinPath(parent, last);
+    return joined.size() < kClassicPathLimit ? joined : ExtendedLengthPath(joined);
+  }
   DWORD needed = 0;
   std::wstring full = FullPathName(path, MAX_PATH, needed);
   if (needed == 0) return {};
   if (full.empty()) {
-    // Longer than the classic limit: ask again in the long-path form.
-    const std::wstring longForm = path.rfind(L"\\\\?\\", 0) == 0 ? path : L"\\\\?\\" + path;
-    full = FullPathName(longForm, 0x8000, needed);
+    // Longer than the classic limit: resolved again with room for any
+    // length, then given the long form that such paths need on every file
+    // call ("\\?\D:\..." or, for a network share, "\\?\UNC\server\share\...").
+    full = FullPathName(path, 0x8000, needed);
     if (full.empty()) return {};
+    full = ExtendedLengthPath(full);
   }
   if (full.size() > 3 && full.back() == L'\\') full.pop_back();
+  // What still names a device ("\\.\COM1") is no folder.
+  if (full.rfind(L"\\\\.\\", 0) == 0) return {};
   return full;
 }
 

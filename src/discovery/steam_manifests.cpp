@@ -19,8 +19,11 @@ namespace {
 constexpr DWORD kManifestBufferSize = 10240;
 
 void ReadOneManifest(const std::wstring& steamappsFolder, const std::wstring& manifestPath) {
-  UniqueHandle file(CreateFileW(ExtendedLengthPath(manifestPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Steam keeps manifests open while it updates a game: sharing everything
+  // lets the read go on beside it and never keeps Steam from its file.
+  UniqueHandle file(CreateFileW(ExtendedLengthPath(manifestPath).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;
   std::vector<char> buffer(kManifestBufferSize, '\0');
   DWORD got = 0;

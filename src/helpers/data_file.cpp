@@ -18,27 +18,32 @@ namespace zrcc {
 namespace {
 
 // Set when the last load met a data.ini it could not use; cleared once that
-// file has been kept aside.
+// file has been kept aside. A file too large to read is moved aside rather
+// than copied: a copy of gigabytes could fill the disk, and the save with it.
 bool gUnreadableDataFile = false;
+bool gOversizedDataFile = false;
 
-// Reads the whole file. False when it cannot be opened or read.
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+enum class WholeFile { Read, Unreadable, TooLarge };
+
+// Reads the whole file, when it is no larger than kMaxDataFileBytes.
+WholeFile ReadWholeFile(const std::wstring& path, std::string& bytes) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  if (!file) return WholeFile::Unreadable;
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return WholeFile::Unreadable;
+  if (static_cast<uint64_t>(size.QuadPart) > kMaxDataFileBytes) return WholeFile::TooLarge;
   bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return false;
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return WholeFile::Unreadable;
     if (got == 0) break;
     done += got;
   }
   bytes.resize(done);
-  return true;
+  return WholeFile::Read;
 }
 
 // Writes `bytes` to `path` through a temporary file and an atomic replace.
@@ -83,12 +88,16 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWO
   return true;
 }
 
-// Copies an unreadable data.ini to the first free kept-aside name.
-bool KeepUnreadableFileAside(const std::wstring& path, DWORD& error) {
+// Copies (or moves) an unreadable data.ini to the first free kept-aside
+// name; an existing file of that name is never replaced.
+bool KeepUnreadableFileAside(const std::wstring& path, bool move, DWORD& error) {
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;  // gone meanwhile
   for (int attempt = 1; attempt < 1000; ++attempt) {
     const std::wstring kept = AppFilePath(KeptAsideName(attempt));
-    if (CopyFileW(path.c_str(), kept.c_str(), TRUE)) return true;
+    if (move ? MoveFileExW(path.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH) != 0
+             : CopyFileW(path.c_str(), kept.c_str(), TRUE) != 0) {
+      return true;
+    }
     error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
   }
@@ -112,13 +121,26 @@ std::wstring KeptAsideName(int attempt) {
 bool ReadDataFileText(std::wstring& text) {
   text.clear();
   gUnreadableDataFile = false;
+  gOversizedDataFile = false;
   const std::wstring path = AppFilePath(kDataFileName);
   if (path.empty()) return false;
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
-    // Missing is an empty list; present but unreadable must not be replaced blindly.
-    gUnreadableDataFile = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    return false;
+  switch (ReadWholeFile(path, bytes)) {
+    case WholeFile::Read:
+      break;
+    case WholeFile::Unreadable:
+      // Missing is an empty list; present but unreadable must not be replaced blindly.
+      gUnreadableDataFile = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+      return false;
+    case WholeFile::TooLarge:
+      gUnreadableDataFile = gOversizedDataFile = true;
+      ShowMessageBox(nullptr,
+                     L"The game list is too large to be read (more than " +
+                         std::to_wstring(kMaxDataFileBytes >> 20) + L" MB), so the list starts empty.\n\nFile: " +
+                         path + L"\n\nThe file is kept: when the list is next saved it is renamed to " +
+                         KeptAsideName(1) + L" (or the next free number), never overwritten.",
+                     L"Error", MB_ICONWARNING | MB_OK);
+      return false;
   }
   if (DecodeGameListBytes(bytes, text)) return true;
   const bool onlyMark = bytes.empty() || bytes == "\xEF\xBB\xBF";
@@ -145,11 +167,11 @@ bool SaveData() {
 
   DWORD error = ERROR_SUCCESS;
   if (gUnreadableDataFile) {
-    if (!KeepUnreadableFileAside(path, error)) {
+    if (!KeepUnreadableFileAside(path, gOversizedDataFile, error)) {
       ReportSaveFailure(path, L"The unreadable list could not be kept aside", error);
       return false;
     }
-    gUnreadableDataFile = false;
+    gUnreadableDataFile = gOversizedDataFile = false;
   }
   if (!ReplaceFileContents(path, bytes, error)) {
     ReportSaveFailure(path, L"Reason", error);

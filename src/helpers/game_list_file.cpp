@@ -80,15 +80,20 @@ std::vector<GameListEntry> ParseGameListText(std::wstring_view text) {
     if (eq == std::wstring_view::npos || eq == 0 || !pending.inGameSection) continue;
     const std::wstring_view key = TrimBlanks(line.substr(0, eq));
     const std::wstring_view value = TrimBlanks(line.substr(eq + 1));
+    // A NUL can be in no folder's name, and every file call would read the
+    // value only up to it: a path or executable folder holding one is no
+    // folder, so it is refused like an empty path, rather than kept to be
+    // checked as the text before the NUL and saved as another path.
+    const bool namesNoFolder = value.find(L'\0') != std::wstring_view::npos;
     if (key == L"Name") {
       pending.entry.name = value;
     } else if (key == L"Path") {
-      if (!value.empty()) {
+      if (!value.empty() && !namesNoFolder) {
         pending.entry.path = value;
         pending.hasPath = true;
       }
     } else if (key == L"ExeFolder") {
-      pending.entry.exeFolder = value;
+      if (!namesNoFolder) pending.entry.exeFolder = value;
     }
   }
   pending.FinishInto(out);

@@ -35,7 +35,9 @@ std::string FormatGameListFile(const std::vector<GameListEntry>& entries);
 bool DecodeGameListBytes(std::string_view bytes, std::wstring& text);
 
 // Reads the sections of a decoded file in file order. Entries with the same
-// path are all returned; the catalogue drops the later ones.
+// path are all returned; the catalogue drops the later ones. A Path or
+// ExeFolder value holding a NUL names no folder and is passed over, as an
+// empty Path is.
 std::vector<GameListEntry> ParseGameListText(std::wstring_view text);
 
 // DecodeGameListBytes followed by ParseGameListText.

@@ -1,15 +1,51 @@
 #include "helpers/paths.h"
 
+#include <vector>
+
 namespace zrcc {
 
 namespace {
-constexpr size_t kClassicPathLimit = 260;
 
 bool IsDriveAbsolute(std::wstring_view p) {
   return p.size() >= 3 && ((p[0] >= L'A' && p[0] <= L'Z') || (p[0] >= L'a' && p[0] <= L'z')) &&
          p[1] == L':' && (p[2] == L'\\' || p[2] == L'/');
 }
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsUncAbsolute(std::wstring_view p) {
+  return p.size() > 2 && IsSeparator(p[0]) && IsSeparator(p[1]) && p[2] != L'?' && p[2] != L'.';
+}
+
+constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
+
+wchar_t FoldAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool EqualsFolded(std::wstring_view text, std::wstring_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (FoldAscii(text[i]) != upper[i]) return false;
+  }
+  return true;
+}
+
+// The components after the root, with "." dropped and ".." applied.
+std::vector<std::wstring_view> ResolvedComponents(std::wstring_view rest) {
+  std::vector<std::wstring_view> parts;
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t end = start;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    const std::wstring_view part = rest.substr(start, end - start);
+    if (part == L"..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != L".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
 }  // namespace
 
 bool EndsWithSeparator(std::wstring_view path) {
@@ -28,23 +64,58 @@ std::wstring LastComponent(std::wstring_view path) {
   return std::wstring(cut == std::wstring_view::npos ? path : path.substr(cut + 1));
 }
 
-std::wstring ExtendedLengthPath(std::wstring_view path) {
-  if (path.size() < kClassicPathLimit) return std::wstring(path);
-  if (path.substr(0, 4) == L"\\\\?\\") return std::wstring(path);
+bool IsDeviceName(std::wstring_view name) {
+  // The device is named by the part before the first dot (or a stream's
+  // colon), blanks and dots at its end aside.
+  name = name.substr(0, name.find_first_of(L".:"));
+  while (!name.empty() && (name.back() == L' ' || name.back() == L'.')) name.remove_suffix(1);
+  for (std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+    if (EqualsFolded(name, device)) return true;
+  }
+  if (name.size() != 4 || !(EqualsFolded(name.substr(0, 3), L"COM") || EqualsFolded(name.substr(0, 3), L"LPT"))) {
+    return false;
+  }
+  const wchar_t digit = name[3];
+  return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
+}
+
+std::wstring ExtendedLengthPath(std::wstring_view path, size_t limit) {
+  if (path.substr(0, kLongPrefix.size()) == kLongPrefix) return std::wstring(path);
+  std::wstring_view trimmed = path;
+  while (EndsWithSeparator(trimmed)) trimmed.remove_suffix(1);
+  if (path.size() < limit && !IsDeviceName(LastComponent(trimmed))) return std::wstring(path);
+
   std::wstring out;
+  std::wstring_view rest;
   if (IsDriveAbsolute(path)) {
-    out = L"\\\\?\\";
-    out += path;
-  } else if (path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] != L'?' &&
-             path[2] != L'.') {
-    out = L"\\\\?\\UNC\\";
-    out += path.substr(2);
+    out = kLongPrefix;
+    out += path.substr(0, 2);
+    rest = path.substr(3);
+  } else if (IsUncAbsolute(path)) {
+    // The server and the share form the root; ".." never climbs above it.
+    size_t server = 2;
+    while (server < path.size() && !IsSeparator(path[server])) ++server;
+    size_t share = server + 1;
+    while (share < path.size() && !IsSeparator(path[share])) ++share;
+    if (share > path.size()) share = path.size();
+    out = kLongUncPrefix;
+    out += path.substr(2, server - 2);
+    if (server < path.size()) {
+      out += L'\\';
+      out += path.substr(server + 1, share - server - 1);
+    }
+    rest = share < path.size() ? path.substr(share + 1) : std::wstring_view();
   } else {
     return std::wstring(path);
   }
-  for (wchar_t& c : out) {
-    if (c == L'/') c = L'\\';
+  out += L'\\';
+  const std::vector<std::wstring_view> parts = ResolvedComponents(rest);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += L'\\';
+    out += parts[i];
   }
+  // A closing separator (a folder to list, say) is kept.
+  if (!parts.empty() && EndsWithSeparator(path)) out += L'\\';
   return out;
 }
 
@@ -58,6 +129,14 @@ bool IsNetworkPath(std::wstring_view path) {
     if ((path[4 + i] & ~0x20) != unc[i]) return false;
   }
   return true;
+}
+
+std::wstring PlainPath(std::wstring_view path) {
+  if (path.substr(0, kLongUncPrefix.size()) == kLongUncPrefix) {
+    return L"\\\\" + std::wstring(path.substr(kLongUncPrefix.size()));
+  }
+  if (path.substr(0, kLongPrefix.size()) == kLongPrefix) return std::wstring(path.substr(kLongPrefix.size()));
+  return std::wstring(path);
 }
 
 }  // namespace zrcc

@@ -2,10 +2,17 @@
 // nothing here asks the file system.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace zrcc {
+
+// From this length on, plain paths are cut by most file calls.
+inline constexpr size_t kClassicPathLimit = 260;
+// CreateDirectoryW refuses plain paths from this length on: it keeps room
+// for an 8.3 file name inside the folder it makes.
+inline constexpr size_t kNewFolderPathLimit = 248;
 
 bool EndsWithSeparator(std::wstring_view path);  // "\" or "/"
 
@@ -17,11 +24,26 @@ std::wstring JoinPath(std::wstring_view base, std::wstring_view name);
 // empty for a path ending in a separator, such as a drive root.
 std::wstring LastComponent(std::wstring_view path);
 
-// The form to hand to the file API: paths of 260 characters or more that are
-// absolute (D:\... or \\server\share\...) get the "\\?\" (or "\\?\UNC\")
-// prefix, with forward slashes turned into backslashes, so they are not cut
-// at the classic limit. Shorter or relative paths come back unchanged.
-std::wstring ExtendedLengthPath(std::wstring_view path);
+// Whether a plain path ending in this name leads to a device rather than to
+// a file: CON, PRN, AUX, NUL, COM0-9, LPT0-9 (also with the superscript
+// digits 1-3), CONIN$ and CONOUT$, in any letter case, with or without an
+// extension or trailing blanks ("nul.txt", "COM1.exe", "aux .dll"). Game
+// folders may hold such files; only the long form reaches them as files.
+bool IsDeviceName(std::wstring_view name);
+
+// The form to hand to the file API. An absolute path (D:\... or
+// \\server\share\...) gets the "\\?\" (or "\\?\UNC\") prefix when it is
+// `limit` characters or longer, or when its last component is a device name,
+// so that it is neither cut at the classic limit nor taken for a device. The
+// long form is taken literally by the system, so it is given the meaning the
+// plain path had: forward slashes become backslashes, repeated separators and
+// "." components go, ".." removes the component before it (never the root).
+// Other paths come back unchanged.
+std::wstring ExtendedLengthPath(std::wstring_view path, size_t limit = kClassicPathLimit);
+
+// The plain spelling of a path given in the long form ("\\?\D:\x" gives
+// D:\x, "\\?\UNC\server\share" gives \\server\share); others unchanged.
+std::wstring PlainPath(std::wstring_view path);
 
 // A folder on a network share: \\server\share\... or its long form
 // \\?\UNC\server\share\... (either slash). Drive paths, in the long form or

@@ -27,6 +27,7 @@
 #include "discovery/folder_intake.h"
 #include "discovery/steam_manifests.h"
 #include "helpers/catalogue.h"
+#include "helpers/data_file.h"
 #include "helpers/disk.h"
 #include "helpers/game_list_file.h"
 #include "helpers/game_rows.h"
@@ -120,6 +121,12 @@ int InspectDataIni(const std::wstring& file) {
   UniqueHandle handle(CreateFileW(ExtendedLengthPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) return Fail(L"cannot read file: " + file);
+  // Read whole into memory, as the program reads it, so no larger than the
+  // program would.
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handle.get(), &size) || static_cast<uint64_t>(size.QuadPart) > kMaxDataFileBytes) {
+    return Fail(L"too large to be a game list: " + file);
+  }
   std::string bytes;
   char buffer[65536];
   DWORD got = 0;

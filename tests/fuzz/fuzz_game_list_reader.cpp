@@ -1,6 +1,7 @@
-// data.ini reader: any bytes must parse without fault; after one save and
-// load the list is a fixed point of save-then-load, and no value read back
-// from a saved file holds a line break.
+// data.ini reader: any bytes must parse without fault; no path or
+// executable folder read holds a NUL; after one save and load the list is a
+// fixed point of save-then-load, and no value read back from a saved file
+// holds a line break.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -16,6 +17,9 @@ static void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const auto first = ReadGameListEntries(bytes);
+  for (const auto& e : first) {
+    Check(e.path.find(L'\0') == std::wstring::npos && e.exeFolder.find(L'\0') == std::wstring::npos);
+  }
   const std::string saved = FormatGameListFile(first);
   const auto second = ReadGameListEntries(saved);
   Check(second.size() <= first.size());

@@ -1,17 +1,25 @@
-// Version resource extraction on arbitrary files: never a fault, and never
-// more bytes back than the file holds. Random bytes rarely get past the
-// headers, so each input is also applied as a patch to a well-formed image
-// (the first two bytes give the position, the rest are XORed in there): the
-// fuzzer explores forged directories, offsets and sizes without a corpus of
-// real executables, and an input that changes nothing must still find the
-// block.
+// Version resources from arbitrary files, all the way to the strings the
+// program shows: extraction never faults and never gives more bytes than the
+// file holds, and the lookups the program makes on the block (its
+// translations, ProductName, FileVersion, ProductVersion) never read outside
+// it and never give a string holding a NUL or longer than the block.
+//
+// Random bytes rarely get past the headers or make a block that parses, so
+// each input is also applied as a patch (the first two bytes give the
+// position, the rest are XORed in there) to a well-formed image and to a
+// well-formed version block: the fuzzer explores forged directories, offsets,
+// node lengths and value lengths without a corpus of real executables, and an
+// input that changes nothing must still give the known results.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "../pure/pe_image_builder.h"
+#include "../pure/version_block_builder.h"
 #include "deploy/pe_version.h"
+#include "deploy/version_block.h"
 
 using namespace zrcc;
 
@@ -47,23 +55,74 @@ const test::BuiltPe& WellFormed() {
   return pe;
 }
 
-}  // namespace
+// Two string tables, the mod named in the second, as in a real DLL.
+const std::vector<uint8_t>& WellFormedBlock() {
+  using test::TextNode;
+  static const std::vector<uint8_t> block = test::VersionBytes(test::VersionRoot(
+      {{u"040904b0", {TextNode(u"ProductName", u""), TextNode(u"FileVersion", u"9")}},
+       {u"040704e4",
+        {TextNode(u"ProductName", u"ZandRivell"), TextNode(u"FileVersion", u"2.0.1"),
+         TextNode(u"ProductVersion", u"build 7")}}},
+      {0x0409, 0x04B0, 0x0407, 0x04E4}));
+  return block;
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto raw = ExtractVersionResource(std::span<const uint8_t>(data, size));
-  Check(!raw || (raw->size() <= size && raw->size() <= kMaxVersionResourceSize));
-
-  std::vector<uint8_t> image = WellFormed().bytes;
+// Patches `target` with the input; true when that changed a byte.
+bool Patch(std::vector<uint8_t>& target, const uint8_t* data, size_t size) {
   bool changed = false;
   if (size >= 2) {
-    const size_t at = (static_cast<size_t>(data[0]) | (static_cast<size_t>(data[1]) << 8)) % image.size();
-    for (size_t i = 2; i < size && at + i - 2 < image.size(); ++i) {
-      image[at + i - 2] ^= data[i];
+    const size_t at = (static_cast<size_t>(data[0]) | (static_cast<size_t>(data[1]) << 8)) % target.size();
+    for (size_t i = 2; i < size && at + i - 2 < target.size(); ++i) {
+      target[at + i - 2] ^= data[i];
       changed = changed || data[i] != 0;
     }
   }
+  return changed;
+}
+
+void CheckText(const std::wstring& text, size_t blockSize) {
+  Check(text.find(L'\0') == std::wstring::npos);
+  Check(text.size() <= blockSize / 2);
+}
+
+struct Shown {
+  bool isMod = false;
+  std::wstring name, fileVersion, productVersion;
+};
+
+// What the program takes from a block: both questions, as it asks them.
+Shown Ask(std::span<const uint8_t> block) {
+  Shown s;
+  s.isMod = MatchProductVersionsInBlock(block, L"ZandRivell", s.fileVersion, s.productVersion);
+  s.name = ReadProductNameInBlock(block);
+  for (const std::wstring* text : {&s.name, &s.fileVersion, &s.productVersion}) CheckText(*text, block.size());
+  // Only a block that parses can answer.
+  if (!VersionBlock::Parse(block)) Check(!s.isMod && s.name.empty());
+  return s;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::span<const uint8_t> input(data, size);
+  const auto raw = ExtractVersionResource(input);
+  Check(!raw || (raw->size() <= size && raw->size() <= kMaxVersionResourceSize));
+  if (raw) Ask(*raw);
+  Ask(input);
+
+  std::vector<uint8_t> image = WellFormed().bytes;
+  const bool imageChanged = Patch(image, data, size);
   const auto patched = ExtractVersionResource(std::span<const uint8_t>(image));
   Check(!patched || patched->size() <= image.size());
-  if (!changed) Check(patched == Blob());
+  if (!imageChanged) Check(patched == Blob());
+  if (patched) Ask(*patched);
+
+  std::vector<uint8_t> block = WellFormedBlock();
+  const bool blockChanged = Patch(block, data, size);
+  const Shown shown = Ask(block);
+  if (!blockChanged) {
+    Check(shown.isMod && shown.fileVersion == L"2.0.1" && shown.productVersion == L"build 7");
+    Check(shown.name == L"ZandRivell");
+  }
   return 0;
 }

@@ -94,6 +94,13 @@ TEST(GameListFile, KeyRules) {
   EXPECT_TRUE(one("Name=only a name\nExeFolder=bin\n").empty());
   EXPECT_TRUE(Read("Path=D:\\Outside\n[Line0]\n").empty());
   EXPECT_EQ(Read("; comment\n# comment\n[Line0]\n;Path=X\nPath=Y\n")[0].path, L"Y");
+  // A NUL makes a path no path: never the text before it, nor (once saved)
+  // the text with a blank in its place.
+  auto bytes = [](const auto& literal) { return std::string(literal, sizeof literal - 1); };
+  EXPECT_TRUE(one(bytes("Path=D:\\A\0B\n")).empty());
+  const auto later = one(bytes("Path=D:\\A\0B\nExeFolder=b\0n\nName=N\0\nPath=D:\\C\n"));
+  ASSERT_EQ(later.size(), 1u);
+  EXPECT_EQ(later[0], (GameListEntry{L"D:\\C", L"", std::wstring(L"N\0", 2)}));
 }
 
 TEST(GameListFile, DuplicatesAreAllReportedInFileOrder) {

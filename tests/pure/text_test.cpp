@@ -12,6 +12,8 @@ std::wstring Units(std::initializer_list<unsigned> units) {
   return s;
 }
 
+std::string Utf8Of(const wchar_t* text) { return EncodeUtf8(text); }
+
 TEST(Text, LowerKeyFoldsAtoZOnly) {
   EXPECT_EQ(LowerKey(L"C:\\Games\\FOO/Bar 7"), L"c:\\games\\foo/bar 7");
   EXPECT_EQ(LowerKey(Units({0xC9, 0x41})), Units({0xC9, 0x61}));
@@ -101,6 +103,47 @@ TEST(Paths, NetworkPathsAreThoseWithTheUncLongForm) {
     EXPECT_EQ(IsNetworkPath(longForm), uncForm);
   }
   EXPECT_TRUE(IsNetworkPath(L"\\\\?\\unc\\server\\share"));
+}
+
+// The limit decides from which length a path takes the long form, for drive
+// paths and network paths alike; the plain spelling comes back unchanged.
+TEST(Paths, LongFormFromTheLimitOnForDrivesAndShares) {
+  for (const size_t limit : {kClassicPathLimit, kNewFolderPathLimit}) {
+    for (const std::wstring root : {L"D:\\", L"\\\\server\\share\\"}) {
+      const std::wstring below = root + std::wstring(limit - 1 - root.size(), L'x');
+      const std::wstring at = below + L"x";
+      EXPECT_EQ(ExtendedLengthPath(below, limit), below);
+      const std::wstring longForm = ExtendedLengthPath(at, limit);
+      EXPECT_EQ(longForm.substr(0, root[0] == L'D' ? 4 : 8), root[0] == L'D' ? L"\\\\?\\" : L"\\\\?\\UNC\\");
+      EXPECT_EQ(PlainPath(longForm), at);
+      EXPECT_EQ(ExtendedLengthPath(longForm, limit), longForm);
+    }
+  }
+  EXPECT_EQ(PlainPath(L"D:\\x"), L"D:\\x");
+}
+
+// The long form is taken literally, so it must already mean what the plain
+// path meant.
+TEST(Paths, LongFormResolvesDotsAndSeparatorsButNeverClimbsAboveTheRoot) {
+  const std::wstring a(300, L'a');
+  EXPECT_EQ(ExtendedLengthPath(L"C:\\" + a + L"\\.\\b\\..\\c//d\\"), L"\\\\?\\C:\\" + a + L"\\c\\d\\");
+  EXPECT_EQ(ExtendedLengthPath(L"C:\\..\\..\\" + a), L"\\\\?\\C:\\" + a);
+  EXPECT_EQ(ExtendedLengthPath(L"\\\\srv\\share\\..\\" + a), L"\\\\?\\UNC\\srv\\share\\" + a);
+}
+
+TEST(Paths, DeviceNamesTakeTheLongFormAtAnyLength) {
+  for (const wchar_t* name : {L"COM1.exe", L"aux.dll", L"nul.txt", L"NUL", L"con", L"Lpt9.x.y", L"prn .ini",
+                              L"com\u00B9", L"CONOUT$", L"nul:stream"}) {
+    EXPECT_TRUE(IsDeviceName(name)) << Utf8Of(name);
+    const std::wstring path = std::wstring(L"D:\\Games\\") + name;
+    EXPECT_EQ(ExtendedLengthPath(path), L"\\\\?\\" + path);
+    EXPECT_EQ(ExtendedLengthPath(path + L"\\"), L"\\\\?\\" + path + L"\\");
+  }
+  for (const wchar_t* name : {L"COM10.exe", L"console.dll", L"nully", L"LPT", L"xnul", L"COMA", L"aux_", L""}) {
+    EXPECT_FALSE(IsDeviceName(name)) << Utf8Of(name);
+  }
+  // Only the last component counts: a folder of that name on the way is fine.
+  EXPECT_EQ(ExtendedLengthPath(L"D:\\nul\\*"), L"D:\\nul\\*");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "win/test_support.h"
 
+#include <winioctl.h>
+
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -38,7 +40,7 @@ void MakeDirs(const std::wstring& path) {
   if (GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES) return;
   const size_t cut = path.find_last_of(L"\\/");
   if (cut != std::wstring::npos && cut > 2) MakeDirs(path.substr(0, cut));
-  CreateDirectoryW(full.c_str(), nullptr);
+  CreateDirectoryW(ExtendedLengthPath(path, kNewFolderPathLimit).c_str(), nullptr);
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
@@ -60,6 +62,17 @@ std::string ReadFileBytes(const std::wstring& path) {
   DWORD got = 0;
   while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
   return bytes;
+}
+
+bool ExtendSparse(const std::wstring& path, uint64_t size) {
+  UniqueHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD ignored = 0;
+  DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
 }
 
 bool FileExists(const std::wstring& path) {

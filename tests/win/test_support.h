@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ void MakeDirs(const std::wstring& path);
 // Writes `bytes` to `path`, creating its folders.
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
+// Makes the file `size` bytes long without writing them (a sparse file whose
+// size costs no disk), keeping what it already holds; false on failure.
+bool ExtendSparse(const std::wstring& path, uint64_t size);
 bool FileExists(const std::wstring& path);
 bool DirExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);

@@ -89,6 +89,25 @@ TEST_F(CopyDeployTest, PathsTooLongForTheShellFailWithoutCopying) {
   EXPECT_FALSE(DirExists(dir / L"game"));
 }
 
+// Plain paths cannot make folders from 248 characters on, below the classic
+// limit the copy keeps to; every path the copy would write must be below it.
+TEST_F(CopyDeployTest, TargetOf250CharactersIsCreatedWhenWhatGoesInFits) {
+  std::wstring target = dir.path() + L"\\";
+  target += std::wstring(250 - target.size(), L't');
+  WriteFileBytes(dir / L"short\\z.dll", "dll");
+  ASSERT_TRUE(CopyModPackage(dir / L"short", target));
+  EXPECT_EQ(ReadFileBytes(target + L"\\z.dll"), "dll");
+
+  // Its files would pass the limit inside the target: refused, not reported
+  // as copied while the shell leaves them out.
+  WriteFileBytes(package + L"\\sub\\ZandRivell.dll", "dll");
+  const std::wstring other = target.substr(0, target.size() - 1) + L"u";
+  CopyRefusal refusal;
+  EXPECT_FALSE(CopyModPackage(package, other, &refusal));
+  EXPECT_FALSE(DirExists(other));
+  EXPECT_EQ(refusal.path, other + L"\\sub\\ZandRivell.dll");
+}
+
 TEST_F(CopyDeployTest, UnlistablePackageOrUnusableTargetFails) {
   EXPECT_FALSE(CopyModPackage(dir / L"no-such-package", game));
   EXPECT_FALSE(DirExists(dir / L"game"));

@@ -1,13 +1,16 @@
-// The version block found by walking a file's resource directory, checked
-// against the system's own version API on real PE files, and the mod's DLL
-// recognised under the names of system DLLs it is installed as.
+// The version block found by walking a file's resource directory and the
+// strings looked up in it, checked against the system's own version API on
+// real PE files, and the mod's DLL recognised under the names of system DLLs
+// it is installed as.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "deploy/pe_version.h"
+#include "deploy/version_block.h"
 #include "deploy/version_reader.h"
 #include "helpers/paths.h"
 #include "helpers/win_handles.h"
@@ -42,6 +45,15 @@ std::string Value(std::vector<uint8_t> block, const std::wstring& key) {
   // Strings report their length in characters, everything else in bytes.
   const bool text = key.rfind(L"\\StringFileInfo\\", 0) == 0;
   return std::string(static_cast<const char*>(data), text ? 2 * length : length);
+}
+
+// The same through VersionBlock, the value cut to the length its node records.
+std::string OurValue(const VersionBlock& block, const std::wstring& key) {
+  const auto value = block.Query(key);
+  if (!value) return "<absent>";
+  const bool text = key.rfind(L"\\StringFileInfo\\", 0) == 0;
+  const size_t length = std::min<size_t>(text ? 2u * value->recordedLength : value->recordedLength, value->bytes.size());
+  return std::string(reinterpret_cast<const char*>(value->bytes.data()), length);
 }
 
 std::vector<std::wstring> Keys(const std::vector<uint8_t>& block) {
@@ -80,10 +92,12 @@ TEST(PeVersionFiles, EveryFixtureGivesTheBlockTheSystemReads) {
     EXPECT_EQ(std::vector<uint8_t>(ours->begin(), ours->begin() + static_cast<std::ptrdiff_t>(rootLength)),
               std::vector<uint8_t>(system->begin(), system->begin() + static_cast<std::ptrdiff_t>(rootLength)))
         << test::Utf8(name);
-    std::vector<uint8_t> padded(2 * ours->size() + 64, 0);
-    std::memcpy(padded.data(), ours->data(), ours->size());
+    // Our own lookup finds, under every key the program asks for, the bytes
+    // and the length the system's lookup finds.
+    const auto block = VersionBlock::Parse(*ours);
+    ASSERT_TRUE(block) << test::Utf8(name);
     for (const std::wstring& key : Keys(*system)) {
-      EXPECT_EQ(Value(padded, key), Value(*system, key)) << test::Utf8(name) << " " << test::Utf8(key);
+      EXPECT_EQ(OurValue(*block, key), Value(*system, key)) << test::Utf8(name) << " " << test::Utf8(key);
     }
   }
   EXPECT_GE(withVersion, 5);

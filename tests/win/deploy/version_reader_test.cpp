@@ -31,6 +31,10 @@ TEST(VersionReader, ReadsTheModDllsVersions) {
   EXPECT_EQ(v.file, L"1.2.3");
   EXPECT_EQ(v.product, L"build 456");
   EXPECT_EQ(ReadProductName(Fixture(L"zandrivell.dll")), L"ZandRivell");
+  // A string table keyed in upper case answers the program's lower-case key.
+  const Versions upper = Match(L"ver_upper_case_table.dll");
+  EXPECT_TRUE(upper.matched);
+  EXPECT_EQ(upper.product, L"upper");
 }
 
 TEST(VersionReader, FilesWithoutResourceOrMissingNeverMatchAndKeepTheOutputs) {

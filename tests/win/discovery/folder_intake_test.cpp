@@ -7,6 +7,7 @@
 #include "discovery/steam_manifests.h"
 #include "helpers/catalogue.h"
 #include "ui/window_handles.h"
+#include "helpers/paths.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -172,6 +173,22 @@ TEST(NormalizeFolderPath, FullPathsWithoutTrailingBackslashExceptRoots) {
   EXPECT_EQ(NormalizeFolderPath(L"D:\\"), L"D:\\");
   const std::wstring deep = L"C:\\" + std::wstring(270, L'x');
   EXPECT_EQ(NormalizeFolderPath(deep), L"\\\\?\\" + deep);
+}
+
+// Past the classic limit a network folder takes the long form of a share, a
+// drive folder that of a drive: both are the one long form every file call
+// is handed, and both name the folder the plain path names.
+TEST(NormalizeFolderPath, LongDriveAndNetworkFoldersTakeTheLongFormTheFileCallsUse) {
+  const std::wstring tail = L"\\" + std::wstring(120, L'x') + L"\\.\\" + std::wstring(150, L'y') + L"\\";
+  for (const std::wstring root : {L"C:\\Games", L"\\\\server\\share"}) {
+    const std::wstring normalised = NormalizeFolderPath(root + tail);
+    EXPECT_EQ(normalised, ExtendedLengthPath(root + tail.substr(0, tail.size() - 1)));
+    EXPECT_EQ(PlainPath(normalised), root + L"\\" + std::wstring(120, L'x') + L"\\" + std::wstring(150, L'y'));
+  }
+  EXPECT_EQ(NormalizeFolderPath(L"\\\\server\\share" + tail).substr(0, 22), L"\\\\?\\UNC\\server\\share\\x");
+  // A folder named like a device stays that folder.
+  EXPECT_EQ(NormalizeFolderPath(L"C:\\Games\\.\\COM1\\"), L"C:\\Games\\COM1");
+  EXPECT_EQ(NormalizeFolderPath(L"nul"), L"");
 }
 
 TEST(ClassifyFolderName, ByTheLastComponentOnly) {

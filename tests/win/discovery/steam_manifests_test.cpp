@@ -93,15 +93,20 @@ TEST_F(SteamManifestsTest, LaterListedManifestWinsAndEarlierEntriesStay) {
   EXPECT_EQ(SteamGameNames.size(), 2u);
 }
 
-TEST_F(SteamManifestsTest, ManifestOpenForWritingElsewhereIsPassedOver) {
+// Steam holds a manifest open for writing, or for deleting, while it
+// updates the game; the game keeps its name all the same, and Steam can
+// still replace the file while the program reads it.
+TEST_F(SteamManifestsTest, ManifestsHeldOpenByOthersAreStillRead) {
   Write(L"busy.acf", Manifest("Busy", "Busy"));
-  Write(L"free.acf", Manifest("Free", "Free"));
+  Write(L"going.acf", Manifest("Going", "Going"));
   UniqueHandle writer(CreateFileW(JoinPath(steamapps, L"busy.acf").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(writer);
+  UniqueHandle deleter(CreateFileW(JoinPath(steamapps, L"going.acf").c_str(), DELETE, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(writer && deleter);
   ReadSteamManifests(steamapps);
-  EXPECT_EQ(SteamGameNames.count(Key(L"Busy")), 0u);
-  EXPECT_EQ(SteamGameNames[Key(L"Free")], L"Free");
+  EXPECT_EQ(SteamGameNames[Key(L"Busy")], L"Busy");
+  EXPECT_EQ(SteamGameNames[Key(L"Going")], L"Going");
 }
 
 TEST_F(SteamManifestsTest, WorksInFoldersBeyondTheClassicPathLimit) {

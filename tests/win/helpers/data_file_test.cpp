@@ -117,6 +117,30 @@ TEST_F(DataFileTest, UnreadableListIsKeptAsideBeforeItIsReplaced) {
   EXPECT_EQ(test::ListNames(dir.path()).size(), 3u);
 }
 
+// A list beyond the limit would be read whole into memory: it is kept aside
+// (moved, as a copy could fill the disk), the user is told once, and the
+// list starts empty. The file is sparse: its size costs no disk.
+TEST_F(DataFileTest, ListAboveTheSizeLimitIsKeptAsideAndTheUserToldOnce) {
+  const std::wstring path = dir / L"data.ini";
+  test::WriteFileBytes(path, FormatGameListFile({{L"C:\\Old", L"", L""}}));
+  ASSERT_TRUE(test::ExtendSparse(path, kMaxDataFileBytes + 1));
+  test::MessageBoxRecorder boxes;
+  EXPECT_TRUE(Reload().empty());
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_NE(boxes.boxes()[0].text.find(path), std::wstring::npos);
+  EXPECT_EQ(boxes.boxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+
+  Add(L"C:\\New", L"", L"");
+  ASSERT_TRUE(SaveData());
+  WIN32_FILE_ATTRIBUTE_DATA kept{};
+  ASSERT_TRUE(GetFileAttributesExW((dir / L"data.unreadable.ini").c_str(), GetFileExInfoStandard, &kept));
+  EXPECT_EQ((uint64_t{kept.nFileSizeHigh} << 32) | kept.nFileSizeLow, kMaxDataFileBytes + 1);
+  const auto back = Reload();
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].path, L"C:\\New");
+  EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
 TEST_F(DataFileTest, ListThatOnlyHoldsTheMarkIsNotKeptAside) {
   test::WriteFileBytes(dir / L"data.ini", "\xEF\xBB\xBF");
   EXPECT_TRUE(Reload().empty());

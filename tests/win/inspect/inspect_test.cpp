@@ -5,8 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "helpers/data_file.h"
 #include "helpers/game_list_file.h"
 #include "helpers/win_handles.h"
+#include "pure/pe_image_builder.h"
+#include "pure/version_block_builder.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -111,10 +114,86 @@ TEST(Inspect, DataIniAndSteamapps) {
   ASSERT_EQ(d["games"].size(), 2u);
   EXPECT_EQ(d["games"][0]["exeFolder"], "bin");
   EXPECT_EQ(d["games"][1]["path"], "E:\\B");
+  // No larger than the program itself reads.
+  ASSERT_TRUE(test::ExtendSparse(dir / L"data.ini", kMaxDataFileBytes + 1));
+  EXPECT_EQ(Inspect(L"data-ini " + Quoted(dir / L"data.ini")).exitCode, 1u);
 
   test::WriteFileBytes(dir / L"steamapps\\appmanifest_1.acf", "\"name\" \"Iron Coast 2077\" \"installdir\" \"IC\"");
   const json m = json::parse(Inspect(L"steamapps " + Quoted(dir / L"steamapps")).out);
   EXPECT_EQ(m[test::Utf8(dir / L"steamapps\\common\\IC")], "Iron Coast 2077");
+}
+
+// Version blocks a stranger's DLL may carry. None may bring the program down
+// or make it read past the block: the 16-bit layout (which the system's
+// lookup would widen into memory behind the block) and nodes that claim more
+// than their parent are no version at all; a translation table that claims
+// more than it holds is read as far as it goes.
+TEST(Inspect, HostileVersionBlocksNeitherCrashNorMislead) {
+  using test::VersionNode;
+  auto named = [] {
+    return test::VersionRoot({{u"040904e4", {test::TextNode(u"ProductName", u"ZandRivell"),
+                                             test::TextNode(u"FileVersion", u"6.6")}}},
+                             {0x0409, 0x04E4});
+  };
+  VersionNode lyingString = named();
+  lyingString.children[0].children[0].children[0].recordedLength = 0xFF00;
+  VersionNode longTable = named();
+  longTable.children[1].children[0].recordedValueLength = 0xFFF0;
+  struct Case {
+    const wchar_t* name;
+    std::vector<uint8_t> block;
+    const char* productName;
+  };
+  const Case cases[] = {
+      {L"narrow_small.dll", test::NarrowVersionBytes(0), ""},
+      {L"narrow_large.dll", test::NarrowVersionBytes(40000), ""},
+      {L"lying_length.dll", test::VersionBytes(lyingString), ""},
+      {L"long_translation.dll", test::VersionBytes(longTable), "ZandRivell"},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    const std::wstring file = dir / c.name;
+    const std::vector<uint8_t> image = test::BuildVersionPe(c.block).bytes;
+    test::WriteFileBytes(file, std::string(image.begin(), image.end()));
+    const bool valid = *c.productName != '\0';
+    const Result r = Inspect(L"version " + Quoted(file));
+    ASSERT_EQ(r.exitCode, 0u) << test::Utf8(c.name) << " " << r.out;
+    const json v = json::parse(r.out);
+    EXPECT_EQ(v["productName"], c.productName);
+    EXPECT_EQ(v["isMod"], valid);
+    EXPECT_EQ(v["fileVersion"], valid ? "6.6" : "");
+  }
+}
+
+// Files named like devices are files in a game tree: reached by their plain
+// path they would open the serial port (and wait on it) or the null device.
+// The game's size, its executable's product name and the mod under a device
+// name are all read from the files themselves.
+TEST(Inspect, DeviceNamedFilesInAGameAreReadAsFiles) {
+  TempDir dir;
+  const std::wstring game = dir / L"Com1 Game";
+  const std::wstring fixtures = test::TestProgramFolder() + L"\\fixtures\\";
+  test::CopyFileOrFail(fixtures + L"disc_foo.exe", game + L"\\bin\\COM1.exe");
+  test::CopyFileOrFail(fixtures + L"zandrivell.dll", game + L"\\bin\\AUX.dll");
+  test::WriteFileBytes(game + L"\\nul.txt", "12345");
+  test::WriteFileBytes(game + L"\\con\\lpt1", "1234567");
+  uint64_t expected = 0;
+  for (const wchar_t* file : {L"\\bin\\COM1.exe", L"\\bin\\AUX.dll", L"\\nul.txt", L"\\con\\lpt1"}) {
+    expected += test::ReadFileBytes(game + file).size();
+  }
+  ASSERT_EQ(test::ReadFileBytes(game + L"\\nul.txt"), "12345");
+
+  const Result r = Inspect(L"game " + Quoted(game));
+  ASSERT_EQ(r.exitCode, 0u) << r.out;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["sizeBytes"], expected);
+  EXPECT_EQ(j["exeFolder"], "bin");
+  EXPECT_EQ(j["name"], "Foo");
+  EXPECT_EQ(j["status"], "Installed");
+  EXPECT_EQ(j["modVersion"], "1.2.3");
+  // A game folder itself named like a device keeps its own path.
+  test::MakeDirs(dir / L"aux");
+  EXPECT_EQ(json::parse(Inspect(L"game " + Quoted(dir / L"aux")).out)["path"], test::Utf8(dir / L"aux"));
 }
 
 TEST(Inspect, ExitCodesForBadArgumentsAndUnreadablePaths) {
