@@ -212,8 +212,17 @@ bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
 namespace zrcc {
 
 bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder) {
+  return LaunchAsyncAddGameFolders({pickedFolder});
+}
+
+bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders) {
   const HWND listView = gListView;
-  return StartBackgroundJob([listView, pickedFolder] { AddGameFolder(listView, pickedFolder); });
+  return StartBackgroundJob([listView, folders] {
+    for (const std::wstring& folder : folders) {
+      if (StopRequested()) break;
+      AddGameFolder(listView, folder);
+    }
+  });
 }
 
 }  // namespace zrcc

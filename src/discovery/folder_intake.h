@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace zrcc {
 
@@ -33,5 +34,7 @@ bool AddGameFolder(HWND listView, const std::wstring& pickedFolder);
 // list, while the window stays responsive and refuses other commands.
 // False when a job is already running. UI thread only.
 bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder);
+// The same for several folders, added one after another in this order.
+bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders);
 
 }  // namespace zrcc

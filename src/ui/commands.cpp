@@ -22,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "ui/window_handles.h"
+#include "ui/window_input.h"
 
 namespace zrcc {
 
@@ -151,8 +152,7 @@ void SetModFolder() {
       }
     }
   }
-  RedrawWindow(GetDlgItem(gMainWindow, kIdVersionField), nullptr, nullptr, RDW_INVALIDATE);
-  RedrawWindow(GetDlgItem(gMainWindow, kIdBuildField), nullptr, nullptr, RDW_INVALIDATE);
+  ShowPackageTexts();
 }
 
 // Copies the package into a game's executable folder. A copy refused before
@@ -180,8 +180,7 @@ void WaitForScript(const std::wstring& scriptName, HANDLE process) {
         quitCode = static_cast<int>(message.wParam);
         continue;
       }
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
+      DispatchWindowMessage(message);
     }
   }
   gScriptRunning = false;
@@ -282,17 +281,28 @@ void HandleListNotification(NMHDR* notification) {
   }
 }
 
+namespace {
+
+// The texts are read back from the list with the small buffers the rules
+// were made for; longer texts arrive cut.
+DeploymentFacts RowFacts(int32_t row) {
+  return {row >= 0, CellText(row, kColumnStatus, 16), CellText(row, kColumnModVersion, 24), ModFolderSet};
+}
+
+}  // namespace
+
 void UpdateButtonStates(int32_t row) {
-  // The texts are read back from the list with the small buffers the rules
-  // were made for; longer texts arrive cut.
-  const std::wstring status = CellText(row, kColumnStatus, 16);
-  const std::wstring version = CellText(row, kColumnModVersion, 24);
-  const bool copied = status == L"Copied";
-  const bool installed = status == L"Installed";
-  const bool versionEmpty = version.empty();
-  Enable(kIdCopyButton, versionEmpty && ModFolderSet);
-  Enable(kIdInstallButton, copied && ModFolderSet);
-  Enable(kIdUninstallButton, installed && !versionEmpty);
+  const DeploymentButtons buttons = DecideDeploymentButtons(RowFacts(row));
+  Enable(kIdCopyButton, buttons.copy);
+  Enable(kIdInstallButton, buttons.install);
+  Enable(kIdUninstallButton, buttons.uninstall);
+}
+
+DeploymentFacts SelectedRowFacts() { return RowFacts(CurrentSelection()); }
+
+void HandleDroppedFolders(const std::vector<std::wstring>& folders) {
+  if (Busy() || folders.empty()) return;
+  LaunchAsyncAddGameFolders(folders);
 }
 
 void OnLoadFinished() {

@@ -10,6 +10,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/button_rules.h"
 
 namespace zrcc {
 
@@ -26,6 +30,13 @@ void UpdateButtonStates(int32_t row);
 // A background job has ended: the buttons follow the selection, and a close
 // held back meanwhile goes ahead.
 void OnLoadFinished();
+
+// Folders dropped on the window: added one after another as "Add Dir" adds
+// a picked folder, unless a command or a job is running (then refused).
+void HandleDroppedFolders(const std::vector<std::wstring>& folders);
+
+// What the deployment buttons of the row selected now depend on.
+DeploymentFacts SelectedRowFacts();
 
 // Whether a command or a background job is running.
 bool Busy();

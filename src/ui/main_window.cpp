@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "helpers/background_job.h"
 #include "helpers/data_file.h"
@@ -13,6 +14,7 @@
 #include "ui/settings.h"
 #include "ui/settings_rules.h"
 #include "ui/window_handles.h"
+#include "ui/window_input.h"
 
 namespace zrcc {
 
@@ -143,6 +145,7 @@ void LayoutClientArea(HWND window, int width, int height) {
   Place(GetDlgItem(window, kIdDeleteButton), layout.delDir);
   Place(gSeparator, layout.separator);
   Place(GetDlgItem(window, kIdRefreshButton), layout.refresh);
+  PlaceTooltips(window);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -154,25 +157,27 @@ void RelayoutForCurrentSize(HWND window) {
 
 void CreateControls(HWND window) {
   const TopBandLayout band = LayoutTopBandRects(96);
-  gPathField = MakeControl(window, WC_EDITW, kNoPathSet, WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-                           kIdPathField, band.pathField, &gPathFont);
+  gPathField = MakeControl(window, WC_EDITW, kNoPathSet,
+                           WS_BORDER | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, kIdPathField,
+                           band.pathField, &gPathFont);
   SetPathFieldTextRect(96);
-  MakeControl(window, WC_BUTTONW, L"Set ZandRivell Path", 0, kIdSetFolderButton, band.setFolder,
+  MakeControl(window, WC_BUTTONW, L"Set ZandRivell Path", WS_TABSTOP, kIdSetFolderButton, band.setFolder,
               &gButtonFont);
   MakeControl(window, WC_STATICW, L"not found", WS_BORDER | SS_OWNERDRAW | SS_CENTERIMAGE, kIdVersionField,
               band.versionField, &gLabelFont);
   MakeControl(window, WC_STATICW, L"not found", WS_BORDER | SS_OWNERDRAW | SS_CENTERIMAGE, kIdBuildField,
               band.buildField, &gLabelFont);
-  MakeControl(window, WC_BUTTONW, L"Copy Zandrivell", WS_DISABLED, kIdCopyButton, band.copy, &gButtonFont);
-  MakeControl(window, WC_BUTTONW, L"Install Zandrivell", WS_DISABLED, kIdInstallButton, band.install,
+  MakeControl(window, WC_BUTTONW, L"Copy Zandrivell", WS_DISABLED | WS_TABSTOP, kIdCopyButton, band.copy,
               &gButtonFont);
-  MakeControl(window, WC_BUTTONW, L"Uninstall Zandrivell", WS_DISABLED, kIdUninstallButton, band.uninstall,
+  MakeControl(window, WC_BUTTONW, L"Install Zandrivell", WS_DISABLED | WS_TABSTOP, kIdInstallButton, band.install,
               &gButtonFont);
+  MakeControl(window, WC_BUTTONW, L"Uninstall Zandrivell", WS_DISABLED | WS_TABSTOP, kIdUninstallButton,
+              band.uninstall, &gButtonFont);
 
   INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&classes);
-  gListView = MakeControl(window, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, Rect{},
-                          &gListFont);
+  gListView = MakeControl(window, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0,
+                          Rect{}, &gListFont);
   SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   gHeader = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
   SetWindowTheme(gHeader, L"", L"");
@@ -187,13 +192,19 @@ void CreateControls(HWND window) {
   }
 
   const Rect none{};
-  MakeControl(window, WC_BUTTONW, L"Add Dir", WS_CLIPSIBLINGS, kIdAddButton, none, &gButtonFont);
-  MakeControl(window, WC_BUTTONW, L"Open Dir", WS_DISABLED | WS_CLIPSIBLINGS, kIdOpenButton, none, &gButtonFont);
-  MakeControl(window, WC_BUTTONW, L"Del Dir", WS_DISABLED | WS_CLIPSIBLINGS, kIdDeleteButton, none, &gButtonFont);
+  MakeControl(window, WC_BUTTONW, L"Add Dir", WS_TABSTOP | WS_CLIPSIBLINGS, kIdAddButton, none, &gButtonFont);
+  MakeControl(window, WC_BUTTONW, L"Open Dir", WS_DISABLED | WS_TABSTOP | WS_CLIPSIBLINGS, kIdOpenButton, none,
+              &gButtonFont);
+  MakeControl(window, WC_BUTTONW, L"Del Dir", WS_DISABLED | WS_TABSTOP | WS_CLIPSIBLINGS, kIdDeleteButton, none,
+              &gButtonFont);
   gSeparator = MakeControl(window, WC_STATICW, nullptr, SS_ETCHEDVERT, 0, Rect{0, 0, 2, 25}, nullptr);
-  MakeControl(window, WC_BUTTONW, L"Refresh List", WS_CLIPSIBLINGS, kIdRefreshButton, none, &gButtonFont);
+  MakeControl(window, WC_BUTTONW, L"Refresh List", WS_TABSTOP | WS_CLIPSIBLINGS, kIdRefreshButton, none,
+              &gButtonFont);
   gStatusBar = MakeControl(window, STATUSCLASSNAMEW, nullptr, SBARS_SIZEGRIP, 0, none, nullptr);
   SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready"));
+  ShowPackageTexts();
+  CreateTooltips(window);
+  NameControlsForScreenReaders();
 }
 
 void OnCreate(HWND window) {
@@ -206,6 +217,7 @@ void OnCreate(HWND window) {
   MakeScalableFonts();
   gPathFont.reset(MakeFont(L"Courier New", 9, FW_NORMAL));
   CreateControls(window);
+  DragAcceptFiles(window, TRUE);
 }
 
 // Controls whose redrawing is switched off while the window is dragged.
@@ -272,6 +284,15 @@ void OnDestroy() {
 
 UINT CurrentWindowDpi() { return CurrentDpi; }
 
+void ShowPackageTexts() {
+  if (!gMainWindow) return;
+  for (const auto& [id, text] : {std::pair{kIdVersionField, &PackageVersionText}, std::pair{kIdBuildField, &PackageBuildText}}) {
+    const HWND field = GetDlgItem(gMainWindow, id);
+    SetWindowTextW(field, text->c_str());
+    RedrawWindow(field, nullptr, nullptr, RDW_INVALIDATE);
+  }
+}
+
 bool RegisterMainWindowClass(HINSTANCE instance) {
   WNDCLASSW cls{};
   cls.lpfnWndProc = MainWindowProc;
@@ -323,6 +344,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header->hwndFrom == gHeader && header->code == HDN_ITEMCHANGINGW) {
         EnforceColumnFloor(header);
+      } else if (HandleTooltipNotification(header)) {
+        return 0;
       } else if (header->hwndFrom == gListView) {
         HandleListNotification(header);
       }
@@ -331,6 +354,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       HandleCommand(LOWORD(wParam));
       break;
+    case WM_DROPFILES:
+      HandleDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_ENTERSIZEMOVE:
       InSizeMove = true;
       for (HWND control : RedrawSuspendedControls(window)) SendMessageW(control, WM_SETREDRAW, FALSE, 0);

@@ -5,25 +5,12 @@
 
 #include <windows.h>
 
+#include "ui/control_ids.h"
+
 namespace zrcc {
 
 constexpr wchar_t kMainWindowClass[] = L"MyWindowClass";
 constexpr wchar_t kMainWindowTitle[] = L"ZandRivell Control Center";
-
-// Control identifiers.
-enum ControlId : int {
-  kIdPathField = 2000,
-  kIdSetFolderButton = 2001,
-  kIdVersionField = 2002,
-  kIdBuildField = 2003,
-  kIdCopyButton = 2004,
-  kIdInstallButton = 2005,
-  kIdUninstallButton = 2006,
-  kIdAddButton = 1001,
-  kIdOpenButton = 1002,
-  kIdDeleteButton = 1003,
-  kIdRefreshButton = 1004,
-};
 
 bool RegisterMainWindowClass(HINSTANCE instance);
 // Creates the main window (its controls are built during creation) at the
@@ -33,5 +20,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // The DPI the window is laid out for.
 UINT CurrentWindowDpi();
+
+// Shows the package texts (PackageVersionText, PackageBuildText) in the two
+// version fields, which also carry them as their window text for screen
+// readers.
+void ShowPackageTexts();
 
 }  // namespace zrcc

@@ -8,6 +8,7 @@
 #include "deploy/mod_state.h"
 #include "helpers/app_folder.h"
 #include "helpers/win_handles.h"
+#include "ui/main_window.h"
 #include "ui/window_geometry.h"
 #include "ui/window_handles.h"
 
@@ -87,6 +88,7 @@ void LoadSettings() {
   // text read is kept so that it is written back unchanged.
   ModFolderSet = CheckModFolder(ModFolder);
   if (ModFolderSet) SetWindowTextW(gPathField, ModFolder.c_str());
+  ShowPackageTexts();
 }
 
 void SaveSettings() {

@@ -2,6 +2,8 @@ list(APPEND ZRCC_PURE_SOURCES
   src/ui/settings_rules.cpp
   src/ui/window_geometry.cpp
   src/ui/layout.cpp
+  src/ui/button_rules.cpp
+  src/ui/input_rules.cpp
 )
 list(APPEND ZRCC_WIN_SOURCES
   src/ui/dialogs.cpp
@@ -11,4 +13,5 @@ list(APPEND ZRCC_WIN_SOURCES
   src/ui/startup.cpp
   src/ui/settings.cpp
   src/ui/startup_geometry.cpp
+  src/ui/window_input.cpp
 )

@@ -8,6 +8,7 @@
 #include "ui/settings.h"
 #include "ui/startup_geometry.h"
 #include "ui/window_handles.h"
+#include "ui/window_input.h"
 
 namespace zrcc {
 
@@ -40,10 +41,7 @@ int RunApplication(HINSTANCE instance, int showCommand) {
   LaunchAsyncLoadData();
 
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchWindowMessage(message);
   CoUninitialize();
   return 0;
 }

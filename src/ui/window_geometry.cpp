@@ -37,9 +37,21 @@ WindowGeometry ComputeWindowGeometry(const WindowKeys& keys, const WorkArea& wor
     g.width = *keys.width;
     g.height = *keys.height;
   } else {
-    // The default size is already above the minimum.
+    // The default size is already above the minimum. On a work area too
+    // small for it (a laptop screen less its taskbar) the window would reach
+    // past the screen with its buttons and status bar: it takes the whole
+    // work area instead.
     g.width = kDefaultWindowWidth;
     g.height = kDefaultWindowHeight;
+    const std::int64_t workWidth = static_cast<std::int64_t>(work.right) - work.left;
+    const std::int64_t workHeight = static_cast<std::int64_t>(work.bottom) - work.top;
+    if (workWidth > 0 && workHeight > 0 && (g.width > workWidth || g.height > workHeight)) {
+      g.x = work.left;
+      g.y = work.top;
+      g.width = static_cast<int>(std::min<std::int64_t>(workWidth, INT_MAX));
+      g.height = static_cast<int>(std::min<std::int64_t>(workHeight, INT_MAX));
+      return g;
+    }
   }
   if (g.width < kMinWindowWidth) g.width = kMinWindowWidth;
   if (g.height < kMinWindowHeight) g.height = kMinWindowHeight;

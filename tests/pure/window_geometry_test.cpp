@@ -23,6 +23,27 @@ TEST(WindowGeometryTest, NothingSavedOpensAt1600By900WhereTheSystemChooses) {
   EXPECT_EQ(g.height, 900);
 }
 
+// A first start never reaches past the work area; where 1600 x 900 fits,
+// it is opened as always.
+TEST(WindowGeometryTest, FirstStartFitsTheWorkArea) {
+  const WorkArea areas[] = {{0, 0, 1366, 728}, {0, 40, 1600, 900}, {-1280, 0, 0, 984},
+                            {0, 0, 1600, 900}, {100, 0, 1920, 1080}, {0, 0, 1920, 1040}};
+  for (const WorkArea& work : areas) {
+    const WindowGeometry g = ComputeWindowGeometry({}, work, 96, 96);
+    const bool fits = work.right - work.left >= 1600 && work.bottom - work.top >= 900;
+    if (fits) {
+      EXPECT_EQ(g.x, kPositionMarker);
+      EXPECT_EQ(g.width, 1600);
+      EXPECT_EQ(g.height, 900);
+    } else {
+      EXPECT_EQ(g.x, work.left);
+      EXPECT_EQ(g.y, work.top);
+      EXPECT_EQ(g.x + g.width, work.right);
+      EXPECT_EQ(g.y + g.height, work.bottom);
+    }
+  }
+}
+
 TEST(WindowGeometryTest, LogicalSizeWinsAndIsScaledPerAxis) {
   WindowKeys k = Sized(640, 480);
   k.logicalWidth = 1000;

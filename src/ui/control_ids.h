@@ -1,0 +1,21 @@
+// The identifiers of the main window's controls, by which commands and
+// tooltips tell them apart. Platform-free.
+#pragma once
+
+namespace zrcc {
+
+enum ControlId : int {
+  kIdPathField = 2000,
+  kIdSetFolderButton = 2001,
+  kIdVersionField = 2002,
+  kIdBuildField = 2003,
+  kIdCopyButton = 2004,
+  kIdInstallButton = 2005,
+  kIdUninstallButton = 2006,
+  kIdAddButton = 1001,
+  kIdOpenButton = 1002,
+  kIdDeleteButton = 1003,
+  kIdRefreshButton = 1004,
+};
+
+}  // namespace zrcc

@@ -1,0 +1,203 @@
+#include "ui/window_input.h"
+
+#include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "helpers/disk.h"
+#include "ui/button_rules.h"
+#include "ui/commands.h"
+#include "ui/control_ids.h"
+#include "ui/input_rules.h"
+#include "ui/window_handles.h"
+
+namespace zrcc {
+
+namespace {
+
+HWND gTooltips = nullptr;
+
+// Controls that have a tooltip, each a rectangle of the main window's client
+// area (so that a disabled button, whose mouse messages go to the window,
+// still shows what it needs).
+constexpr std::array<int, 10> kTipControls = {kIdSetFolderButton, kIdVersionField,  kIdBuildField,
+                                              kIdCopyButton,      kIdInstallButton, kIdUninstallButton,
+                                              kIdAddButton,       kIdOpenButton,    kIdDeleteButton,
+                                              kIdRefreshButton};
+
+// The controls in reading order, as Tab visits them.
+std::vector<HWND> TabOrder() {
+  auto item = [](int id) { return GetDlgItem(gMainWindow, id); };
+  return {gPathField,          item(kIdSetFolderButton), item(kIdCopyButton), item(kIdInstallButton),
+          item(kIdUninstallButton), gListView,              item(kIdAddButton),  item(kIdOpenButton),
+          item(kIdDeleteButton),    item(kIdRefreshButton)};
+}
+
+bool BelongsToMainWindow(HWND window) {
+  return gMainWindow && window && (window == gMainWindow || IsChild(gMainWindow, window));
+}
+
+void MoveFocus(bool backwards) {
+  const std::vector<HWND> order = TabOrder();
+  std::vector<bool> usable;
+  std::optional<size_t> current;
+  const HWND focus = GetFocus();
+  for (size_t i = 0; i < order.size(); ++i) {
+    usable.push_back(order[i] && IsWindowEnabled(order[i]) && IsWindowVisible(order[i]));
+    if (order[i] && (order[i] == focus || IsChild(order[i], focus))) current = i;
+  }
+  if (const auto next = NextTabStop(usable, current, backwards)) SetFocus(order[*next]);
+}
+
+// The button with the focus, or 0.
+int FocusedButton(HWND focus) {
+  const int id = GetDlgCtrlID(focus);
+  for (int button : {kIdSetFolderButton, kIdCopyButton, kIdInstallButton, kIdUninstallButton, kIdAddButton,
+                     kIdOpenButton, kIdDeleteButton, kIdRefreshButton}) {
+    if (id == button && GetParent(focus) == gMainWindow) return id;
+  }
+  return 0;
+}
+
+bool HandleKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || !BelongsToMainWindow(message.hwnd)) return false;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  if (message.wParam == VK_TAB) {
+    MoveFocus(GetKeyState(VK_SHIFT) < 0);
+    return true;
+  }
+  WindowKey key = WindowKey::Other;
+  if (message.wParam == VK_F5) key = WindowKey::F5;
+  if (message.wParam == VK_DELETE) key = WindowKey::Delete;
+  if (message.wParam == VK_RETURN) key = WindowKey::Enter;
+  const HWND focus = GetFocus();
+  const int button = FocusedButton(focus);
+  const FocusOn where = focus == gListView ? FocusOn::GameList : button ? FocusOn::Button : FocusOn::Elsewhere;
+  const int command = KeyCommand(key, where, button);
+  if (command == 0) return false;
+  // A key does nothing where its button would do nothing.
+  const HWND control = GetDlgItem(gMainWindow, command);
+  if (control && IsWindowEnabled(control)) HandleCommand(command);
+  return true;
+}
+
+void RelayToTooltips(const MSG& message) {
+  if (!gTooltips || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
+  if (!BelongsToMainWindow(message.hwnd)) return;
+  // Every tool is a rectangle of the main window: a message to a child is
+  // handed on as the main window would have seen it.
+  MSG relayed = message;
+  POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+  MapWindowPoints(message.hwnd, gMainWindow, &at, 1);
+  relayed.hwnd = gMainWindow;
+  relayed.lParam = MAKELPARAM(at.x, at.y);
+  SendMessageW(gTooltips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+std::wstring TipText(int id) {
+  switch (id) {
+    case kIdSetFolderButton: return L"Choose the folder that holds the ZandRivell package (ZandRivell.dll and its scripts)";
+    case kIdVersionField: return L"Version of the ZandRivell package in the chosen folder";
+    case kIdBuildField: return L"Build of the ZandRivell package in the chosen folder";
+    case kIdCopyButton: return DeploymentTip(DeploymentButton::Copy, SelectedRowFacts());
+    case kIdInstallButton: return DeploymentTip(DeploymentButton::Install, SelectedRowFacts());
+    case kIdUninstallButton: return DeploymentTip(DeploymentButton::Uninstall, SelectedRowFacts());
+    case kIdAddButton: return L"Add a game folder or a whole Steam library (folders can also be dropped on the window)";
+    case kIdOpenButton: return L"Open the selected game's executable folder (Enter)";
+    case kIdDeleteButton: return L"Remove the selected game from the list; nothing is deleted from the disk (Del)";
+    case kIdRefreshButton: return L"Read the list again and check every game on the disk (F5)";
+    default: return {};
+  }
+}
+
+}  // namespace
+
+bool PreTranslateWindowMessage(MSG& message) {
+  RelayToTooltips(message);
+  return HandleKey(message);
+}
+
+void DispatchWindowMessage(MSG& message) {
+  if (PreTranslateWindowMessage(message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+void CreateTooltips(HWND window) {
+  gTooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+  if (!gTooltips) return;
+  SendMessageW(gTooltips, TTM_SETMAXTIPWIDTH, 0, 420);
+  for (int id : kTipControls) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = static_cast<UINT_PTR>(id);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(gTooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  PlaceTooltips(window);
+}
+
+void PlaceTooltips(HWND window) {
+  if (!gTooltips) return;
+  for (int id : kTipControls) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = static_cast<UINT_PTR>(id);
+    GetWindowRect(GetDlgItem(window, id), &tool.rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageW(gTooltips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+bool HandleTooltipNotification(NMHDR* notification) {
+  if (!gTooltips || notification->hwndFrom != gTooltips || notification->code != TTN_GETDISPINFOW) return false;
+  auto* request = reinterpret_cast<NMTTDISPINFOW*>(notification);
+  static std::wstring text;  // must outlive the notification
+  text = TipText(static_cast<int>(notification->idFrom));
+  request->lpszText = text.data();
+  return true;
+}
+
+void HandleDroppedFiles(HDROP drop) {
+  std::vector<std::wstring> folders;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    if (IsExistingDirectory(path)) folders.push_back(path);
+  }
+  DragFinish(drop);
+  HandleDroppedFolders(folders);
+}
+
+void NameControlsForScreenReaders() {
+  // The list shows no text of its own; its window text is its name for
+  // tools that read it.
+  SetWindowTextW(gListView, L"Games");
+  // An edit control's text is its value, so its name is annotated. Where the
+  // annotation service is missing the controls simply keep their default
+  // names.
+  IAccPropServices* services = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                              reinterpret_cast<void**>(&services))) ||
+      !services) {
+    return;
+  }
+  services->SetHwndPropStr(gPathField, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                           L"ZandRivell package folder");
+  services->SetHwndPropStr(gListView, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, L"Games");
+  services->Release();
+}
+
+}  // namespace zrcc

@@ -1,0 +1,35 @@
+// The habits every Windows program honours, for the main window: Tab and
+// Shift+Tab through the controls, Del, Enter and F5, folders dropped from the
+// file manager, tooltips that explain, and names a screen reader can read.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace zrcc {
+
+// Looks at a message before it is dispatched: Tab moves the focus, the
+// command keys run their commands (through the one command gate), and mouse
+// messages reach the tooltips. True when the message has been used up.
+bool PreTranslateWindowMessage(MSG& message);
+
+// PreTranslateWindowMessage, then translated and dispatched as usual: what
+// every message loop of the UI thread does with a message.
+void DispatchWindowMessage(MSG& message);
+
+// The tooltips of the buttons and the version fields, made once with the
+// controls; their places follow every layout.
+void CreateTooltips(HWND window);
+void PlaceTooltips(HWND window);
+// Answers the tooltips' request for a text; false for other notifications.
+bool HandleTooltipNotification(NMHDR* notification);
+
+// Folders dropped on the window are added one after another, as if each had
+// been picked with "Add Dir"; files are passed over. Frees the drop.
+void HandleDroppedFiles(HDROP drop);
+
+// Gives the controls whose text is no name (the package path field, the game
+// list) a name for screen readers.
+void NameControlsForScreenReaders();
+
+}  // namespace zrcc

@@ -1,0 +1,157 @@
+// The keyboard habits and dropped folders on the real main window.
+#include "ui/window_input.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "helpers/background_job.h"
+#include "helpers/catalogue.h"
+#include "helpers/game_list_file.h"
+#include "ui/main_window.h"
+#include "ui/window_handles.h"
+#include "win/ui/app_window.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+void PressKey(WPARAM key, bool shift = false) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  const BYTE before = state[VK_SHIFT];
+  state[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(state);
+  MSG message{};
+  message.hwnd = GetFocus();
+  message.message = WM_KEYDOWN;
+  message.wParam = key;
+  DispatchWindowMessage(message);
+  state[VK_SHIFT] = before;
+  SetKeyboardState(state);
+}
+
+// A drop of these paths, as the file manager hands it over.
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+  std::wstring list;
+  for (const std::wstring& path : paths) list += path + L'\0';
+  list += L'\0';
+  const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GHND, bytes);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+std::wstring MakeGame(const TempDir& dir, const std::wstring& name) {
+  const std::wstring folder = dir / (L"Games\\" + name);
+  test::CopyFileOrFail(test::TestProgramFolder() + L"\\fixtures\\plain.exe", folder + L"\\" + name + L".exe");
+  return folder;
+}
+
+TEST(WindowInput, TabVisitsTheControlsInReadingOrder) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  const std::vector<int> order = {kIdPathField, kIdSetFolderButton, kIdCopyButton,  kIdInstallButton,
+                                  kIdUninstallButton, 0, kIdAddButton, kIdOpenButton, kIdDeleteButton,
+                                  kIdRefreshButton};  // 0: the game list
+  for (int id : order) {
+    if (id) EnableWindow(app.control(id), TRUE);
+  }
+  auto focused = [] { return GetFocus() == gListView ? 0 : GetDlgCtrlID(GetFocus()); };
+  SetFocus(app.window());
+  EXPECT_EQ(GetFocus(), gListView) << "the list has the focus";
+  SetFocus(app.control(kIdPathField));
+  for (size_t step = 1; step <= order.size(); ++step) {
+    PressKey(VK_TAB);
+    EXPECT_EQ(focused(), order[step % order.size()]) << step;
+  }
+  for (size_t step = order.size(); step-- > 0;) {
+    PressKey(VK_TAB, true);
+    EXPECT_EQ(focused(), order[step]) << step;
+  }
+  EnableWindow(app.control(kIdCopyButton), FALSE);  // a disabled button is passed over
+  SetFocus(app.control(kIdSetFolderButton));
+  PressKey(VK_TAB);
+  EXPECT_EQ(focused(), kIdInstallButton);
+}
+
+TEST(WindowInput, DelEnterAndF5RunTheirCommandsUnlessAJobRuns) {
+  TempDir dir;
+  const std::wstring a = MakeGame(dir, L"Alpha"), b = MakeGame(dir, L"Beta");
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}, {b, L"", L""}}));
+  test::AppWindow app(dir.path());
+  ASSERT_EQ(app.RowCount(), 2);
+  SetFocus(gListView);
+  app.Select(0);
+  PressKey(VK_RETURN);
+  EXPECT_EQ(app.explored, std::vector<std::wstring>{a + L"\\"});
+
+  isLoading = true;  // as while a job runs: every key is refused
+  PressKey(VK_DELETE);
+  PressKey(VK_F5);
+  EXPECT_EQ(app.RowCount(), 2);
+  EXPECT_FALSE(BackgroundJobRunning());
+  isLoading = false;
+
+  PressKey(VK_DELETE);
+  EXPECT_EQ(app.RowCount(), 1);
+  EXPECT_EQ(app.Cell(0, 0), b);
+  PressKey(VK_DELETE);  // nothing selected now: Del Dir would do nothing
+  EXPECT_EQ(app.RowCount(), 1);
+  SetFocus(app.control(kIdAddButton));
+  PressKey(VK_F5);  // anywhere in the window
+  EXPECT_TRUE(BackgroundJobRunning() || isLoading);
+  app.WaitUntilLoaded();
+  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")).size(), 1u) << "saved by the refresh";
+  app.ExpectRowsMatchCatalogue();
+}
+
+TEST(WindowInput, DroppedFoldersAreAddedInOrderAndFilesPassedOver) {
+  TempDir dir;
+  const std::wstring a = MakeGame(dir, L"Alpha"), b = MakeGame(dir, L"Beta");
+  test::WriteFileBytes(dir / L"notes.txt", "a file");
+  test::AppWindow app(dir.path());
+
+  isLoading = true;  // a drop while a job runs is refused like a button press
+  SendMessageW(app.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
+  isLoading = false;
+  app.WaitUntilLoaded();
+  EXPECT_EQ(app.RowCount(), 0);
+
+  SendMessageW(app.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({b, dir / L"notes.txt", a, b})), 0);
+  app.WaitUntilLoaded();
+  app.ExpectRowsMatchCatalogue();
+  ASSERT_EQ(app.RowCount(), 2);
+  EXPECT_EQ(app.Cell(0, 0), b);
+  EXPECT_EQ(app.Cell(1, 0), a);
+  ASSERT_EQ(app.boxes.boxes().size(), 1u);
+  EXPECT_EQ(app.boxes.boxes()[0].text, L"This folder is already in the list.");
+}
+
+TEST(WindowInput, VersionFieldsCarryThePackageTextsForScreenReaders) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  const std::wstring package = dir / L"package";
+  test::CopyFileOrFail(test::TestProgramFolder() + L"\\fixtures\\zandrivell.dll", package + L"\\ZandRivell.dll");
+  app.pickerAnswers = {package, dir / L"Games"};
+  for (int pick = 0; pick < 2; ++pick) {
+    app.Press(kIdSetFolderButton);
+    for (const auto& [id, text] : {std::pair{kIdVersionField, &PackageVersionText}, std::pair{kIdBuildField, &PackageBuildText}}) {
+      wchar_t shown[64] = {};
+      GetWindowTextW(app.control(id), shown, 64);
+      EXPECT_EQ(std::wstring(shown), *text);
+      EXPECT_FALSE(text->empty());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zrcc
