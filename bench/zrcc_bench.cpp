@@ -197,7 +197,7 @@ struct Responsiveness {
 
 class StallProbe {
  public:
-  StallProbe() : thread_([this] { Run(); }) {}
+  explicit StallProbe(double start) : start_(start), thread_([this] { Run(); }) {}
   ~StallProbe() { End(); }
   // Ends the probe and returns what it saw.
   Responsiveness Finish() {
@@ -208,6 +208,7 @@ class StallProbe {
       r.longestMs = samples_.back();
       r.p99Ms = samples_[std::min(samples_.size() - 1, samples_.size() * 99 / 100)];
     }
+    r.firstRowSeconds = firstRow_;
     return r;
   }
 
@@ -222,22 +223,29 @@ class StallProbe {
       DWORD_PTR result = 0;
       SendMessageTimeoutW(gMainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
       samples_.push_back((Now() - sent) * 1000.0);
+      // The rows are inserted while the UI thread carries out the job's calls,
+      // which its message loop never sees: the list itself is asked.
+      if (firstRow_ < 0) {
+        DWORD_PTR rows = 0;
+        SendMessageTimeoutW(gListView, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 60000, &rows);
+        if (rows > 0) firstRow_ = Now() - start_;
+      }
       Sleep(10);
     }
   }
+  const double start_;
+  double firstRow_ = -1;
   std::atomic<bool> stop_{false};
   std::vector<double> samples_;
   std::thread thread_;
 };
 
-// Runs the program's kind of message loop until the job has ended, and
-// notes when the first row appeared.
-double PumpUntilJobEnds(double start, Responsiveness& seen) {
+// Runs the program's kind of message loop until the job has ended.
+double PumpUntilJobEnds(double start) {
   MSG message;
   while (!gLoadEnded && GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
-    if (seen.firstRowSeconds < 0 && RowCount() > 0) seen.firstRowSeconds = Now() - start;
   }
   return Now() - start;
 }
@@ -245,13 +253,11 @@ double PumpUntilJobEnds(double start, Responsiveness& seen) {
 // (a): the real loader, with the program's own kind of message loop.
 double TimeFullLoad(Responsiveness& seen) {
   gLoadEnded = false;
-  StallProbe probe;
   const double start = Now();
+  StallProbe probe(start);
   if (!LaunchAsyncLoadData()) return -1;
-  Responsiveness firstRow;
-  const double seconds = PumpUntilJobEnds(start, firstRow);
+  const double seconds = PumpUntilJobEnds(start);
   seen = probe.Finish();
-  seen.firstRowSeconds = firstRow.firstRowSeconds;
   return seconds;
 }
 
@@ -279,13 +285,11 @@ double TimeAddDir(const std::wstring& library, Responsiveness& seen) {
   ClearGames();
   SendMessageW(gListView, LVM_DELETEALLITEMS, 0, 0);
   gLoadEnded = false;
-  StallProbe probe;
   const double start = Now();
+  StallProbe probe(start);
   if (!LaunchAsyncAddGameFolder(library + L"\\steamapps")) return -1;
-  Responsiveness firstRow;
-  const double seconds = PumpUntilJobEnds(start, firstRow);
+  const double seconds = PumpUntilJobEnds(start);
   seen = probe.Finish();
-  seen.firstRowSeconds = firstRow.firstRowSeconds;
   return seconds;
 }
 
