@@ -95,7 +95,8 @@ bool Refuse(CopyRefusal* refusal, const std::wstring& path, const std::wstring& 
 
 }  // namespace
 
-bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder, CopyRefusal* refusal) {
+bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder, CopyRefusal* refusal,
+                    HWND owner) {
   if (refusal) *refusal = {};
   std::vector<PackageEntry> listing;
   DWORD listError = 0;
@@ -117,7 +118,9 @@ bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targe
   const std::wstring from = DoubleNulList(sources);
   const std::wstring to = DoubleNulList({targetFolder});
   SHFILEOPSTRUCTW request{};
-  request.hwnd = nullptr;  // the shell's dialogs stand on their own
+  // The shell's progress, question and error dialogs belong to the owner,
+  // which takes no input while they are open.
+  request.hwnd = owner;
   request.wFunc = FO_COPY;
   request.pFrom = from.c_str();
   request.pTo = to.c_str();

@@ -3,6 +3,8 @@
 // report errors.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace zrcc {
@@ -22,8 +24,8 @@ struct CopyRefusal {
 // folder cannot be made, or the copy failed or was cancelled (what was
 // copied before stays). The shell reports its own failures in its dialogs;
 // the ones before it are described in `refusal` (when given), which stays
-// empty otherwise.
+// empty otherwise. The shell's dialogs belong to `owner`.
 bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder,
-                    CopyRefusal* refusal = nullptr);
+                    CopyRefusal* refusal = nullptr, HWND owner = nullptr);
 
 }  // namespace zrcc

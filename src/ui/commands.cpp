@@ -159,7 +159,7 @@ void SetModFolder() {
 // the shell started is said here; the shell reports its own failures.
 void CopyPackageInto(const std::wstring& folder) {
   CopyRefusal refusal;
-  if (CopyModPackage(ModFolder, folder, &refusal) || refusal.reason.empty()) return;
+  if (CopyModPackage(ModFolder, folder, &refusal, gMainWindow) || refusal.reason.empty()) return;
   ShowMessageBox(gMainWindow, L"ZandRivell could not be copied.\n\nFolder: " + refusal.path + L"\n" + refusal.reason,
                  L"Error", MB_ICONERROR);
 }

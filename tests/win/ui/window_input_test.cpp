@@ -11,6 +11,7 @@
 #include "helpers/background_job.h"
 #include "helpers/catalogue.h"
 #include "helpers/game_list_file.h"
+#include "ui/button_rules.h"
 #include "ui/main_window.h"
 #include "ui/window_handles.h"
 #include "win/ui/app_window.h"
@@ -151,6 +152,43 @@ TEST(WindowInput, VersionFieldsCarryThePackageTextsForScreenReaders) {
       EXPECT_FALSE(text->empty());
     }
   }
+}
+
+// The tooltip of a disabled deployment button says what it needs, and
+// follows the selection.
+TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
+  TempDir dir;
+  const std::wstring a = MakeGame(dir, L"Alpha");
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}}));
+  test::AppWindow app(dir.path());
+  HWND tips = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        wchar_t cls[64] = {};
+        GetClassNameW(window, cls, 64);
+        if (std::wstring(cls) == TOOLTIPS_CLASSW && GetWindow(window, GW_OWNER) == gMainWindow) {
+          *reinterpret_cast<HWND*>(found) = window;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tips));
+  ASSERT_NE(tips, nullptr);
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 10);
+  auto tip = [&](int id) {
+    wchar_t text[512] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = app.window();
+    tool.uId = static_cast<UINT_PTR>(id);
+    tool.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    return std::wstring(text);
+  };
+  EXPECT_EQ(tip(kIdCopyButton), DeploymentTip(DeploymentButton::Copy, {}));
+  app.Select(0);
+  EXPECT_EQ(tip(kIdCopyButton), DeploymentTip(DeploymentButton::Copy, {true, L"", L"", false}));
+  EXPECT_FALSE(tip(kIdRefreshButton).empty());
 }
 
 }  // namespace
