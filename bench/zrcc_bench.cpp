@@ -34,22 +34,22 @@
 #include <vector>
 
 #include "deploy/folder_size.h"
-#include "deploy/mod_rules.h"
+#include "core/mod_rules.h"
 #include "deploy/mod_state.h"
 #include "deploy/version_reader.h"
-#include "discovery/exe_detection.h"
-#include "discovery/exe_match.h"
+#include "deploy/exe_detection.h"
+#include "core/exe_match.h"
 #include "discovery/folder_intake.h"
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
-#include "helpers/game_list_file.h"
+#include "core/game_list_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/loader.h"
 #include "helpers/refresh_pool.h"
-#include "helpers/size_text.h"
-#include "ui/dialogs.h"
-#include "ui/window_handles.h"
+#include "core/size_text.h"
+#include "platform/dialogs.h"
+#include "platform/app_state.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-#include "deploy/package_rules.h"
-#include "helpers/disk.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "core/package_rules.h"
+#include "platform/disk.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 
 namespace zrcc {
 

@@ -11,9 +11,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "helpers/fast_listing.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "platform/fast_listing.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 
 namespace zrcc {
 

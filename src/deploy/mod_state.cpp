@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include "deploy/mod_rules.h"
+#include "core/mod_rules.h"
 #include "deploy/version_reader.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
-#include "ui/window_handles.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 
 namespace zrcc {
 

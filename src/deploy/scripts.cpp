@@ -3,9 +3,9 @@
 #include <optional>
 #include <string_view>
 
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
-#include "ui/dialogs.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
+#include "platform/dialogs.h"
 
 namespace zrcc {
 

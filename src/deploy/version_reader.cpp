@@ -17,10 +17,10 @@
 #include <optional>
 #include <vector>
 
-#include "deploy/pe_version.h"
-#include "deploy/version_block.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "core/pe_version.h"
+#include "core/version_block.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 
 namespace zrcc {
 

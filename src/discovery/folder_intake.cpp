@@ -6,18 +6,18 @@
 #include <utility>
 #include <vector>
 
-#include "discovery/exe_detection.h"
+#include "deploy/exe_detection.h"
 #include "discovery/steam_manifests.h"
-#include "helpers/background_job.h"
-#include "helpers/catalogue.h"
-#include "helpers/disk.h"
+#include "platform/background_job.h"
+#include "core/catalogue.h"
+#include "platform/disk.h"
 #include "helpers/game_rows.h"
-#include "helpers/paths.h"
+#include "core/paths.h"
 #include "helpers/refresh_pool.h"
-#include "helpers/text.h"
-#include "helpers/win_handles.h"
-#include "ui/dialogs.h"
-#include "ui/window_handles.h"
+#include "core/text.h"
+#include "platform/win_handles.h"
+#include "platform/dialogs.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "discovery/steam_manifest_text.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "core/steam_manifest_text.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 
 namespace zrcc {
 

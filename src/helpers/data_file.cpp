@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
-#include "helpers/disk.h"
-#include "helpers/game_list_file.h"
-#include "helpers/win_handles.h"
-#include "ui/dialogs.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
+#include "platform/disk.h"
+#include "core/game_list_file.h"
+#include "platform/win_handles.h"
+#include "platform/dialogs.h"
 
 namespace zrcc {
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "deploy/folder_size.h"
-#include "deploy/mod_rules.h"
+#include "core/mod_rules.h"
 #include "deploy/mod_state.h"
-#include "discovery/exe_detection.h"
-#include "helpers/disk.h"
-#include "helpers/paths.h"
-#include "helpers/size_text.h"
-#include "ui/window_handles.h"
+#include "deploy/exe_detection.h"
+#include "platform/disk.h"
+#include "core/paths.h"
+#include "core/size_text.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

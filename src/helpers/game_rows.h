@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 
 namespace zrcc {
 

@@ -5,15 +5,15 @@
 #include <string>
 #include <utility>
 
-#include "discovery/exe_detection.h"
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
+#include "deploy/exe_detection.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
-#include "helpers/game_list_file.h"
+#include "core/game_list_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
-#include "helpers/text.h"
-#include "ui/window_handles.h"
+#include "core/text.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

@@ -3,7 +3,7 @@
 // appear one by one while the window stays responsive.
 #pragma once
 
-#include "helpers/background_job.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 

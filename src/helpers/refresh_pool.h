@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 
 namespace zrcc {
 

@@ -21,22 +21,22 @@
 #include <unordered_set>
 
 #include "deploy/folder_size.h"
-#include "deploy/mod_rules.h"
+#include "core/mod_rules.h"
 #include "deploy/mod_state.h"
 #include "deploy/version_reader.h"
 #include "discovery/folder_intake.h"
 #include "discovery/steam_manifests.h"
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
-#include "helpers/disk.h"
-#include "helpers/game_list_file.h"
+#include "platform/disk.h"
+#include "core/game_list_file.h"
 #include "helpers/game_rows.h"
-#include "helpers/paths.h"
-#include "helpers/size_text.h"
-#include "helpers/text.h"
-#include "helpers/win_handles.h"
-#include "ui/dialogs.h"
-#include "ui/window_handles.h"
+#include "core/paths.h"
+#include "core/size_text.h"
+#include "core/text.h"
+#include "platform/win_handles.h"
+#include "platform/dialogs.h"
+#include "platform/app_state.h"
 
 using nlohmann::json;
 using namespace zrcc;

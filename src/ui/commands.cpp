@@ -7,21 +7,21 @@
 #include <string>
 
 #include "deploy/copy_deploy.h"
-#include "deploy/mod_rules.h"
+#include "core/mod_rules.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
-#include "discovery/exe_detection.h"
+#include "deploy/exe_detection.h"
 #include "discovery/folder_intake.h"
-#include "helpers/background_job.h"
-#include "helpers/catalogue.h"
+#include "platform/background_job.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/loader.h"
-#include "helpers/text.h"
-#include "ui/dialogs.h"
+#include "core/text.h"
+#include "platform/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 #include "ui/window_input.h"
 
 namespace zrcc {

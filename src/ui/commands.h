@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/button_rules.h"
+#include "core/button_rules.h"
 
 namespace zrcc {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <utility>
 
-#include "helpers/background_job.h"
+#include "platform/background_job.h"
 #include "helpers/data_file.h"
 #include "ui/commands.h"
-#include "ui/layout.h"
+#include "core/layout.h"
 #include "ui/settings.h"
-#include "ui/settings_rules.h"
-#include "ui/window_handles.h"
+#include "core/settings_rules.h"
+#include "platform/app_state.h"
 #include "ui/window_input.h"
 
 namespace zrcc {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "ui/control_ids.h"
+#include "core/control_ids.h"
 
 namespace zrcc {
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "deploy/mod_state.h"
-#include "helpers/app_folder.h"
-#include "helpers/win_handles.h"
+#include "platform/app_folder.h"
+#include "platform/win_handles.h"
 #include "ui/main_window.h"
-#include "ui/window_geometry.h"
-#include "ui/window_handles.h"
+#include "core/window_geometry.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

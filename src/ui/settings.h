@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "ui/settings_rules.h"
+#include "core/settings_rules.h"
 
 namespace zrcc {
 

@@ -3,11 +3,11 @@
 #include <objbase.h>
 
 #include "helpers/loader.h"
-#include "helpers/win_handles.h"
+#include "platform/win_handles.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "ui/startup_geometry.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 #include "ui/window_input.h"
 
 namespace zrcc {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "helpers/app_folder.h"
+#include "platform/app_folder.h"
 
 namespace zrcc {
 

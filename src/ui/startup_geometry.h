@@ -2,7 +2,7 @@
 // will open on. Called once, before the main window is created.
 #pragma once
 
-#include "ui/window_geometry.h"
+#include "core/window_geometry.h"
 
 namespace zrcc {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "helpers/disk.h"
-#include "ui/button_rules.h"
+#include "platform/disk.h"
+#include "core/button_rules.h"
 #include "ui/commands.h"
-#include "ui/control_ids.h"
-#include "ui/input_rules.h"
-#include "ui/window_handles.h"
+#include "core/control_ids.h"
+#include "core/input_rules.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

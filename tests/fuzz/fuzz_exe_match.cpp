@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "discovery/exe_match.h"
-#include "helpers/text.h"
+#include "core/exe_match.h"
+#include "core/text.h"
 
 using namespace zrcc;
 

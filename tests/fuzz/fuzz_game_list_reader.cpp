@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "helpers/game_list_file.h"
+#include "core/game_list_file.h"
 
 using namespace zrcc;
 

@@ -18,8 +18,8 @@
 
 #include "../pure/pe_image_builder.h"
 #include "../pure/version_block_builder.h"
-#include "deploy/pe_version.h"
-#include "deploy/version_block.h"
+#include "core/pe_version.h"
+#include "core/version_block.h"
 
 using namespace zrcc;
 

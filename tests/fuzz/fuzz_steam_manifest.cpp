@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "discovery/steam_manifest_text.h"
+#include "core/steam_manifest_text.h"
 
 using namespace zrcc;
 

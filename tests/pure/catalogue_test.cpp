@@ -1,4 +1,4 @@
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "discovery/exe_match.h"
+#include "core/exe_match.h"
 
 #include <gtest/gtest.h>
 
-#include "helpers/paths.h"
+#include "core/paths.h"
 
 namespace zrcc {
 namespace {

@@ -1,9 +1,9 @@
 // The deployment buttons' rule and tooltips, Tab order and the window's keys.
 #include <gtest/gtest.h>
 
-#include "ui/button_rules.h"
-#include "ui/control_ids.h"
-#include "ui/input_rules.h"
+#include "core/button_rules.h"
+#include "core/control_ids.h"
+#include "core/input_rules.h"
 
 namespace zrcc {
 namespace {

@@ -1,5 +1,5 @@
 // Control positions of the main window at 96 and 144 DPI.
-#include "ui/layout.h"
+#include "core/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "deploy/mod_rules.h"
+#include "core/mod_rules.h"
 
 #include <gtest/gtest.h>
 

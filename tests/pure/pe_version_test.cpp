@@ -1,6 +1,6 @@
 // Finding the version resource in PE images built in memory, and refusing
 // forged or cut-off images without reading out of bounds.
-#include "deploy/pe_version.h"
+#include "core/pe_version.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Column width limits and the DPI conversions behind settings.ini.
-#include "ui/settings_rules.h"
+#include "core/settings_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "discovery/steam_manifest_text.h"
+#include "core/steam_manifest_text.h"
 
 #include <gtest/gtest.h>
 

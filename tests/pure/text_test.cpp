@@ -1,5 +1,5 @@
-#include "helpers/text.h"
-#include "helpers/paths.h"
+#include "core/text.h"
+#include "core/paths.h"
 
 #include <gtest/gtest.h>
 

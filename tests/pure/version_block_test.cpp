@@ -1,7 +1,7 @@
 // Looking strings up in version blocks laid out byte by byte: what the
 // program reads from well-formed blocks, and that blocks whose lengths lie
 // are refused or cut at their own bounds (run under ASan natively).
-#include "deploy/version_block.h"
+#include "core/version_block.h"
 
 #include <gtest/gtest.h>
 

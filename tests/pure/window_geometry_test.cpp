@@ -1,5 +1,5 @@
 // The opening size and position of the main window from the saved keys.
-#include "ui/window_geometry.h"
+#include "core/window_geometry.h"
 
 #include <gtest/gtest.h>
 

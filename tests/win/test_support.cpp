@@ -7,10 +7,10 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "helpers/paths.h"
-#include "helpers/text.h"
-#include "helpers/win_handles.h"
-#include "ui/dialogs.h"
+#include "core/paths.h"
+#include "core/text.h"
+#include "platform/win_handles.h"
+#include "platform/dialogs.h"
 
 namespace zrcc::test {
 
@@ -223,7 +223,7 @@ void MessageBoxRecorder::clear() {
 #include <commctrl.h>
 
 #include "helpers/loader.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 
 namespace zrcc::test {
 

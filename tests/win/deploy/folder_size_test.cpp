@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "discovery/exe_detection.h"
-#include "helpers/win_handles.h"
+#include "deploy/exe_detection.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "deploy/mod_rules.h"
-#include "helpers/win_handles.h"
-#include "ui/window_handles.h"
+#include "core/mod_rules.h"
+#include "platform/win_handles.h"
+#include "platform/app_state.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "deploy/pe_version.h"
-#include "deploy/version_block.h"
+#include "core/pe_version.h"
+#include "core/version_block.h"
 #include "deploy/version_reader.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/text.h"
+#include "core/text.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -1,15 +1,15 @@
 // Executable detection on real folder trees: the walk's order and what it
 // skips, the choice among candidates, the warning for an empty game folder,
 // the relative executable folder, and trees far beyond the classic path limit.
-#include "discovery/exe_detection.h"
+#include "deploy/exe_detection.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "helpers/game_rows.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "discovery/steam_manifests.h"
-#include "helpers/catalogue.h"
-#include "ui/window_handles.h"
-#include "helpers/paths.h"
+#include "core/catalogue.h"
+#include "platform/app_state.h"
+#include "core/paths.h"
 #include "win/test_support.h"
 
 namespace zrcc {

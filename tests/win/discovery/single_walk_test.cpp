@@ -11,9 +11,9 @@
 #include <set>
 
 #include "deploy/folder_size.h"
-#include "discovery/exe_detection.h"
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "deploy/exe_detection.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {

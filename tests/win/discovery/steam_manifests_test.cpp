@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/paths.h"
-#include "helpers/win_handles.h"
+#include "core/paths.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -2,10 +2,10 @@
 // unchanged list is saved back byte for byte.
 #include <gtest/gtest.h>
 
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
-#include "helpers/game_list_file.h"
+#include "core/game_list_file.h"
 #include "helpers/loader.h"
 #include "win/test_support.h"
 

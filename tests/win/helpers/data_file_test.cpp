@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
-#include "helpers/game_list_file.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
+#include "core/game_list_file.h"
 #include "win/test_support.h"
 
 namespace zrcc {

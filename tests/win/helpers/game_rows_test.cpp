@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 #include "win/test_support.h"
 
 namespace zrcc {

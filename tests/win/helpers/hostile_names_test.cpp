@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "discovery/folder_intake.h"
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
-#include "helpers/game_list_file.h"
-#include "ui/window_handles.h"
+#include "core/game_list_file.h"
+#include "platform/app_state.h"
 #include "win/test_support.h"
 
 namespace zrcc {

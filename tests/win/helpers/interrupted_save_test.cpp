@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "helpers/game_list_file.h"
-#include "helpers/win_handles.h"
+#include "core/game_list_file.h"
+#include "platform/win_handles.h"
 #include "tools/save_loop_list.h"
 #include "win/test_support.h"
 

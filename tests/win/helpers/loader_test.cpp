@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
-#include "helpers/game_list_file.h"
-#include "ui/dialogs.h"
+#include "core/game_list_file.h"
+#include "platform/dialogs.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <random>
 
-#include "helpers/text.h"
+#include "core/text.h"
 
 namespace zrcc {
 namespace {

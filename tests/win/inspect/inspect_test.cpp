@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "helpers/data_file.h"
-#include "helpers/game_list_file.h"
-#include "helpers/win_handles.h"
+#include "core/game_list_file.h"
+#include "platform/win_handles.h"
 #include "pure/pe_image_builder.h"
 #include "pure/version_block_builder.h"
 #include "win/test_support.h"

@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
 #include "helpers/data_file.h"
 #include "tools/save_loop_list.h"
 

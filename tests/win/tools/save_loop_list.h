@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 
 namespace zrcc {
 

@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/app_folder.h"
-#include "helpers/catalogue.h"
+#include "platform/app_folder.h"
+#include "core/catalogue.h"
 #include "helpers/loader.h"
 #include "ui/commands.h"
-#include "ui/dialogs.h"
+#include "platform/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 
 namespace zrcc::test {
 

@@ -10,12 +10,12 @@
 
 #include "discovery/folder_intake.h"
 
-#include "helpers/catalogue.h"
-#include "helpers/game_list_file.h"
+#include "core/catalogue.h"
+#include "core/game_list_file.h"
 #include "helpers/game_rows.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {

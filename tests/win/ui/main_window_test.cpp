@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "helpers/loader.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {

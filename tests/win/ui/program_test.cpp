@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "deploy/folder_size.h"
-#include "helpers/game_list_file.h"
-#include "helpers/win_handles.h"
+#include "core/game_list_file.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -11,9 +11,9 @@
 #include <climits>
 #include <vector>
 
-#include "helpers/app_folder.h"
+#include "platform/app_folder.h"
 #include "ui/startup_geometry.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 #include "win/test_support.h"
 
 namespace zrcc {

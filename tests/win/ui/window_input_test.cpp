@@ -8,12 +8,12 @@
 
 #include <cstring>
 
-#include "helpers/background_job.h"
-#include "helpers/catalogue.h"
-#include "helpers/game_list_file.h"
-#include "ui/button_rules.h"
+#include "platform/background_job.h"
+#include "core/catalogue.h"
+#include "core/game_list_file.h"
+#include "core/button_rules.h"
 #include "ui/main_window.h"
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {

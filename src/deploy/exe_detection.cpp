@@ -1,4 +1,4 @@
-#include "discovery/exe_detection.h"
+#include "deploy/exe_detection.h"
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@
 
 #include "deploy/folder_size.h"
 #include "deploy/version_reader.h"
-#include "helpers/paths.h"
-#include "ui/dialogs.h"
+#include "core/paths.h"
+#include "platform/dialogs.h"
 
 namespace zrcc {
 

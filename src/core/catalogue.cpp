@@ -1,9 +1,9 @@
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "helpers/text.h"
+#include "core/text.h"
 
 namespace zrcc {
 

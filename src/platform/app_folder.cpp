@@ -1,10 +1,10 @@
-#include "helpers/app_folder.h"
+#include "platform/app_folder.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "helpers/paths.h"
+#include "core/paths.h"
 
 namespace zrcc {
 

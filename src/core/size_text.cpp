@@ -1,4 +1,4 @@
-#include "helpers/size_text.h"
+#include "core/size_text.h"
 
 namespace zrcc {
 

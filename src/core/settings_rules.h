@@ -3,7 +3,7 @@
 // between 96-DPI units and physical pixels. Platform-free.
 #pragma once
 
-#include "ui/dpi_math.h"
+#include "core/dpi_math.h"
 
 namespace zrcc {
 

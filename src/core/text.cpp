@@ -1,4 +1,4 @@
-#include "helpers/text.h"
+#include "core/text.h"
 
 #include <cstdint>
 

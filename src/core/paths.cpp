@@ -1,4 +1,4 @@
-#include "helpers/paths.h"
+#include "core/paths.h"
 
 #include <vector>
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "discovery/exe_match.h"
-#include "helpers/catalogue.h"
+#include "core/exe_match.h"
+#include "core/catalogue.h"
 
 namespace zrcc {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "helpers/catalogue.h"
+#include "core/catalogue.h"
 
 namespace zrcc {
 

@@ -1,10 +1,10 @@
-#include "helpers/background_job.h"
+#include "platform/background_job.h"
 
 #include <system_error>
 #include <thread>
 #include <utility>
 
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

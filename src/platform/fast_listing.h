@@ -7,7 +7,7 @@
 #include <atomic>
 #include <string>
 
-#include "helpers/paths.h"
+#include "core/paths.h"
 
 namespace zrcc {
 

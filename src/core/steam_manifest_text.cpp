@@ -1,8 +1,8 @@
-#include "discovery/steam_manifest_text.h"
+#include "core/steam_manifest_text.h"
 
 #include <string_view>
 
-#include "helpers/text.h"
+#include "core/text.h"
 
 namespace zrcc {
 

@@ -1,8 +1,8 @@
-#include "helpers/game_list_file.h"
+#include "core/game_list_file.h"
 
 #include <cwctype>
 
-#include "helpers/text.h"
+#include "core/text.h"
 
 namespace zrcc {
 

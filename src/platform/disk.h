@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "helpers/paths.h"
+#include "core/paths.h"
 
 namespace zrcc {
 

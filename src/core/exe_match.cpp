@@ -1,9 +1,9 @@
-#include "discovery/exe_match.h"
+#include "core/exe_match.h"
 
 #include <cwctype>
 
-#include "helpers/paths.h"
-#include "helpers/text.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace zrcc {
 

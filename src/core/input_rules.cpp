@@ -1,6 +1,6 @@
-#include "ui/input_rules.h"
+#include "core/input_rules.h"
 
-#include "ui/control_ids.h"
+#include "core/control_ids.h"
 
 namespace zrcc {
 

@@ -1,4 +1,4 @@
-#include "ui/settings_rules.h"
+#include "core/settings_rules.h"
 
 #include <algorithm>
 #include <array>

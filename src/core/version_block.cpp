@@ -1,4 +1,4 @@
-#include "deploy/version_block.h"
+#include "core/version_block.h"
 
 #include <algorithm>
 #include <cstdio>

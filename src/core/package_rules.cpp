@@ -1,4 +1,4 @@
-#include "deploy/package_rules.h"
+#include "core/package_rules.h"
 
 namespace zrcc {
 

@@ -1,4 +1,4 @@
-#include "ui/dialogs.h"
+#include "platform/dialogs.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -6,8 +6,8 @@
 #include <mutex>
 #include <vector>
 
-#include "helpers/background_job.h"
-#include "ui/window_handles.h"
+#include "platform/background_job.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

@@ -1,4 +1,4 @@
-#include "ui/window_handles.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 

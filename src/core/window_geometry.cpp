@@ -1,4 +1,4 @@
-#include "ui/window_geometry.h"
+#include "core/window_geometry.h"
 
 #include <algorithm>
 #include <climits>

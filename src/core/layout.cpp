@@ -1,8 +1,8 @@
-#include "ui/layout.h"
+#include "core/layout.h"
 
 #include <algorithm>
 
-#include "ui/dpi_math.h"
+#include "core/dpi_math.h"
 
 namespace zrcc {
 

@@ -1,4 +1,4 @@
-#include "ui/button_rules.h"
+#include "core/button_rules.h"
 
 namespace zrcc {
 

@@ -1,4 +1,4 @@
-#include "deploy/pe_version.h"
+#include "core/pe_version.h"
 
 #include <algorithm>
 #include <array>

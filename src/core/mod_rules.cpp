@@ -1,7 +1,7 @@
-#include "deploy/mod_rules.h"
+#include "core/mod_rules.h"
 
-#include "helpers/paths.h"
-#include "helpers/text.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace zrcc {
 

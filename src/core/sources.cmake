@@ -1,0 +1,20 @@
+# The platform-free core: no unit here includes <windows.h> or anything
+# outside the C++ standard library and this folder.
+list(APPEND ZRCC_PURE_SOURCES
+  src/core/catalogue.cpp
+  src/core/text.cpp
+  src/core/paths.cpp
+  src/core/game_list_file.cpp
+  src/core/size_text.cpp
+  src/core/exe_match.cpp
+  src/core/steam_manifest_text.cpp
+  src/core/mod_rules.cpp
+  src/core/package_rules.cpp
+  src/core/pe_version.cpp
+  src/core/version_block.cpp
+  src/core/settings_rules.cpp
+  src/core/window_geometry.cpp
+  src/core/layout.cpp
+  src/core/button_rules.cpp
+  src/core/input_rules.cpp
+)
