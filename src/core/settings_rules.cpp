@@ -1,28 +1,11 @@
 #include "core/settings_rules.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 
 namespace zrcc {
 
 namespace {
-struct ColumnRule {
-  int defaultWidth;
-  float factor;
-};
-
-// Path, Size, Status, ZandRivell ver., Build version, Game detected, Exe dir found.
-constexpr std::array<ColumnRule, kColumnCount> kColumns{{
-    {767, 2.0f},
-    {71, 1.2f},
-    {73, 1.2f},
-    {112, 1.2f},
-    {290, 1.2f},
-    {50, 10.0f},
-    {100, 3.0f},
-}};
-
 bool IsColumn(int column) { return column >= 0 && column < kColumnCount; }
 }  // namespace
 
@@ -32,10 +15,10 @@ int ColumnDefault(int column) {
 
 int ColumnCap(int column) {
   if (!IsColumn(column)) return 0;
-  const ColumnRule& rule = kColumns[static_cast<size_t>(column)];
+  const ColumnSpec& spec = kColumns[static_cast<size_t>(column)];
   // Single precision on purpose: 71 × 1.2f is 85.2000..., 290 × 1.2f is
   // 348.00001..., so the truncated caps are 85 and 348.
-  return static_cast<int>(static_cast<float>(rule.defaultWidth) * rule.factor);
+  return static_cast<int>(static_cast<float>(spec.defaultWidth) * spec.capFactor);
 }
 
 int SettledColumnWidth(int column, int stored) {

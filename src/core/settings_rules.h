@@ -1,13 +1,13 @@
 // The rules that turn what settings.ini holds into the sizes the window uses:
-// the list's column table, the column width limits and the conversions
-// between 96-DPI units and physical pixels. Platform-free.
+// the column width limits and the conversions between 96-DPI units and
+// physical pixels. Platform-free.
 #pragma once
 
+#include "core/columns.h"
 #include "core/dpi_math.h"
 
 namespace zrcc {
 
-inline constexpr int kColumnCount = 7;
 // No column is narrower than this, whether read from the file or dragged.
 inline constexpr int kMinColumnWidth = 70;
 // The package folder's text when none is known.

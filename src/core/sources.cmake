@@ -12,6 +12,8 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/package_rules.cpp
   src/core/pe_version.cpp
   src/core/version_block.cpp
+  src/core/columns.cpp
+  src/core/settings_keys.cpp
   src/core/settings_rules.cpp
   src/core/window_geometry.cpp
   src/core/layout.cpp

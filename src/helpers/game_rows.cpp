@@ -68,23 +68,18 @@ void InsertGameRow(HWND listView, int32_t index, const Game& game) {
   item.iSubItem = 0;
   item.pszText = const_cast<wchar_t*>(game.path.c_str());
   SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  SetCellText(listView, index, kColumnSize, game.sizeText);
-  SetCellText(listView, index, kColumnStatus, ModStateText(game.modState));
-  SetCellText(listView, index, kColumnModVersion, game.modVersion);
-  SetCellText(listView, index, kColumnBuildVersion, game.buildVersion);
-  SetCellText(listView, index, kColumnName, game.name);
-  SetCellText(listView, index, kColumnExeFolder, game.exeFolder);
+  for (int column = kColumnPath + 1; column < kColumnCount; ++column) {
+    SetCellText(listView, index, column, kColumns[static_cast<size_t>(column)].text(game));
+  }
 }
 
 void UpdateGameRow(int32_t index) {
   const Game* game = GetGame(index);
   if (!game) return;
-  SetCellText(gListView, index, kColumnName, game->name);
-  SetCellText(gListView, index, kColumnSize, game->sizeText);
-  SetCellText(gListView, index, kColumnStatus, ModStateText(game->modState));
-  SetCellText(gListView, index, kColumnModVersion, game->modVersion);
-  SetCellText(gListView, index, kColumnBuildVersion, game->buildVersion);
-  SetCellText(gListView, index, kColumnPath, game->path);
+  // The executable folder column keeps the text it was inserted with.
+  for (int column : {kColumnName, kColumnSize, kColumnStatus, kColumnModVersion, kColumnBuildVersion, kColumnPath}) {
+    SetCellText(gListView, index, column, kColumns[static_cast<size_t>(column)].text(*game));
+  }
 }
 
 bool DeleteGame(HWND listView, int32_t index) {

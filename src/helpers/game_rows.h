@@ -9,19 +9,9 @@
 #include <cstdint>
 
 #include "core/catalogue.h"
+#include "core/columns.h"
 
 namespace zrcc {
-
-// Columns of the game list, in order.
-enum GameColumn : int {
-  kColumnPath = 0,
-  kColumnSize = 1,
-  kColumnStatus = 2,
-  kColumnModVersion = 3,
-  kColumnBuildVersion = 4,
-  kColumnName = 5,
-  kColumnExeFolder = 6,
-};
 
 // Re-reads the game from the disk: false (and nothing changed) when its
 // folder is not an existing directory. Executable detection runs when

@@ -8,8 +8,6 @@
 
 namespace zrcc {
 
-bool isLoading = false;
-
 namespace {
 
 std::atomic<bool> gStopRequested{false};

@@ -16,15 +16,12 @@
 #include <chrono>
 #include <functional>
 
+#include "platform/app_state.h"
+
 namespace zrcc {
 
 constexpr UINT kLoadStartedMessage = WM_APP + 1;   // posted by a load when it starts
 constexpr UINT kLoadFinishedMessage = WM_APP + 2;  // posted by every job when it has ended
-
-// True from the start of a job until the main window has handled its end.
-// Read and written on the UI thread only; the wait cursor follows it and no
-// command is carried out while it is set.
-extern bool isLoading;
 
 // Starts `work` on a thread of its own and returns true, unless a job is
 // still running (then nothing happens and the result is false). UI thread

@@ -26,8 +26,6 @@
 
 namespace zrcc {
 
-int32_t SelectedRow = -1;
-
 namespace {
 
 bool gCommandRunning = false;

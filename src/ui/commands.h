@@ -17,9 +17,6 @@
 
 namespace zrcc {
 
-// The row the list last reported as selected; -1 at start.
-extern int32_t SelectedRow;
-
 // Carries out the command of a control identifier, unless a command or a
 // background job is running (then it is refused).
 void HandleCommand(int id);

@@ -181,13 +181,11 @@ void CreateControls(HWND window) {
   SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   gHeader = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
   SetWindowTheme(gHeader, L"", L"");
-  const wchar_t* titles[] = {L"Path", L"Size", L"Status", L"ZandRivell ver.", L"Build version",
-                             L"Game detected", L"Exe dir found"};
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < kColumnCount; ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 100;
-    column.pszText = const_cast<wchar_t*>(titles[i]);
+    column.cx = 100;  // the real widths come with the settings
+    column.pszText = const_cast<wchar_t*>(kColumns[static_cast<size_t>(i)].title);
     SendMessageW(gListView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
   }
 

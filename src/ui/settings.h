@@ -4,21 +4,17 @@
 // when it is destroyed; UI thread only.
 #pragma once
 
-#include <array>
 #include <string>
 
-#include "core/settings_rules.h"
+#include "core/settings_keys.h"
+#include "platform/app_state.h"
 
 namespace zrcc {
 
-// The mod package folder as last read from the file or chosen by the user,
-// whether or not it passed CheckModFolder. Any length.
-extern std::wstring ModFolder;
-// Whether ModFolder passed CheckModFolder.
-extern bool ModFolderSet;
-// Column widths in 96-DPI units as LoadSettings settled them; a DPI change
-// re-scales the columns from these. Not updated when a column is dragged.
-extern std::array<int, kColumnCount> LogicalColumnWidths;
+// A key's value as settings.ini holds it, or what a missing key reads as
+// (kSettingKeys).
+int ReadIntegerSetting(const SettingKey& key);
+std::wstring ReadTextSetting(const SettingKey& key);
 
 // Sets the list view's column widths from the "UI" section and checks the
 // saved package folder: when accepted, the path field shows it and

@@ -5,26 +5,22 @@
 
 #include <string>
 
-#include "platform/app_folder.h"
+#include "ui/settings.h"
 
 namespace zrcc {
 
 namespace {
-std::optional<int> ReadWindowKey(const std::wstring& file, const wchar_t* key) {
-  if (file.empty()) return std::nullopt;
-  return KeyValue(static_cast<int>(GetPrivateProfileIntW(L"Window", key, kPositionMarker, file.c_str())));
-}
+std::optional<int> ReadWindowKey(WindowSetting which) { return KeyValue(ReadIntegerSetting(WindowSettingKey(which))); }
 }  // namespace
 
 WindowGeometry LoadWindowGeometry() {
-  const std::wstring file = AppFilePath(L"settings.ini");
   WindowKeys keys;
-  keys.left = ReadWindowKey(file, L"Left");
-  keys.top = ReadWindowKey(file, L"Top");
-  keys.logicalWidth = ReadWindowKey(file, L"LogicalWidth");
-  keys.logicalHeight = ReadWindowKey(file, L"LogicalHeight");
-  keys.width = ReadWindowKey(file, L"Width");
-  keys.height = ReadWindowKey(file, L"Height");
+  keys.left = ReadWindowKey(WindowSetting::Left);
+  keys.top = ReadWindowKey(WindowSetting::Top);
+  keys.logicalWidth = ReadWindowKey(WindowSetting::LogicalWidth);
+  keys.logicalHeight = ReadWindowKey(WindowSetting::LogicalHeight);
+  keys.width = ReadWindowKey(WindowSetting::Width);
+  keys.height = ReadWindowKey(WindowSetting::Height);
 
   POINT reference{0, 0};
   if (HasSavedPosition(keys)) reference = {*keys.left, *keys.top};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/app_folder.h"
+#include "core/settings_rules.h"
 #include "ui/startup_geometry.h"
 #include "platform/app_state.h"
 #include "win/test_support.h"
