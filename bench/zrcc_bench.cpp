@@ -50,6 +50,8 @@
 #include "core/size_text.h"
 #include "platform/dialogs.h"
 #include "platform/app_state.h"
+#include "platform/list_view.h"
+#include "win/hidden_list_window.h"
 
 namespace {
 
@@ -120,50 +122,10 @@ bool ReferenceRefresh(Game& game, bool forceDetect) {
 
 // ---- A hidden main window with the real list view -------------------------
 
-bool gLoadEnded = false;
+// The hidden game list of the tests, which the loader fills; set up in wmain.
+test::HiddenListWindow* gWindow = nullptr;
 
-LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kLoadFinishedMessage) {
-    isLoading = false;
-    gLoadEnded = true;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void CreateHiddenWindow() {
-  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
-  WNDCLASSW cls{};
-  cls.lpfnWndProc = BenchWindowProc;
-  cls.hInstance = GetModuleHandleW(nullptr);
-  cls.lpszClassName = L"ZrccBenchWindow";
-  RegisterClassW(&cls);
-  gMainWindow = CreateWindowExW(0, cls.lpszClassName, L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 800, nullptr,
-                                nullptr, cls.hInstance, nullptr);
-  gListView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 1100,
-                              700, gMainWindow, nullptr, cls.hInstance, nullptr);
-  for (int i = 0; i < 7; ++i) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 150;
-    column.pszText = const_cast<wchar_t*>(L"c");
-    SendMessageW(gListView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-  }
-  gStatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gMainWindow, nullptr,
-                               cls.hInstance, nullptr);
-}
-
-int RowCount() { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::wstring CellText(int row, int column) {
-  std::wstring buffer(1024, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer.c_str();
-}
+int RowCount() { return ListRowCount(gListView); }
 
 // ---- Timing ----------------------------------------------------------------
 
@@ -241,9 +203,9 @@ class StallProbe {
 };
 
 // Runs the program's kind of message loop until the job has ended.
-double PumpUntilJobEnds(double start) {
+double PumpUntilJobEnds(double start, int endedBefore) {
   MSG message;
-  while (!gLoadEnded && GetMessageW(&message, nullptr, 0, 0) > 0) {
+  while (gWindow->jobsEnded() == endedBefore && GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -252,11 +214,11 @@ double PumpUntilJobEnds(double start) {
 
 // (a): the real loader, with the program's own kind of message loop.
 double TimeFullLoad(Responsiveness& seen) {
-  gLoadEnded = false;
+  const int ended = gWindow->jobsEnded();
   const double start = Now();
   StallProbe probe(start);
   if (!LaunchAsyncLoadData()) return -1;
-  const double seconds = PumpUntilJobEnds(start);
+  const double seconds = PumpUntilJobEnds(start, ended);
   seen = probe.Finish();
   return seconds;
 }
@@ -283,12 +245,12 @@ double TimeReference(const std::vector<GameListEntry>& entries, SizeRows& sizes)
 // the background as the command runs it.
 double TimeAddDir(const std::wstring& library, Responsiveness& seen) {
   ClearGames();
-  SendMessageW(gListView, LVM_DELETEALLITEMS, 0, 0);
-  gLoadEnded = false;
+  DeleteAllListRows(gListView);
+  const int ended = gWindow->jobsEnded();
   const double start = Now();
   StallProbe probe(start);
   if (!LaunchAsyncAddGameFolder(library + L"\\steamapps")) return -1;
-  const double seconds = PumpUntilJobEnds(start);
+  const double seconds = PumpUntilJobEnds(start, ended);
   seen = probe.Finish();
   return seconds;
 }
@@ -302,7 +264,7 @@ void KeepWorst(Responsiveness& worst, const Responsiveness& round) {
 
 SizeRows RowSizes() {
   SizeRows sizes;
-  for (int i = 0; i < RowCount(); ++i) sizes.emplace_back(CellText(i, 0), CellText(i, 1));
+  for (int i = 0; i < RowCount(); ++i) sizes.emplace_back(ListCellText(gListView, i, 0), ListCellText(gListView, i, 1));
   std::sort(sizes.begin(), sizes.end());
   return sizes;
 }
@@ -353,7 +315,8 @@ int wmain(int argc, wchar_t** argv) {
     ++boxes;
     return IDOK;
   });
-  CreateHiddenWindow();
+  test::HiddenListWindow window;
+  gWindow = &window;
 
   std::wstring text;
   if (!ReadDataFileText(text)) {
@@ -412,6 +375,5 @@ int wmain(int argc, wchar_t** argv) {
               static_cast<double>(memory.PeakWorkingSetSize) / mib,
               static_cast<double>(memory.PeakPagefileUsage) / mib);
   ClearGames();
-  DestroyWindow(gMainWindow);
   return 0;
 }

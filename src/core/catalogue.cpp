@@ -46,8 +46,8 @@ std::wstring ModStateText(ModState state) {
   }
 }
 
-void BrokenInvariant(const char* message, const char* sourceFile, int line) {
-  std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", message, sourceFile, line);
+void BrokenInvariant(const char* message, const char* sourceFile, int line, const char* routine) {
+  std::fprintf(stderr, "Assertion failed: %s, file %s, line %d (in %s)\n", message, sourceFile, line, routine);
   std::fflush(stderr);
   std::abort();
 }

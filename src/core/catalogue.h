@@ -46,7 +46,9 @@ void ClearGames();
 std::wstring ModStateText(ModState state);
 
 // Reports a broken internal invariant (a catalogue index that must be in
-// range) and stops the program.
-[[noreturn]] void BrokenInvariant(const char* message, const char* sourceFile, int line);
+// range) and stops the program. The file, line and routine are those of the
+// call, filled in by the compiler.
+[[noreturn]] void BrokenInvariant(const char* message, const char* sourceFile = __builtin_FILE(),
+                                  int line = __builtin_LINE(), const char* routine = __builtin_FUNCTION());
 
 }  // namespace zrcc

@@ -158,8 +158,7 @@ bool SaveData() {
   for (int32_t i = 0; i < count; ++i) {
     const Game* game = GetGame(i);
     if (!game) {
-      BrokenInvariant("SaveData: GetGame returned nullptr - out of bounds!", "src/helpers/data_file.cpp",
-                      __LINE__);
+      BrokenInvariant("SaveData: GetGame returned nullptr - out of bounds!");
     }
     entries.push_back({game->path, game->exeFolder, game->name});
   }

@@ -14,19 +14,9 @@
 #include "core/paths.h"
 #include "core/size_text.h"
 #include "platform/app_state.h"
+#include "platform/list_view.h"
 
 namespace zrcc {
-
-namespace {
-
-void SetCellText(HWND listView, int32_t row, int column, const std::wstring& text) {
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-}  // namespace
 
 bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const std::atomic<bool>* stop) {
   noExecutable = false;
@@ -62,14 +52,9 @@ bool RefreshGame(Game& game, bool forceDetect) {
 }
 
 void InsertGameRow(HWND listView, int32_t index, const Game& game) {
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = index;
-  item.iSubItem = 0;
-  item.pszText = const_cast<wchar_t*>(game.path.c_str());
-  SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  InsertListRow(listView, index, kColumns[kColumnPath].text(game));
   for (int column = kColumnPath + 1; column < kColumnCount; ++column) {
-    SetCellText(listView, index, column, kColumns[static_cast<size_t>(column)].text(game));
+    SetListCell(listView, index, column, kColumns[static_cast<size_t>(column)].text(game));
   }
 }
 
@@ -78,20 +63,19 @@ void UpdateGameRow(int32_t index) {
   if (!game) return;
   // The executable folder column keeps the text it was inserted with.
   for (int column : {kColumnName, kColumnSize, kColumnStatus, kColumnModVersion, kColumnBuildVersion, kColumnPath}) {
-    SetCellText(gListView, index, column, kColumns[static_cast<size_t>(column)].text(*game));
+    SetListCell(gListView, index, column, kColumns[static_cast<size_t>(column)].text(*game));
   }
 }
 
 bool DeleteGame(HWND listView, int32_t index) {
   if (!RemoveGameAt(index)) return false;
-  SendMessageW(listView, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+  DeleteListRow(listView, index);
   UpdateGameCountText();
   return true;
 }
 
 void UpdateGameCountText() {
-  const LRESULT rows = SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0);
-  const std::wstring text = L"Games: " + std::to_wstring(static_cast<int>(rows));
+  const std::wstring text = L"Games: " + std::to_wstring(ListRowCount(gListView));
   SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

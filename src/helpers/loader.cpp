@@ -14,6 +14,7 @@
 #include "helpers/refresh_pool.h"
 #include "core/text.h"
 #include "platform/app_state.h"
+#include "platform/list_view.h"
 
 namespace zrcc {
 
@@ -32,7 +33,7 @@ void InsertLoadedRows(int32_t first, int32_t end) {
   RunOnUiThread([first, end] {
     for (int32_t row = first; row < end; ++row) {
       const Game* game = GetGame(row);
-      if (!game) BrokenInvariant("LoadData: GetGame returned nullptr - out of bounds!", "src/helpers/loader.cpp", __LINE__);
+      if (!game) BrokenInvariant("LoadData: GetGame returned nullptr - out of bounds!");
       InsertGameRow(gListView, row, *game);
       UpdateWindow(gListView);
       UpdateGameCountText();
@@ -84,7 +85,7 @@ void LoadData() {
   PostMessageW(gMainWindow, kLoadStartedMessage, 0, 0);
   if (AppFilePath(kDataFileName).empty()) return;  // nowhere to read from: leave the list as it is
   std::wstring text;
-  SendMessageW(gListView, LVM_DELETEALLITEMS, 0, 0);
+  DeleteAllListRows(gListView);
   ClearGames();
   if (!ReadDataFileText(text)) return;
   SetStatusText(L"Loading...");

@@ -22,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "platform/app_state.h"
+#include "platform/list_view.h"
 #include "ui/window_input.h"
 
 namespace zrcc {
@@ -40,19 +41,7 @@ void SetStatusText(const std::wstring& text) {
 
 // The row selected in the list right now, or -1. Commands act on this, not
 // on a remembered index that a deletion or a reload may have moved.
-int32_t CurrentSelection() {
-  return static_cast<int32_t>(SendMessageW(gListView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-std::wstring CellText(int32_t row, int column, size_t capacity) {
-  std::wstring buffer(capacity, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(capacity);
-  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return std::wstring(buffer.c_str());
-}
+int32_t CurrentSelection() { return SelectedListRow(gListView); }
 
 // The selection-dependent buttons for what is selected now.
 void SyncButtonsWithSelection() {
@@ -121,7 +110,7 @@ void RefreshList() {
   // A list that could not be saved is not reloaded: that would bring back the
   // old file and drop this session's changes (the failed save was reported).
   if (!SaveData()) return;
-  SendMessageW(gListView, LVM_DELETEALLITEMS, 0, 0);
+  DeleteAllListRows(gListView);
   LaunchAsyncLoadData();
   SyncButtonsWithSelection();
 }
@@ -284,7 +273,8 @@ namespace {
 // The texts are read back from the list with the small buffers the rules
 // were made for; longer texts arrive cut.
 DeploymentFacts RowFacts(int32_t row) {
-  return {row >= 0, CellText(row, kColumnStatus, 16), CellText(row, kColumnModVersion, 24), ModFolderSet};
+  return {row >= 0, ListCellText(gListView, row, kColumnStatus, 16), ListCellText(gListView, row, kColumnModVersion, 24),
+          ModFolderSet};
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "ui/settings.h"
 #include "core/settings_rules.h"
 #include "platform/app_state.h"
+#include "platform/list_view.h"
 #include "ui/window_input.h"
 
 namespace zrcc {
@@ -181,13 +182,8 @@ void CreateControls(HWND window) {
   SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   gHeader = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
   SetWindowTheme(gHeader, L"", L"");
-  for (int i = 0; i < kColumnCount; ++i) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 100;  // the real widths come with the settings
-    column.pszText = const_cast<wchar_t*>(kColumns[static_cast<size_t>(i)].title);
-    SendMessageW(gListView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-  }
+  // The real widths come with the settings.
+  for (int i = 0; i < kColumnCount; ++i) AddListColumn(gListView, i, kColumns[static_cast<size_t>(i)].title, 100);
 
   const Rect none{};
   MakeControl(window, WC_BUTTONW, L"Add Dir", WS_TABSTOP | WS_CLIPSIBLINGS, kIdAddButton, none, &gButtonFont);

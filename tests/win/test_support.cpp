@@ -184,6 +184,50 @@ FolderLink::~FolderLink() {
   }
 }
 
+std::wstring Fixture(const std::wstring& name) { return TestProgramFolder() + L"\\fixtures\\" + name; }
+
+StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
+                            HANDLE output) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (output) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  }
+  PROCESS_INFORMATION info{};
+  StartedProcess started;
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    return started;
+  }
+  CloseHandle(info.hThread);
+  started.process = UniqueHandle(info.hProcess);
+  started.id = info.dwProcessId;
+  return started;
+}
+
+ProcessResult RunProcess(const std::wstring& exe, const std::wstring& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  ProcessResult result;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  UniqueHandle reader(readEnd);
+  StartedProcess started = StartProcess(exe, arguments, L"", writeEnd);
+  CloseHandle(writeEnd);  // the child holds its own copy: the pipe ends with it
+  if (!started.process) return result;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) result.output.append(buffer, got);
+  WaitForSingleObject(started.process.get(), INFINITE);
+  GetExitCodeProcess(started.process.get(), &result.exitCode);
+  return result;
+}
+
 std::wstring TestProgramFolder() {
   std::vector<wchar_t> buffer(32768, L'\0');
   const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -222,70 +266,10 @@ void MessageBoxRecorder::clear() {
 
 #include <commctrl.h>
 
-#include "helpers/loader.h"
 #include "platform/app_state.h"
+#include "platform/list_view.h"
 
 namespace zrcc::test {
-
-namespace {
-int gLoadStarted = 0;
-int gLoadFinished = 0;
-
-LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kLoadStartedMessage) ++gLoadStarted;
-  if (message == kLoadFinishedMessage) {
-    ++gLoadFinished;
-    isLoading = false;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-}  // namespace
-
-TestWindow::TestWindow() {
-  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSW cls{};
-    cls.lpfnWndProc = TestWindowProc;
-    cls.hInstance = GetModuleHandleW(nullptr);
-    cls.lpszClassName = L"ZrccTestWindow";
-    RegisterClassW(&cls);
-    registered = true;
-  }
-  gLoadStarted = gLoadFinished = 0;
-  gMainWindow = CreateWindowExW(0, L"ZrccTestWindow", L"test", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
-  gListView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 700,
-                              400, gMainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
-  for (int i = 0; i < 7; ++i) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 100;
-    column.pszText = const_cast<wchar_t*>(L"c");
-    SendMessageW(gListView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-  }
-  gStatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gMainWindow,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready"));
-}
-
-TestWindow::~TestWindow() {
-  DestroyWindow(gMainWindow);
-  gMainWindow = gListView = gStatusBar = nullptr;
-}
-
-int ListRowCount() { return static_cast<int>(SendMessageW(gListView, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::wstring ListCellText(int row, int column) {
-  std::wstring buffer(4096, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(gListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer.c_str();
-}
 
 std::wstring StatusBarText() {
   std::wstring buffer(512, L'\0');
@@ -293,19 +277,19 @@ std::wstring StatusBarText() {
   return buffer.c_str();
 }
 
-int TestWindow::RowCount() const { return ListRowCount(); }
-std::wstring TestWindow::CellText(int row, int column) const { return ListCellText(row, column); }
+int TestWindow::RowCount() const { return ListRowCount(gListView); }
+std::wstring TestWindow::CellText(int row, int column) const { return ListCellText(gListView, row, column); }
 std::wstring TestWindow::StatusText() const { return StatusBarText(); }
 
 bool TestWindow::WaitForLoadEnd(int finishedBefore, DWORD timeoutMs) {
   const ULONGLONG until = GetTickCount64() + timeoutMs;
-  while (gLoadFinished <= finishedBefore && GetTickCount64() < until) PumpMessages(10);
+  while (jobsEnded() <= finishedBefore && GetTickCount64() < until) PumpMessages(10);
   PumpMessages(10);
-  return gLoadFinished > finishedBefore;
+  return jobsEnded() > finishedBefore;
 }
 
-int TestWindow::loadStarted() const { return gLoadStarted; }
-int TestWindow::loadFinished() const { return gLoadFinished; }
+int TestWindow::loadStarted() const { return jobsStarted(); }
+int TestWindow::loadFinished() const { return jobsEnded(); }
 
 void PumpMessages(DWORD milliseconds) {
   const ULONGLONG until = GetTickCount64() + milliseconds;

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win_handles.h"
+#include "win/hidden_list_window.h"
+
 namespace zrcc::test {
 
 // A fresh folder under the temporary folder, removed with everything in it
@@ -63,8 +66,27 @@ class FolderLink {
   bool ok_ = false;
 };
 
-// Folder of the running test program.
+// Folder of the running test program, and a PE fixture the build made
+// beside it (<folder>\fixtures\<name>).
 std::wstring TestProgramFolder();
+std::wstring Fixture(const std::wstring& name);
+
+// A program a test started.
+struct StartedProcess {
+  UniqueHandle process;
+  DWORD id = 0;
+};
+// Starts `exe` with `arguments` (the program's name is put first, quoted) in
+// `folder` (empty: the test's own), with `output` as its standard output
+// when given. The process handle is null when it could not start.
+StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments = L"",
+                            const std::wstring& folder = L"", HANDLE output = nullptr);
+// Runs a console program to its end: its exit code and standard output.
+struct ProcessResult {
+  DWORD exitCode = 0;
+  std::string output;
+};
+ProcessResult RunProcess(const std::wstring& exe, const std::wstring& arguments);
 
 // Answers every message box with IDOK and records it, while alive.
 struct RecordedBox {
@@ -89,17 +111,9 @@ class MessageBoxRecorder {
 
 namespace zrcc::test {
 
-// A hidden top-level window holding a real report-style list view with the
-// seven game columns and a status bar; it becomes the program's main window,
-// list view and status bar (gMainWindow, gListView, gStatusBar) while alive,
-// and records the loader's start and end messages.
-class TestWindow {
+// The hidden game list (hidden_list_window.h) with what tests ask of it.
+class TestWindow : public HiddenListWindow {
  public:
-  TestWindow();
-  ~TestWindow();
-  TestWindow(const TestWindow&) = delete;
-  TestWindow& operator=(const TestWindow&) = delete;
-
   int RowCount() const;
   std::wstring CellText(int row, int column) const;
   std::wstring StatusText() const;
@@ -110,9 +124,7 @@ class TestWindow {
   int loadFinished() const;
 };
 
-// The main list view's rows and texts, and the status bar's text.
-int ListRowCount();
-std::wstring ListCellText(int row, int column);
+// The status bar's text.
 std::wstring StatusBarText();
 
 // Pumps this thread's messages for a while.

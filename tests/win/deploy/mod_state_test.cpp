@@ -15,7 +15,7 @@ namespace zrcc {
 namespace {
 
 std::string FixtureBytes(const std::wstring& name) {
-  return test::ReadFileBytes(test::TestProgramFolder() + L"\\fixtures\\" + name);
+  return test::ReadFileBytes(test::Fixture(name));
 }
 
 class ModStateTest : public ::testing::Test {

@@ -20,7 +20,7 @@ namespace zrcc {
 namespace {
 
 std::wstring FixtureFolder() { return test::TestProgramFolder() + L"\\fixtures"; }
-std::wstring Fixture(const std::wstring& name) { return FixtureFolder() + L"\\" + name; }
+using test::Fixture;
 
 std::optional<std::vector<uint8_t>> ExtractFromFile(const std::wstring& path) {
   const std::string bytes = test::ReadFileBytes(path);

@@ -18,7 +18,6 @@ using test::TempDir;
 using test::Wide;
 using test::WriteFileBytes;
 
-std::wstring TestProgramFolderFixture() { return test::TestProgramFolder() + L"\\fixtures\\plain.exe"; }
 
 class ScriptsTest : public ::testing::Test {
  protected:
@@ -89,7 +88,7 @@ TEST_F(ScriptsTest, FailingScriptStillCountsAsRunAndSaysSo) {
 // A "cmd.exe" planted in the current folder or the game folder must never be
 // what starts: the script still runs (the planted program would just exit).
 TEST_F(ScriptsTest, PlantedInterpreterIsNotStarted) {
-  const std::wstring planted = TestProgramFolderFixture();
+  const std::wstring planted = test::Fixture(L"plain.exe");
   const std::wstring current = dir / L"current";
   MakeDirs(current);
   ASSERT_TRUE(CopyFileW(planted.c_str(), (current + L"\\cmd.exe").c_str(), FALSE));

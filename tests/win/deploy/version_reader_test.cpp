@@ -9,7 +9,7 @@
 namespace zrcc {
 namespace {
 
-std::wstring Fixture(const std::wstring& name) { return test::TestProgramFolder() + L"\\fixtures\\" + name; }
+using test::Fixture;
 
 struct Versions {
   bool matched;

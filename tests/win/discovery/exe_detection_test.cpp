@@ -17,7 +17,7 @@ namespace {
 
 using test::TempDir;
 
-std::wstring Fixture(const std::wstring& name) { return test::TestProgramFolder() + L"\\fixtures\\" + name; }
+using test::Fixture;
 
 // Places a copy of a fixture executable at `path`, creating its folders.
 void PutExe(const std::wstring& path, const std::wstring& fixture = L"plain.exe") {

@@ -11,7 +11,7 @@ namespace {
 
 using test::TempDir;
 
-std::wstring Fixture(const std::wstring& name) { return test::TestProgramFolder() + L"\\fixtures\\" + name; }
+using test::Fixture;
 
 void CopyFixture(const std::wstring& fixture, const std::wstring& to) {
   const size_t cut = to.find_last_of(L'\\');

@@ -28,7 +28,7 @@ TEST(HostileNames, NamesSpanningLinesNeverRewriteTheList) {
   ASSERT_TRUE(AddGameFolder(gListView, library));
   const std::wstring evil = dir / L"Evil";
   test::MakeDirs(evil);
-  ASSERT_TRUE(CopyFileW((test::TestProgramFolder() + L"\\fixtures\\hostile_name.exe").c_str(),
+  ASSERT_TRUE(CopyFileW((test::Fixture(L"hostile_name.exe")).c_str(),
                         (evil + L"\\Evil.exe").c_str(), FALSE));
   ASSERT_TRUE(AddGameFolder(gListView, evil));
   ASSERT_EQ(GameCount(), 2);

@@ -40,16 +40,11 @@ TEST(InterruptedSave, EveryKillLeavesAWholeList) {
   std::mt19937 random(1208);
   int kills = 0, sawData = 0;
   for (int round = 0; round < 210; ++round) {
-    std::wstring commandLine = L"\"" + exe + L"\" \"" + dir.path() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &info));
-    UniqueHandle process(info.hProcess), thread(info.hThread);
+    const test::StartedProcess saving = test::StartProcess(exe, L"\"" + dir.path() + L"\"");
+    ASSERT_TRUE(saving.process);
     Sleep(40 + random() % 160);
-    TerminateProcess(process.get(), 9);
-    WaitForSingleObject(process.get(), INFINITE);
+    TerminateProcess(saving.process.get(), 9);
+    WaitForSingleObject(saving.process.get(), INFINITE);
     ++kills;
 
     const auto names = test::ListNames(dir.path());

@@ -18,45 +18,15 @@ namespace {
 using nlohmann::json;
 using test::TempDir;
 
-struct Result {
-  DWORD exitCode = 0;
-  std::string out;
-};
-
-Result Inspect(const std::wstring& arguments) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  UniqueHandle reader(readEnd);
-  const std::wstring exe = test::TestProgramFolder() + L"\\zrcc-inspect.exe";
-  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION info{};
-  const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &info);
-  CloseHandle(writeEnd);
-  Result result;
-  if (!started) return result;
-  UniqueHandle process(info.hProcess), thread(info.hThread);
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) result.out.append(buffer, got);
-  WaitForSingleObject(process.get(), INFINITE);
-  GetExitCodeProcess(process.get(), &result.exitCode);
-  return result;
+test::ProcessResult Inspect(const std::wstring& arguments) {
+  return test::RunProcess(test::TestProgramFolder() + L"\\zrcc-inspect.exe", arguments);
 }
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 void CopyFixture(const std::wstring& fixture, const std::wstring& to) {
   test::MakeDirs(to.substr(0, to.find_last_of(L'\\')));
-  ASSERT_TRUE(CopyFileW((test::TestProgramFolder() + L"\\fixtures\\" + fixture).c_str(), to.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((test::Fixture(fixture)).c_str(), to.c_str(), FALSE));
 }
 
 TEST(Inspect, GameReportsWhatAForcedRefreshFinds) {
@@ -64,9 +34,9 @@ TEST(Inspect, GameReportsWhatAForcedRefreshFinds) {
   const std::wstring game = dir / L"Halcyon";
   CopyFixture(L"plain.exe", game + L"\\x64\\Halcyon.exe");
   CopyFixture(L"zandrivell.dll", game + L"\\x64\\ZandRivell.dll");
-  const Result r = Inspect(L"game " + Quoted(game));
-  ASSERT_EQ(r.exitCode, 0u) << r.out;
-  const json j = json::parse(r.out);
+  const test::ProcessResult r = Inspect(L"game " + Quoted(game));
+  ASSERT_EQ(r.exitCode, 0u) << r.output;
+  const json j = json::parse(r.output);
   EXPECT_EQ(j["path"], test::Utf8(game));
   EXPECT_EQ(j["exeFolder"], "x64");
   EXPECT_EQ(j["modState"], 1);
@@ -78,7 +48,7 @@ TEST(Inspect, GameReportsWhatAForcedRefreshFinds) {
 
   const std::wstring empty = dir / L"Empty";
   test::MakeDirs(empty);
-  const json e = json::parse(Inspect(L"game " + Quoted(empty)).out);
+  const json e = json::parse(Inspect(L"game " + Quoted(empty)).output);
   EXPECT_EQ(e["noExecutable"], true);
   EXPECT_EQ(e["sizeText"], "0 B");
 }
@@ -86,21 +56,21 @@ TEST(Inspect, GameReportsWhatAForcedRefreshFinds) {
 TEST(Inspect, VersionPackageAndSize) {
   TempDir dir;
   CopyFixture(L"zandrivell.dll", dir / L"pkg\\ZandRivell.dll");
-  const json v = json::parse(Inspect(L"version " + Quoted(dir / L"pkg\\ZandRivell.dll")).out);
+  const json v = json::parse(Inspect(L"version " + Quoted(dir / L"pkg\\ZandRivell.dll")).output);
   EXPECT_EQ(v["productName"], "ZandRivell");
   EXPECT_EQ(v["isMod"], true);
   EXPECT_EQ(v["fileVersion"], "1.2.3");
   EXPECT_EQ(v["productVersion"], "build 456");
 
-  const json p = json::parse(Inspect(L"package " + Quoted(dir / L"pkg")).out);
+  const json p = json::parse(Inspect(L"package " + Quoted(dir / L"pkg")).output);
   EXPECT_EQ(p["accepted"], true);
   EXPECT_EQ(p["version"], "1.2.3");
   test::MakeDirs(dir / L"nopkg");
-  EXPECT_EQ(json::parse(Inspect(L"package " + Quoted(dir / L"nopkg")).out)["accepted"], false);
+  EXPECT_EQ(json::parse(Inspect(L"package " + Quoted(dir / L"nopkg")).output)["accepted"], false);
 
   test::WriteFileBytes(dir / L"sized\\a", std::string(5, 'a'));
   test::WriteFileBytes(dir / L"sized\\sub\\b", std::string(7, 'b'));
-  const json s = json::parse(Inspect(L"size " + Quoted(dir / L"sized")).out);
+  const json s = json::parse(Inspect(L"size " + Quoted(dir / L"sized")).output);
   EXPECT_EQ(s["sizeBytes"], 12);
   EXPECT_EQ(s["sizeText"], "12 B");
 }
@@ -110,7 +80,7 @@ TEST(Inspect, DataIniAndSteamapps) {
   test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{L"D:\\Games\\A", L"bin", L"Alpha"},
                                                               {L"d:\\games\\a", L"", L""},
                                                               {L"E:\\B", L"", L""}}));
-  const json d = json::parse(Inspect(L"data-ini " + Quoted(dir / L"data.ini")).out);
+  const json d = json::parse(Inspect(L"data-ini " + Quoted(dir / L"data.ini")).output);
   ASSERT_EQ(d["games"].size(), 2u);
   EXPECT_EQ(d["games"][0]["exeFolder"], "bin");
   EXPECT_EQ(d["games"][1]["path"], "E:\\B");
@@ -119,7 +89,7 @@ TEST(Inspect, DataIniAndSteamapps) {
   EXPECT_EQ(Inspect(L"data-ini " + Quoted(dir / L"data.ini")).exitCode, 1u);
 
   test::WriteFileBytes(dir / L"steamapps\\appmanifest_1.acf", "\"name\" \"Iron Coast 2077\" \"installdir\" \"IC\"");
-  const json m = json::parse(Inspect(L"steamapps " + Quoted(dir / L"steamapps")).out);
+  const json m = json::parse(Inspect(L"steamapps " + Quoted(dir / L"steamapps")).output);
   EXPECT_EQ(m[test::Utf8(dir / L"steamapps\\common\\IC")], "Iron Coast 2077");
 }
 
@@ -156,9 +126,9 @@ TEST(Inspect, HostileVersionBlocksNeitherCrashNorMislead) {
     const std::vector<uint8_t> image = test::BuildVersionPe(c.block).bytes;
     test::WriteFileBytes(file, std::string(image.begin(), image.end()));
     const bool valid = *c.productName != '\0';
-    const Result r = Inspect(L"version " + Quoted(file));
-    ASSERT_EQ(r.exitCode, 0u) << test::Utf8(c.name) << " " << r.out;
-    const json v = json::parse(r.out);
+    const test::ProcessResult r = Inspect(L"version " + Quoted(file));
+    ASSERT_EQ(r.exitCode, 0u) << test::Utf8(c.name) << " " << r.output;
+    const json v = json::parse(r.output);
     EXPECT_EQ(v["productName"], c.productName);
     EXPECT_EQ(v["isMod"], valid);
     EXPECT_EQ(v["fileVersion"], valid ? "6.6" : "");
@@ -172,9 +142,8 @@ TEST(Inspect, HostileVersionBlocksNeitherCrashNorMislead) {
 TEST(Inspect, DeviceNamedFilesInAGameAreReadAsFiles) {
   TempDir dir;
   const std::wstring game = dir / L"Com1 Game";
-  const std::wstring fixtures = test::TestProgramFolder() + L"\\fixtures\\";
-  test::CopyFileOrFail(fixtures + L"disc_foo.exe", game + L"\\bin\\COM1.exe");
-  test::CopyFileOrFail(fixtures + L"zandrivell.dll", game + L"\\bin\\AUX.dll");
+  test::CopyFileOrFail(test::Fixture(L"disc_foo.exe"), game + L"\\bin\\COM1.exe");
+  test::CopyFileOrFail(test::Fixture(L"zandrivell.dll"), game + L"\\bin\\AUX.dll");
   test::WriteFileBytes(game + L"\\nul.txt", "12345");
   test::WriteFileBytes(game + L"\\con\\lpt1", "1234567");
   uint64_t expected = 0;
@@ -183,9 +152,9 @@ TEST(Inspect, DeviceNamedFilesInAGameAreReadAsFiles) {
   }
   ASSERT_EQ(test::ReadFileBytes(game + L"\\nul.txt"), "12345");
 
-  const Result r = Inspect(L"game " + Quoted(game));
-  ASSERT_EQ(r.exitCode, 0u) << r.out;
-  const json j = json::parse(r.out);
+  const test::ProcessResult r = Inspect(L"game " + Quoted(game));
+  ASSERT_EQ(r.exitCode, 0u) << r.output;
+  const json j = json::parse(r.output);
   EXPECT_EQ(j["sizeBytes"], expected);
   EXPECT_EQ(j["exeFolder"], "bin");
   EXPECT_EQ(j["name"], "Foo");
@@ -193,7 +162,7 @@ TEST(Inspect, DeviceNamedFilesInAGameAreReadAsFiles) {
   EXPECT_EQ(j["modVersion"], "1.2.3");
   // A game folder itself named like a device keeps its own path.
   test::MakeDirs(dir / L"aux");
-  EXPECT_EQ(json::parse(Inspect(L"game " + Quoted(dir / L"aux")).out)["path"], test::Utf8(dir / L"aux"));
+  EXPECT_EQ(json::parse(Inspect(L"game " + Quoted(dir / L"aux")).output)["path"], test::Utf8(dir / L"aux"));
 }
 
 TEST(Inspect, ExitCodesForBadArgumentsAndUnreadablePaths) {

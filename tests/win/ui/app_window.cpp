@@ -12,17 +12,14 @@
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "platform/app_state.h"
+#include "platform/list_view.h"
 
 namespace zrcc::test {
 
 AppWindow::AppWindow(const std::wstring& folder) {
   SetAppFolderForTesting(folder);
   ClearGames();
-  ModFolder.clear();
-  ModFolderSet = false;
-  PackageVersionText.clear();
-  PackageBuildText.clear();
-  SelectedRow = -1;
+  ResetAppState();
   SetFolderPickerHandler([this](const FolderPickerRequest& request) -> std::optional<std::wstring> {
     pickerTitles.push_back(request.title);
     if (pickerAnswers.empty()) return std::nullopt;
@@ -93,7 +90,7 @@ void AppWindow::Close() {
   if (IsWindow(window_)) DestroyWindow(window_);
   window_ = nullptr;
   PumpMessages(20);  // takes the quit message off the queue
-  gMainWindow = gListView = gStatusBar = gPathField = nullptr;
+  ResetAppState();
 }
 
 RECT AppWindow::ClientRectOf(HWND child) const {
@@ -103,8 +100,8 @@ RECT AppWindow::ClientRectOf(HWND child) const {
   return r;
 }
 
-int AppWindow::RowCount() const { return ListRowCount(); }
-std::wstring AppWindow::Cell(int row, int column) const { return ListCellText(row, column); }
+int AppWindow::RowCount() const { return ListRowCount(gListView); }
+std::wstring AppWindow::Cell(int row, int column) const { return ListCellText(gListView, row, column); }
 std::wstring AppWindow::StatusText() const { return StatusBarText(); }
 
 std::wstring AppWindow::PathFieldText() const {

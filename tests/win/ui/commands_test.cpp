@@ -23,7 +23,7 @@ namespace {
 
 using test::TempDir;
 
-std::wstring Fixture(const std::wstring& name) { return test::TestProgramFolder() + L"\\fixtures\\" + name; }
+using test::Fixture;
 
 void CopyFixture(const std::wstring& fixture, const std::wstring& to) {
   test::MakeDirs(to.substr(0, to.find_last_of(L'\\')));

@@ -14,10 +14,7 @@ namespace {
 
 using test::TempDir;
 
-struct Program {
-  UniqueHandle process;
-  DWORD id = 0;
-};
+using Program = test::StartedProcess;
 
 std::wstring CopyProgramTo(const TempDir& dir) {
   const std::wstring exe = dir / L"ZandRivellCC.exe";
@@ -26,15 +23,9 @@ std::wstring CopyProgramTo(const TempDir& dir) {
 }
 
 Program Start(const std::wstring& exe) {
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-  EXPECT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                             &startup, &info));
-  CloseHandle(info.hThread);
-  return {UniqueHandle(info.hProcess), info.dwProcessId};
+  Program program = test::StartProcess(exe, L"", exe.substr(0, exe.find_last_of(L'\\')));
+  EXPECT_TRUE(program.process);
+  return program;
 }
 
 HWND MainWindowOf(DWORD processId, DWORD timeoutMs = 30000) {

@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 #include <vector>
 
 #include "platform/app_folder.h"
+#include "core/settings_keys.h"
 #include "core/settings_rules.h"
 #include "ui/startup_geometry.h"
 #include "platform/app_state.h"
@@ -22,7 +24,8 @@ namespace {
 
 using test::TempDir;
 
-const int kFreshWidths[kColumnCount] = {767, 71, 73, 112, 290, 70, 100};
+// What a column is without a stored width: its default, settled.
+int FreshWidth(int column) { return SettledColumnWidth(column, ColumnWidthKey(column).missing); }
 
 std::wstring ReadKey(const std::wstring& file, const wchar_t* section, const std::wstring& key) {
   std::vector<wchar_t> buffer(4096, L'\0');
@@ -43,48 +46,22 @@ std::wstring WindowText(HWND window) {
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const bool registered = [] {
-      INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-      InitCommonControlsEx(&icc);
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"ZrccSettingsTestWindow";
-      return RegisterClassW(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
-    main = CreateWindowExW(0, L"ZrccSettingsTestWindow", L"settings test", WS_OVERLAPPEDWINDOW, 30, 40, 640, 480,
-                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(main, nullptr);
-    list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 80, 600, 300, main, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(list, nullptr);
-    for (int i = 0; i < kColumnCount; ++i) {
-      wchar_t title[] = L"Column";
-      LVCOLUMNW column{};
-      column.mask = LVCF_WIDTH | LVCF_TEXT;
-      column.cx = 100;
-      column.pszText = title;
-      SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
+    ResetAppState();
+    window = std::make_unique<test::HiddenListWindow>();
+    main = gMainWindow;
+    list = gListView;
     path = CreateWindowExW(0, L"EDIT", L"(untouched)", WS_CHILD | ES_MULTILINE | ES_READONLY, 5, 11, 600, 25, main,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(path, nullptr);
-    gMainWindow = main;
-    gListView = list;
     gPathField = path;
     SetAppFolderForTesting(dir.path());
-    ModFolder.clear();
-    ModFolderSet = false;
-    PackageVersionText.clear();
-    PackageBuildText.clear();
     dpi = static_cast<int>(GetDpiForWindow(list));
     ASSERT_GT(dpi, 0);
   }
   void TearDown() override {
     SetAppFolderForTesting(L"");
-    gMainWindow = gListView = gPathField = nullptr;
-    if (main) DestroyWindow(main);
+    window.reset();
+    ResetAppState();
   }
 
   std::wstring File() const { return dir / L"settings.ini"; }
@@ -95,12 +72,13 @@ class SettingsTest : public ::testing::Test {
   std::wstring PackageWith(const wchar_t* fixture) {
     const std::wstring folder = dir / L"package";
     test::MakeDirs(folder);
-    const std::wstring source = test::TestProgramFolder() + L"\\fixtures\\" + fixture;
+    const std::wstring source = test::Fixture(fixture);
     EXPECT_TRUE(CopyFileW(source.c_str(), (folder + L"\\ZandRivell.dll").c_str(), FALSE)) << test::Utf8(source);
     return folder;
   }
 
   TempDir dir;
+  std::unique_ptr<test::HiddenListWindow> window;
   HWND main = nullptr;
   HWND list = nullptr;
   HWND path = nullptr;
@@ -110,8 +88,8 @@ class SettingsTest : public ::testing::Test {
 TEST_F(SettingsTest, FreshStartUsesTheDefaultsAndLeavesNoFolderSet) {
   LoadSettings();
   for (int i = 0; i < kColumnCount; ++i) {
-    EXPECT_EQ(LogicalColumnWidths[static_cast<size_t>(i)], kFreshWidths[i]) << "column " << i;
-    EXPECT_EQ(ColumnWidth(i), ScaleToDpi(kFreshWidths[i], dpi)) << "column " << i;
+    EXPECT_EQ(LogicalColumnWidths[static_cast<size_t>(i)], FreshWidth(i)) << "column " << i;
+    EXPECT_EQ(ColumnWidth(i), ScaleToDpi(FreshWidth(i), dpi)) << "column " << i;
   }
   EXPECT_EQ(WindowText(path), L"No path set");
   EXPECT_EQ(ModFolder, L"No path set");
@@ -125,9 +103,9 @@ TEST_F(SettingsTest, SaveWritesAllFourteenKeysInOrder) {
   SaveSettings();
 
   const std::wstring file = File();
-  const int saved[kColumnCount] = {767, 150, 73, 112, 290, 70, 100};
   for (int i = 0; i < kColumnCount; ++i) {
-    EXPECT_EQ(ReadKey(file, L"UI", L"Column" + std::to_wstring(i)), std::to_wstring(saved[i])) << "column " << i;
+    EXPECT_EQ(ReadKey(file, L"UI", ColumnWidthKey(i).name), std::to_wstring(i == 1 ? 150 : FreshWidth(i)))
+        << "column " << i;
   }
   EXPECT_EQ(ReadKey(file, L"ZandRivell", L"Path"), L"No path set");
   RECT r{};
@@ -157,19 +135,21 @@ TEST_F(SettingsTest, SaveWritesAllFourteenKeysInOrder) {
 }
 
 TEST_F(SettingsTest, StoredColumnWidthsAreSettled) {
-  const std::wstring file = File();
-  WriteKey(file, L"UI", L"Column0", L"5000");
-  WriteKey(file, L"UI", L"Column1", L"10");
-  WriteKey(file, L"UI", L"Column2", L"-4");
-  WriteKey(file, L"UI", L"Column3", L"0");
-  WriteKey(file, L"UI", L"Column4", L"300");
-  WriteKey(file, L"UI", L"Column6", L"nonsense");  // reads as 0
-  LoadSettings();
-  const int expected[kColumnCount] = {1534, 70, 73, 112, 300, 70, 100};
+  // What the file holds, and the number the profile functions read from it
+  // (the rule that settles each is checked natively with its numbers).
+  const wchar_t* written[kColumnCount] = {L"5000", L"10", L"-4", L"0", L"300", nullptr, L"nonsense"};
+  const int read[kColumnCount] = {5000, 10, -4, 0, 300, ColumnWidthKey(5).missing, 0};
   for (int i = 0; i < kColumnCount; ++i) {
-    EXPECT_EQ(LogicalColumnWidths[static_cast<size_t>(i)], expected[i]) << "column " << i;
-    EXPECT_EQ(ColumnWidth(i), ScaleToDpi(expected[i], dpi)) << "column " << i;
+    if (written[i]) WriteKey(File(), L"UI", ColumnWidthKey(i).name, written[i]);
   }
+  LoadSettings();
+  for (int i = 0; i < kColumnCount; ++i) {
+    const int expected = SettledColumnWidth(i, read[i]);
+    EXPECT_EQ(LogicalColumnWidths[static_cast<size_t>(i)], expected) << "column " << i;
+    EXPECT_EQ(ColumnWidth(i), ScaleToDpi(expected, dpi)) << "column " << i;
+  }
+  EXPECT_EQ(LogicalColumnWidths[0], ColumnCap(0)) << "a stored width beyond the cap";
+  EXPECT_EQ(LogicalColumnWidths[1], kMinColumnWidth) << "a stored width below the floor";
 }
 
 TEST_F(SettingsTest, SavedPackageFolderIsAcceptedWhenItHoldsTheModDll) {

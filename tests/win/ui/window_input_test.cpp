@@ -53,7 +53,7 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
 
 std::wstring MakeGame(const TempDir& dir, const std::wstring& name) {
   const std::wstring folder = dir / (L"Games\\" + name);
-  test::CopyFileOrFail(test::TestProgramFolder() + L"\\fixtures\\plain.exe", folder + L"\\" + name + L".exe");
+  test::CopyFileOrFail(test::Fixture(L"plain.exe"), folder + L"\\" + name + L".exe");
   return folder;
 }
 
@@ -141,7 +141,7 @@ TEST(WindowInput, VersionFieldsCarryThePackageTextsForScreenReaders) {
   TempDir dir;
   test::AppWindow app(dir.path());
   const std::wstring package = dir / L"package";
-  test::CopyFileOrFail(test::TestProgramFolder() + L"\\fixtures\\zandrivell.dll", package + L"\\ZandRivell.dll");
+  test::CopyFileOrFail(test::Fixture(L"zandrivell.dll"), package + L"\\ZandRivell.dll");
   app.pickerAnswers = {package, dir / L"Games"};
   for (int pick = 0; pick < 2; ++pick) {
     app.Press(kIdSetFolderButton);
