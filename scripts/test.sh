@@ -10,6 +10,9 @@ jobs=$(nproc)
 
 scripts/install-deps.sh
 
+echo "== layers (docs/architecture.md)"
+python3 scripts/check-layers.py
+
 echo "== native build (ASan, UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
