@@ -66,33 +66,42 @@ size_t DecodeOne(std::string_view s, size_t pos, uint32_t& cp) {
 
 }  // namespace
 
-bool DecodeUtf8Strict(std::string_view bytes, std::wstring& out) {
+namespace {
+
+// Decodes `bytes` into `out`. At an invalid sequence `invalid` may put in what
+// stands for it and go on (true), or end the decoding (false, the result).
+template <typename OnInvalid>
+bool DecodeUtf8Into(std::string_view bytes, std::wstring& out, OnInvalid invalid) {
   out.clear();
   out.reserve(bytes.size());
   for (size_t pos = 0; pos < bytes.size();) {
     uint32_t cp = 0;
     const size_t len = DecodeOne(bytes, pos, cp);
-    if (len == 0) { out.clear(); return false; }
+    if (len == 0) {
+      if (!invalid(out)) return false;
+      ++pos;
+      continue;
+    }
     AppendUtf16(out, cp);
     pos += len;
   }
   return true;
 }
 
+}  // namespace
+
+bool DecodeUtf8Strict(std::string_view bytes, std::wstring& out) {
+  if (DecodeUtf8Into(bytes, out, [](std::wstring&) { return false; })) return true;
+  out.clear();
+  return false;
+}
+
 std::wstring DecodeUtf8Lenient(std::string_view bytes) {
   std::wstring out;
-  out.reserve(bytes.size());
-  for (size_t pos = 0; pos < bytes.size();) {
-    uint32_t cp = 0;
-    const size_t len = DecodeOne(bytes, pos, cp);
-    if (len == 0) {
-      out.push_back(static_cast<wchar_t>(0xFFFD));
-      ++pos;
-    } else {
-      AppendUtf16(out, cp);
-      pos += len;
-    }
-  }
+  DecodeUtf8Into(bytes, out, [](std::wstring& text) {
+    text.push_back(static_cast<wchar_t>(0xFFFD));
+    return true;
+  });
   return out;
 }
 
