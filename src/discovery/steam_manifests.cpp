@@ -6,6 +6,7 @@
 
 #include "core/steam_manifest_text.h"
 #include "core/paths.h"
+#include "platform/listing.h"
 #include "platform/win_handles.h"
 
 namespace zrcc {
@@ -39,15 +40,10 @@ void ReadOneManifest(const std::wstring& steamappsFolder, const std::wstring& ma
 }  // namespace
 
 void ReadSteamManifests(const std::wstring& steamappsFolder) {
-  WIN32_FIND_DATAW entry{};
-  FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(steamappsFolder, L"*")).c_str(), &entry));
-  if (!find) return;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    if (!IsManifestFileName(name)) continue;
-    ReadOneManifest(steamappsFolder, JoinPath(steamappsFolder, name));
-  } while (FindNextFileW(find.get(), &entry));
+  ForEachEntry(steamappsFolder, [&](const WIN32_FIND_DATAW& entry) {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsManifestFileName(entry.cFileName)) return;
+    ReadOneManifest(steamappsFolder, JoinPath(steamappsFolder, entry.cFileName));
+  });
 }
 
 }  // namespace zrcc
