@@ -44,13 +44,16 @@ inline bool IsDotEntry(const wchar_t* name) {
 // midway ends the listing as if the folder ended there.
 template <typename Visit>
 ListingResult ForEachEntry(const std::wstring& folder, Visit&& visit) {
+  using Answer = std::invoke_result_t<Visit&, const WIN32_FIND_DATAW&>;
+  // A visitor answering bool would be taken for one that never stops.
+  static_assert(std::is_void_v<Answer> || std::is_same_v<Answer, EntryStep>, "visit answers EntryStep or nothing");
   WIN32_FIND_DATAW entry{};
   const FindHandle listing(OpenListing(folder, entry));
   if (!listing) return {ListingEnd::Unlistable, GetLastError()};
   const WIN32_FIND_DATAW& seen = entry;
   do {
     if (IsDotEntry(entry.cFileName)) continue;
-    if constexpr (std::is_same_v<std::invoke_result_t<Visit&, const WIN32_FIND_DATAW&>, EntryStep>) {
+    if constexpr (std::is_same_v<Answer, EntryStep>) {
       if (visit(seen) == EntryStep::Stop) return {ListingEnd::Stopped};
     } else {
       visit(seen);
