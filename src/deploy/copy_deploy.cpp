@@ -9,7 +9,7 @@
 #include "core/package_rules.h"
 #include "platform/disk.h"
 #include "core/paths.h"
-#include "platform/win_handles.h"
+#include "platform/listing.h"
 
 namespace zrcc {
 
@@ -18,16 +18,11 @@ namespace {
 // The package's top level in listing order; false (and the system's error)
 // when it cannot be listed.
 bool ListPackage(const std::wstring& packageFolder, std::vector<PackageEntry>& entries, DWORD& error) {
-  WIN32_FIND_DATAW data{};
-  FindHandle find(FindFirstFileW(ExtendedLengthPath(packageFolder + L"\\*").c_str(), &data));
-  if (!find) {
-    error = GetLastError();
-    return false;
-  }
-  do {
+  const ListingResult listed = ForEachEntry(packageFolder, [&](const WIN32_FIND_DATAW& data) {
     entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  } while (FindNextFileW(find.get(), &data));
-  return true;
+  });
+  error = listed.error;
+  return listed.Listed();
 }
 
 // Makes `folder` and every missing parent. Empty when it is a folder then,
@@ -75,15 +70,9 @@ std::optional<std::wstring> TooLongForTheShell(const std::vector<std::wstring>& 
     if (std::wstring written = JoinPath(target, entry.relative); written.size() >= MAX_PATH) return written;
     // A folder's entries follow; a file cannot be listed and has none. A
     // cycle of links inside the package ends at the limit.
-    WIN32_FIND_DATAW data{};
-    FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(entry.source, L"*")).c_str(), &data));
-    if (!find) continue;
-    do {
-      const std::wstring name = data.cFileName;
-      if (name != L"." && name != L"..") {
-        pending.push_back({JoinPath(entry.source, name), JoinPath(entry.relative, name)});
-      }
-    } while (FindNextFileW(find.get(), &data));
+    ForEachEntry(entry.source, [&](const WIN32_FIND_DATAW& data) {
+      pending.push_back({JoinPath(entry.source, data.cFileName), JoinPath(entry.relative, data.cFileName)});
+    });
   }
   return std::nullopt;
 }

@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/fast_listing.h"
+#include "platform/listing.h"
 #include "core/paths.h"
 #include "platform/win_handles.h"
 
@@ -135,13 +135,10 @@ Listing ReadDirectoryHandle(const std::wstring& folder, std::vector<ListedEntry>
 // The same through an ordinary listing, for file systems that cannot list
 // through a handle. The directory's number stays unknown.
 bool ReadDirectoryListing(const std::wstring& folder, std::vector<ListedEntry>& entries) {
-  WIN32_FIND_DATAW data{};
-  FindHandle listing(OpenFastListing(JoinPath(folder, L"*"), data));
-  if (!listing) return false;
-  do {
-    entries.push_back({data.cFileName, data.dwFileAttributes, (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow});
-  } while (FindNextFileW(listing.get(), &data));
-  return true;
+  return ForEachEntry(folder, [&](const WIN32_FIND_DATAW& data) {
+           entries.push_back(
+               {data.cFileName, data.dwFileAttributes, (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow});
+         }).Listed();
 }
 
 // A directory as the walk met it: where, and what it is once asked. Its full

@@ -5,7 +5,7 @@
 #include "core/mod_rules.h"
 #include "deploy/version_reader.h"
 #include "core/paths.h"
-#include "platform/win_handles.h"
+#include "platform/listing.h"
 #include "platform/app_state.h"
 
 namespace zrcc {
@@ -13,18 +13,13 @@ namespace zrcc {
 namespace {
 
 // Calls `visit` with each entry directly in `folder` until it returns true.
-// False when the folder cannot be listed or no entry was accepted. An empty
-// folder text names no folder: it is never taken for the current one.
+// False when the folder cannot be listed or no entry was accepted.
 template <typename Visit>
 bool AnyEntry(const std::wstring& folder, Visit visit) {
-  if (folder.empty()) return false;
-  WIN32_FIND_DATAW entry{};
-  FindHandle listing(FindFirstFileW(ExtendedLengthPath(JoinPath(folder, L"*")).c_str(), &entry));
-  if (!listing) return false;
-  do {
-    if (visit(entry)) return true;
-  } while (FindNextFileW(listing.get(), &entry));
-  return false;
+  const ListingResult listed = ForEachEntry(folder, [&](const WIN32_FIND_DATAW& entry) {
+    return visit(entry) ? EntryStep::Stop : EntryStep::Next;
+  });
+  return listed.end == ListingEnd::Stopped;
 }
 
 void RejectPackageFolder() {

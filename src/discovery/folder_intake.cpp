@@ -15,7 +15,7 @@
 #include "core/paths.h"
 #include "helpers/refresh_pool.h"
 #include "core/text.h"
-#include "platform/win_handles.h"
+#include "platform/listing.h"
 #include "platform/dialogs.h"
 #include "platform/app_state.h"
 
@@ -74,15 +74,9 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
 // Names of the subfolders of `library`, in listing order; false when it
 // cannot be listed.
 bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& names) {
-  WIN32_FIND_DATAW entry{};
-  FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(library, L"*")).c_str(), &entry));
-  if (!find) return false;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(name);
-  } while (FindNextFileW(find.get(), &entry));
-  return true;
+  return ForEachEntry(library, [&](const WIN32_FIND_DATAW& entry) {
+           if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(entry.cFileName);
+         }).Listed();
 }
 
 // The manifests' name for a library game folder. A folder past the classic

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
-#include <vector>
+#include <cstdint>
+#include <string>
 
 #include "core/steam_manifest_text.h"
 #include "core/paths.h"
-#include "platform/win_handles.h"
+#include "platform/files.h"
+#include "platform/listing.h"
 
 namespace zrcc {
 
@@ -14,24 +16,18 @@ std::unordered_map<std::wstring, std::wstring> SteamGameNames;
 
 namespace {
 
-// Manifests are small; one that fills this whole buffer is passed over
-// rather than read in part.
-constexpr DWORD kManifestBufferSize = 10240;
+// Manifests are small; one of 10 KiB or more is passed over rather than
+// read in part.
+constexpr uint64_t kMaxManifestBytes = 10 * 1024 - 1;
 
 void ReadOneManifest(const std::wstring& steamappsFolder, const std::wstring& manifestPath) {
-  // Steam keeps manifests open while it updates a game: sharing everything
-  // lets the read go on beside it and never keeps Steam from its file.
-  UniqueHandle file(CreateFileW(ExtendedLengthPath(manifestPath).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  std::vector<char> buffer(kManifestBufferSize, '\0');
-  DWORD got = 0;
-  if (!ReadFile(file.get(), buffer.data(), kManifestBufferSize, &got, nullptr) || got == kManifestBufferSize) return;
-  // The whole buffer is searched: past the file's end it holds only NULs,
-  // which match nothing.
-  const std::wstring name = ExtractQuotedValue(buffer.data(), buffer.size(), L"name");
-  const std::wstring installFolder = ExtractQuotedValue(buffer.data(), buffer.size(), L"installdir");
+  // Steam keeps manifests open while it updates a game; the read shares the
+  // file for everything, so it goes on beside Steam and never keeps Steam
+  // from its file.
+  std::string bytes;
+  if (ReadWholeFile(manifestPath, bytes, kMaxManifestBytes) != FileRead::Read) return;
+  const std::wstring name = ExtractQuotedValue(bytes.data(), bytes.size(), L"name");
+  const std::wstring installFolder = ExtractQuotedValue(bytes.data(), bytes.size(), L"installdir");
   if (name.empty() || installFolder.empty()) return;
   SteamGameNames[JoinPath(steamappsFolder, L"common\\" + installFolder)] = name;
 }
@@ -39,15 +35,10 @@ void ReadOneManifest(const std::wstring& steamappsFolder, const std::wstring& ma
 }  // namespace
 
 void ReadSteamManifests(const std::wstring& steamappsFolder) {
-  WIN32_FIND_DATAW entry{};
-  FindHandle find(FindFirstFileW(ExtendedLengthPath(JoinPath(steamappsFolder, L"*")).c_str(), &entry));
-  if (!find) return;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    if (!IsManifestFileName(name)) continue;
-    ReadOneManifest(steamappsFolder, JoinPath(steamappsFolder, name));
-  } while (FindNextFileW(find.get(), &entry));
+  ForEachEntry(steamappsFolder, [&](const WIN32_FIND_DATAW& entry) {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsManifestFileName(entry.cFileName)) return;
+    ReadOneManifest(steamappsFolder, JoinPath(steamappsFolder, entry.cFileName));
+  });
 }
 
 }  // namespace zrcc

@@ -12,6 +12,7 @@
 #include "core/game_list_file.h"
 #include "platform/win_handles.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 
 namespace zrcc {
 
@@ -22,29 +23,6 @@ namespace {
 // than copied: a copy of gigabytes could fill the disk, and the save with it.
 bool gUnreadableDataFile = false;
 bool gOversizedDataFile = false;
-
-enum class WholeFile { Read, Unreadable, TooLarge };
-
-// Reads the whole file, when it is no larger than kMaxDataFileBytes.
-WholeFile ReadWholeFile(const std::wstring& path, std::string& bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return WholeFile::Unreadable;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return WholeFile::Unreadable;
-  if (static_cast<uint64_t>(size.QuadPart) > kMaxDataFileBytes) return WholeFile::TooLarge;
-  bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return WholeFile::Unreadable;
-    if (got == 0) break;
-    done += got;
-  }
-  bytes.resize(done);
-  return WholeFile::Read;
-}
 
 // Writes `bytes` to `path` through a temporary file and an atomic replace.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWORD& error) {
@@ -125,14 +103,16 @@ bool ReadDataFileText(std::wstring& text) {
   const std::wstring path = AppFilePath(kDataFileName);
   if (path.empty()) return false;
   std::string bytes;
-  switch (ReadWholeFile(path, bytes)) {
-    case WholeFile::Read:
+  switch (ReadWholeFile(path, bytes, kMaxDataFileBytes)) {
+    case FileRead::Read:
       break;
-    case WholeFile::Unreadable:
-      // Missing is an empty list; present but unreadable must not be replaced blindly.
-      gUnreadableDataFile = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    case FileRead::Missing:
+      return false;  // no list yet: an empty one
+    case FileRead::Unreadable:
+      // Present but unreadable: it must not be replaced blindly.
+      gUnreadableDataFile = true;
       return false;
-    case WholeFile::TooLarge:
+    case FileRead::TooLarge:
       gUnreadableDataFile = gOversizedDataFile = true;
       ShowMessageBox(nullptr,
                      L"The game list is too large to be read (more than " +

@@ -31,11 +31,10 @@
 #include "platform/disk.h"
 #include "core/game_list_file.h"
 #include "helpers/game_rows.h"
-#include "core/paths.h"
 #include "core/size_text.h"
 #include "core/text.h"
-#include "platform/win_handles.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/app_state.h"
 
 using nlohmann::json;
@@ -118,19 +117,18 @@ int InspectPackage(const std::wstring& folder) {
 }
 
 int InspectDataIni(const std::wstring& file) {
-  UniqueHandle handle(CreateFileW(ExtendedLengthPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle) return Fail(L"cannot read file: " + file);
   // Read whole into memory, as the program reads it, so no larger than the
   // program would.
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(handle.get(), &size) || static_cast<uint64_t>(size.QuadPart) > kMaxDataFileBytes) {
-    return Fail(L"too large to be a game list: " + file);
-  }
   std::string bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  switch (ReadWholeFile(file, bytes, kMaxDataFileBytes)) {
+    case FileRead::Read:
+      break;
+    case FileRead::TooLarge:
+      return Fail(L"too large to be a game list: " + file);
+    case FileRead::Missing:
+    case FileRead::Unreadable:
+      return Fail(L"cannot read file: " + file);
+  }
   std::wstring text;
   const bool decoded = DecodeGameListBytes(bytes, text);
   json games = json::array();

@@ -1,6 +1,8 @@
 list(APPEND ZRCC_WIN_SOURCES
   src/platform/app_state.cpp
   src/platform/app_folder.cpp
+  src/platform/files.cpp
+  src/platform/listing.cpp
   src/platform/background_job.cpp
   src/platform/dialogs.cpp
   src/platform/list_view.cpp
