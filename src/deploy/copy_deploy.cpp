@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/package_rules.h"
-#include "platform/disk.h"
 #include "core/paths.h"
+#include "platform/disk.h"
 #include "platform/listing.h"
 
 namespace zrcc {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/paths.h"
 #include "deploy/folder_size.h"
 #include "deploy/version_reader.h"
-#include "core/paths.h"
 #include "platform/dialogs.h"
 
 namespace zrcc {

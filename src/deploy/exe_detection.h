@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/exe_match.h"
 #include "core/catalogue.h"
+#include "core/exe_match.h"
 
 namespace zrcc {
 

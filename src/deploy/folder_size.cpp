@@ -11,8 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/listing.h"
 #include "core/paths.h"
+#include "platform/listing.h"
 #include "platform/win_handles.h"
 
 namespace zrcc {

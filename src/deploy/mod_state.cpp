@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "core/mod_rules.h"
-#include "deploy/version_reader.h"
 #include "core/paths.h"
-#include "platform/listing.h"
+#include "deploy/version_reader.h"
 #include "platform/app_state.h"
+#include "platform/listing.h"
 
 namespace zrcc {
 

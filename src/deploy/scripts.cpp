@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "core/paths.h"
-#include "platform/win_handles.h"
 #include "platform/dialogs.h"
+#include "platform/win_handles.h"
 
 namespace zrcc {
 

@@ -17,9 +17,9 @@
 #include <optional>
 #include <vector>
 
+#include "core/paths.h"
 #include "core/pe_version.h"
 #include "core/version_block.h"
-#include "core/paths.h"
 #include "platform/win_handles.h"
 
 namespace zrcc {

@@ -6,18 +6,18 @@
 #include <utility>
 #include <vector>
 
+#include "core/catalogue.h"
+#include "core/paths.h"
+#include "core/text.h"
 #include "deploy/exe_detection.h"
 #include "discovery/steam_manifests.h"
-#include "platform/background_job.h"
-#include "core/catalogue.h"
-#include "platform/disk.h"
 #include "helpers/game_rows.h"
-#include "core/paths.h"
 #include "helpers/refresh_pool.h"
-#include "core/text.h"
-#include "platform/listing.h"
-#include "platform/dialogs.h"
 #include "platform/app_state.h"
+#include "platform/background_job.h"
+#include "platform/dialogs.h"
+#include "platform/disk.h"
+#include "platform/listing.h"
 
 namespace zrcc {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/steam_manifest_text.h"
 #include "core/paths.h"
+#include "core/steam_manifest_text.h"
 #include "platform/files.h"
 #include "platform/listing.h"
 

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
-#include "platform/disk.h"
 #include "core/game_list_file.h"
-#include "platform/win_handles.h"
+#include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/disk.h"
 #include "platform/files.h"
+#include "platform/win_handles.h"
 
 namespace zrcc {
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "deploy/folder_size.h"
 #include "core/mod_rules.h"
-#include "deploy/mod_state.h"
-#include "deploy/exe_detection.h"
-#include "platform/disk.h"
 #include "core/paths.h"
 #include "core/size_text.h"
+#include "deploy/exe_detection.h"
+#include "deploy/folder_size.h"
+#include "deploy/mod_state.h"
 #include "platform/app_state.h"
+#include "platform/disk.h"
 #include "platform/list_view.h"
 
 namespace zrcc {

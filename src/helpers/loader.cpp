@@ -5,14 +5,14 @@
 #include <string>
 #include <utility>
 
-#include "deploy/exe_detection.h"
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
-#include "helpers/data_file.h"
 #include "core/game_list_file.h"
+#include "core/text.h"
+#include "deploy/exe_detection.h"
+#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
-#include "core/text.h"
+#include "platform/app_folder.h"
 #include "platform/app_state.h"
 #include "platform/list_view.h"
 

@@ -20,22 +20,22 @@
 #include <string>
 #include <unordered_set>
 
-#include "deploy/folder_size.h"
+#include "core/catalogue.h"
+#include "core/game_list_file.h"
 #include "core/mod_rules.h"
+#include "core/size_text.h"
+#include "core/text.h"
+#include "deploy/folder_size.h"
 #include "deploy/mod_state.h"
 #include "deploy/version_reader.h"
 #include "discovery/folder_intake.h"
 #include "discovery/steam_manifests.h"
-#include "core/catalogue.h"
 #include "helpers/data_file.h"
-#include "platform/disk.h"
-#include "core/game_list_file.h"
 #include "helpers/game_rows.h"
-#include "core/size_text.h"
-#include "core/text.h"
-#include "platform/dialogs.h"
-#include "platform/files.h"
 #include "platform/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/disk.h"
+#include "platform/files.h"
 
 using nlohmann::json;
 using namespace zrcc;

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/background_job.h"
 #include "platform/app_state.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 

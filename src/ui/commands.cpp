@@ -6,23 +6,23 @@
 #include <cwchar>
 #include <string>
 
-#include "deploy/copy_deploy.h"
+#include "core/catalogue.h"
 #include "core/mod_rules.h"
+#include "core/text.h"
+#include "deploy/copy_deploy.h"
+#include "deploy/exe_detection.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
-#include "deploy/exe_detection.h"
 #include "discovery/folder_intake.h"
-#include "platform/background_job.h"
-#include "core/catalogue.h"
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/loader.h"
-#include "core/text.h"
+#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "platform/dialogs.h"
+#include "platform/list_view.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
-#include "platform/app_state.h"
-#include "platform/list_view.h"
 #include "ui/window_input.h"
 
 namespace zrcc {

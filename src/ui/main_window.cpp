@@ -7,14 +7,14 @@
 #include <string>
 #include <utility>
 
-#include "platform/background_job.h"
-#include "helpers/data_file.h"
-#include "ui/commands.h"
 #include "core/layout.h"
-#include "ui/settings.h"
 #include "core/settings_rules.h"
+#include "helpers/data_file.h"
 #include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "platform/list_view.h"
+#include "ui/commands.h"
+#include "ui/settings.h"
 #include "ui/window_input.h"
 
 namespace zrcc {

@@ -5,13 +5,13 @@
 
 #include <vector>
 
-#include "deploy/mod_state.h"
-#include "platform/app_folder.h"
-#include "platform/win_handles.h"
-#include "ui/main_window.h"
 #include "core/settings_rules.h"
 #include "core/window_geometry.h"
+#include "deploy/mod_state.h"
+#include "platform/app_folder.h"
 #include "platform/app_state.h"
+#include "platform/win_handles.h"
+#include "ui/main_window.h"
 
 namespace zrcc {
 

@@ -3,11 +3,11 @@
 #include <objbase.h>
 
 #include "helpers/loader.h"
+#include "platform/app_state.h"
 #include "platform/win_handles.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "ui/startup_geometry.h"
-#include "platform/app_state.h"
 #include "ui/window_input.h"
 
 namespace zrcc {

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/disk.h"
 #include "core/button_rules.h"
-#include "ui/commands.h"
 #include "core/control_ids.h"
 #include "core/input_rules.h"
 #include "platform/app_state.h"
+#include "platform/disk.h"
+#include "ui/commands.h"
 
 namespace zrcc {
 

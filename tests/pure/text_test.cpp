@@ -1,5 +1,5 @@
-#include "core/text.h"
 #include "core/paths.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 

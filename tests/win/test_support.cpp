@@ -9,8 +9,8 @@
 
 #include "core/paths.h"
 #include "core/text.h"
-#include "platform/win_handles.h"
 #include "platform/dialogs.h"
+#include "platform/win_handles.h"
 
 namespace zrcc::test {
 

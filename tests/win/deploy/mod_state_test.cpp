@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "core/mod_rules.h"
-#include "platform/win_handles.h"
 #include "platform/app_state.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/paths.h"
 #include "core/pe_version.h"
 #include "core/version_block.h"
 #include "deploy/version_reader.h"
-#include "core/paths.h"
 #include "platform/win_handles.h"
 #include "win/test_support.h"
 

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "helpers/game_rows.h"
 #include "core/paths.h"
+#include "helpers/game_rows.h"
 #include "platform/win_handles.h"
 #include "win/test_support.h"
 

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "discovery/steam_manifests.h"
 #include "core/catalogue.h"
-#include "platform/app_state.h"
 #include "core/paths.h"
+#include "discovery/steam_manifests.h"
+#include "platform/app_state.h"
 #include "win/test_support.h"
 
 namespace zrcc {

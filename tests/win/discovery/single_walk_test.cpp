@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <set>
 
-#include "deploy/folder_size.h"
-#include "deploy/exe_detection.h"
 #include "core/paths.h"
+#include "deploy/exe_detection.h"
+#include "deploy/folder_size.h"
 #include "platform/win_handles.h"
 #include "win/test_support.h"
 

@@ -2,11 +2,11 @@
 // unchanged list is saved back byte for byte.
 #include <gtest/gtest.h>
 
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
-#include "helpers/data_file.h"
 #include "core/game_list_file.h"
+#include "helpers/data_file.h"
 #include "helpers/loader.h"
+#include "platform/app_folder.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
+#include "platform/app_folder.h"
 #include "win/test_support.h"
 
 namespace zrcc {

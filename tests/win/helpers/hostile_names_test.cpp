@@ -3,11 +3,11 @@
 // same games with the same paths.
 #include <gtest/gtest.h>
 
-#include "discovery/folder_intake.h"
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
-#include "helpers/data_file.h"
 #include "core/game_list_file.h"
+#include "discovery/folder_intake.h"
+#include "helpers/data_file.h"
+#include "platform/app_folder.h"
 #include "platform/app_state.h"
 #include "win/test_support.h"
 

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
-#include "helpers/data_file.h"
 #include "core/game_list_file.h"
+#include "helpers/data_file.h"
+#include "platform/app_folder.h"
 #include "platform/dialogs.h"
 #include "win/test_support.h"
 

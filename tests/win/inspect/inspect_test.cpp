@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "helpers/data_file.h"
 #include "core/game_list_file.h"
+#include "helpers/data_file.h"
 #include "platform/win_handles.h"
 #include "pure/pe_image_builder.h"
 #include "pure/version_block_builder.h"

@@ -10,9 +10,9 @@
 
 #include <string>
 
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
 #include "helpers/data_file.h"
+#include "platform/app_folder.h"
 #include "tools/save_loop_list.h"
 
 using namespace zrcc;

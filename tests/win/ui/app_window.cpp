@@ -4,15 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/app_folder.h"
 #include "core/catalogue.h"
 #include "helpers/loader.h"
-#include "ui/commands.h"
+#include "platform/app_folder.h"
+#include "platform/app_state.h"
 #include "platform/dialogs.h"
+#include "platform/list_view.h"
+#include "ui/commands.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
-#include "platform/app_state.h"
-#include "platform/list_view.h"
 
 namespace zrcc::test {
 

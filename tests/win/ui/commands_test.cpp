@@ -13,9 +13,9 @@
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "helpers/game_rows.h"
+#include "platform/app_state.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
-#include "platform/app_state.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {

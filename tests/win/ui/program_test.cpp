@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "deploy/folder_size.h"
 #include "core/game_list_file.h"
+#include "deploy/folder_size.h"
 #include "platform/win_handles.h"
 #include "win/test_support.h"
 

@@ -12,11 +12,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/app_folder.h"
 #include "core/settings_keys.h"
 #include "core/settings_rules.h"
-#include "ui/startup_geometry.h"
+#include "platform/app_folder.h"
 #include "platform/app_state.h"
+#include "ui/startup_geometry.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -8,12 +8,12 @@
 
 #include <cstring>
 
-#include "platform/background_job.h"
+#include "core/button_rules.h"
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
-#include "core/button_rules.h"
-#include "ui/main_window.h"
 #include "platform/app_state.h"
+#include "platform/background_job.h"
+#include "ui/main_window.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {
