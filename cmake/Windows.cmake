@@ -36,17 +36,31 @@ function(zrcc_release_executable target)
   endif()
 endfunction()
 
+# Every Windows executable of the tree: the product, the inspector, the test
+# programs, the save loop and the benchmark.
+#   zrcc_windows_executable(<name> [WIN32] <sources...>)
+# Their entry points are wmain or wWinMain: MinGW picks those only with
+# -municode, MSVC by itself.
+function(zrcc_windows_executable name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "WIN32" "" "")
+  set(subsystem "")
+  if(arg_WIN32)
+    set(subsystem WIN32)
+  endif()
+  add_executable(${name} ${subsystem} ${arg_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE zrcc_win)
+  if(NOT MSVC)
+    target_link_options(${name} PRIVATE -municode)
+  endif()
+  zrcc_warnings(${name})
+endfunction()
+
 set(ZRCC_PRODUCT_RESOURCES "")
 include(cmake/Product.cmake OPTIONAL)
 
 # The program itself: a GUI-subsystem executable with its manifest and
 # version resource.
-add_executable(ZandRivellCC WIN32 src/ui/main.cpp ${ZRCC_PRODUCT_RESOURCES})
-target_link_libraries(ZandRivellCC PRIVATE zrcc_win)
-if(NOT MSVC)
-  target_link_options(ZandRivellCC PRIVATE -municode)
-endif()
-zrcc_warnings(ZandRivellCC)
+zrcc_windows_executable(ZandRivellCC WIN32 src/ui/main.cpp ${ZRCC_PRODUCT_RESOURCES})
 zrcc_release_executable(ZandRivellCC)
 
 # JSON for the inspector: the header-only library from the system (Debian's
@@ -65,12 +79,8 @@ endif()
 
 # zrcc-inspect: the disk-reading units from the command line, JSON out.
 if(nlohmann_json_FOUND)
-  add_executable(zrcc-inspect src/inspect/zrcc_inspect.cpp)
-  target_link_libraries(zrcc-inspect PRIVATE zrcc_win nlohmann_json::nlohmann_json)
-  if(NOT MSVC)
-    target_link_options(zrcc-inspect PRIVATE -municode)
-  endif()
-  zrcc_warnings(zrcc-inspect)
+  zrcc_windows_executable(zrcc-inspect src/inspect/zrcc_inspect.cpp)
+  target_link_libraries(zrcc-inspect PRIVATE nlohmann_json::nlohmann_json)
   zrcc_release_executable(zrcc-inspect)
 else()
   message(WARNING "nlohmann_json not found: zrcc-inspect is not built")
