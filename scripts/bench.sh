@@ -33,31 +33,27 @@ echo "== library"
 python3 bench/make_library.py --fixtures "$build/fixtures" --out "$library" \
   --seed "${ZRCC_BENCH_SEED:-1}" --games "${ZRCC_BENCH_GAMES:-200}" --files "${ZRCC_BENCH_FILES:-300000}"
 
-export WINEPREFIX=$PWD/$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-started_xvfb=""
-if [ -z "${DISPLAY:-}" ]; then
-  display=${ZRCC_BENCH_DISPLAY:-96}
-  if [ ! -e "/tmp/.X${display}-lock" ]; then
-    Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
-    started_xvfb=$!
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  fi
-  export DISPLAY=":$display"
-fi
+. scripts/wine-env.sh
+zrcc_wine_env "$build"
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$started_xvfb" ]; then kill "$started_xvfb" 2>/dev/null || true; fi
+  zrcc_wine_stop
+  # An X server found running is left to whoever started it.
+  if [ -n "${ZRCC_XVFB_STARTED:-}" ]; then zrcc_display_stop "${DISPLAY#:}"; fi
   rm -f "$log"
 }
 trap cleanup EXIT
-mkdir -p "$WINEPREFIX"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "== new Wine prefix (a few seconds, once)"
-  quiet wineboot -i </dev/null
+if [ -z "${DISPLAY:-}" ]; then
+  zrcc_display_start "${ZRCC_BENCH_DISPLAY:-96}"
 fi
-# Right after the first boot of a prefix this can exit non-zero although the
-# server keeps running; the steps below fail loudly if it does not.
-wineserver -p >/dev/null 2>&1 </dev/null || true
+if ! zrcc_wine_booted; then
+  echo "== new Wine prefix (a few seconds, once)"
+  if ! zrcc_wine_boot "$log"; then
+    cat "$log" >&2
+    echo "bench.sh: the first boot of $WINEPREFIX failed" >&2
+    exit 1
+  fi
+fi
+zrcc_wine_server_start
 
 echo "== du -sb over the library (warm cache): the floor of any walk on this machine"
 python3 - "$library" <<'PY'

@@ -8,10 +8,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
 cmake --build --preset windows --target ZandRivellCC -j "$(nproc)" >/dev/null
-export WINEPREFIX="${WINEPREFIX:-$PWD/build/windows/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
-if [ -z "${DISPLAY:-}" ]; then
-  echo "No display: running on a virtual one (xvfb-run)." >&2
-  exec xvfb-run -a -s "-screen 0 1920x1080x24" wine build/windows/ZandRivellCC.exe "$@"
-fi
-exec wine build/windows/ZandRivellCC.exe "$@"
+. scripts/wine-env.sh
+# A prefix given in WINEPREFIX is used instead of the build's own.
+zrcc_wine_env_prefix "${WINEPREFIX:-$PWD/build/windows/$ZRCC_WINE_PREFIX_NAME}"
+zrcc_wine_boot
+zrcc_exec_on_display wine build/windows/ZandRivellCC.exe "$@"

@@ -26,10 +26,11 @@ entries=$(python3 -c 'import sys, zipfile; print(" ".join(zipfile.ZipFile(sys.ar
   fail "unexpected entries: $entries"
 
 work=$(mktemp -d)
-prefix=$root/build/windows/wineprefix
+. scripts/wine-env.sh
+zrcc_wine_env build/windows
 display=${ZRCC_XVFB_DISPLAY:-$(sed -n 's/^ZRCC_XVFB_DISPLAY:STRING=//p' build/windows/CMakeCache.txt)}
 cleanup() {
-  sh tests/wine-session.sh stop "$prefix" "$display"
+  zrcc_wine_session_stop "$display"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -37,8 +38,7 @@ dest="$work/Jürgen Downloads/$name"
 python3 -m zipfile -e "$archive" "$dest"
 
 echo "== $name.zip: start and close ZandRivellCC.exe in '$dest'"
-sh tests/wine-session.sh start "$prefix" "$display"
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$display"
+zrcc_wine_session_start "$display" || fail "no Wine session on display :$display"
 (cd "$work" && exec wine "$dest/ZandRivellCC.exe") >/dev/null 2>&1 </dev/null &
 pid=$!
 for _ in $(seq 300); do
