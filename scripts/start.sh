@@ -6,10 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+. scripts/wine-env.sh
+zrcc_ensure_display "$PWD/scripts/start.sh" "$@"
 [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
 cmake --build --preset windows --target ZandRivellCC -j "$(nproc)" >/dev/null
-. scripts/wine-env.sh
 # A prefix given in WINEPREFIX is used instead of the build's own.
 zrcc_wine_env_prefix "${WINEPREFIX:-$PWD/build/windows/$ZRCC_WINE_PREFIX_NAME}"
 zrcc_wine_boot
-zrcc_exec_on_display wine build/windows/ZandRivellCC.exe "$@"
+exec wine build/windows/ZandRivellCC.exe "$@"

@@ -73,15 +73,18 @@ zrcc_display_stop() {
   fi
 }
 
-# zrcc_exec_on_display <command...>: runs the command in place of the shell,
-# on a virtual display of its own when there is none. xvfb-run takes a free
-# number and ends the display with the command.
-zrcc_exec_on_display() {
+# zrcc_ensure_display <command...>: returns at once when there is a display.
+# Without one it runs the command, normally the calling script itself, again
+# in place of the shell on a virtual display that xvfb-run takes from the
+# free numbers and ends with the command. The whole script runs there, not
+# only its last program: the first boot of a prefix starts Wine's desktop,
+# and a program that comes later on another display than the desktop's can
+# make no window.
+zrcc_ensure_display() {
   if [ -z "${DISPLAY:-}" ]; then
     echo "No display: running on a virtual one (xvfb-run)." >&2
     exec xvfb-run -a -s "-screen 0 $ZRCC_XVFB_SCREEN" "$@"
   fi
-  exec "$@"
 }
 
 # zrcc_wine_booted: whether the prefix in WINEPREFIX has had its first boot.
