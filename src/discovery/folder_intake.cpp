@@ -43,16 +43,13 @@ void ShowProgress(size_t adding, size_t total) {
 // Appends refreshed games on the UI thread, each with its row first, then
 // its place in the catalogue, painted and counted at once. The job that adds
 // waits meanwhile, so row i and game i never part.
-void AppendGames(HWND listView, const std::vector<Game>& games) {
-  if (games.empty()) return;
-  RunOnUiThread([listView, &games] {
-    for (const Game& game : games) {
-      InsertGameRow(listView, GameCount(), game);
-      AddGame(game);
-      UpdateWindow(listView);
-      UpdateGameCountText();
-    }
-  });
+void AppendGames(HWND listView, const std::vector<Game>& games, BatchPacer& pacer) {
+  RunStepsOnUiThread(games.size(), [listView, &games](size_t i) {
+    InsertGameRow(listView, GameCount(), games[i]);
+    AddGame(games[i]);
+    UpdateWindow(listView);
+    UpdateGameCountText();
+  }, pacer);
 }
 
 bool AddSingleFolder(HWND listView, const std::wstring& folder) {
@@ -67,7 +64,8 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
   RefreshGameQuietly(game, true, noExecutable, StopRequest());
   if (StopRequested()) return false;  // cut short: a half-walked game is not added
   if (noExecutable) WarnNoExecutable(game.path);
-  AppendGames(listView, {game});
+  BatchPacer pacer;
+  AppendGames(listView, {game}, pacer);
   return true;
 }
 
@@ -124,9 +122,8 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
       ++next;
       refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
     } while (refreshed && !refreshed->noExecutable);
-    AppendGames(listView, batch);
+    AppendGames(listView, batch, pacer);
     if (next < refresh.size()) ShowProgress(next + 1, refresh.size());
-    pacer.Sent();
     added = added || !batch.empty();
   }
   UpdateGameCountText();

@@ -25,20 +25,19 @@ void SetStatusText(const wchar_t* text) {
 }
 
 // Inserts rows [first, end) of the catalogue in order, each painted and
-// counted at once. One call to the UI thread per batch of finished games,
+// counted at once. A few calls to the UI thread per batch of finished games,
 // rather than one per list-view or status-bar call (nine per row): every
 // message one thread sends to another's window is a round trip between them.
-void InsertLoadedRows(int32_t first, int32_t end) {
+void InsertLoadedRows(int32_t first, int32_t end, BatchPacer& pacer) {
   if (first >= end) return;
-  RunOnUiThread([first, end] {
-    for (int32_t row = first; row < end; ++row) {
-      const Game* game = GetGame(row);
-      if (!game) BrokenInvariant("LoadData: GetGame returned nullptr - out of bounds!");
-      InsertGameRow(gListView, row, *game);
-      UpdateWindow(gListView);
-      UpdateGameCountText();
-    }
-  });
+  RunStepsOnUiThread(static_cast<size_t>(end - first), [first](size_t step) {
+    const int32_t row = first + static_cast<int32_t>(step);
+    const Game* game = GetGame(row);
+    if (!game) BrokenInvariant("LoadData: GetGame returned nullptr - out of bounds!");
+    InsertGameRow(gListView, row, *game);
+    UpdateWindow(gListView);
+    UpdateGameCountText();
+  }, pacer);
 }
 
 // Checks every game of the catalogue on disk. The games are refreshed as
@@ -73,8 +72,7 @@ void CheckLoadedGames() {
       ++next;
       refreshed = next < refresh.size() && !StopRequested() ? refresh.TryTake(next) : nullptr;
     } while (refreshed && !refreshed->noExecutable);
-    InsertLoadedRows(static_cast<int32_t>(firstRow), static_cast<int32_t>(kept));
-    pacer.Sent();
+    InsertLoadedRows(static_cast<int32_t>(firstRow), static_cast<int32_t>(kept), pacer);
   }
   games.erase(games.begin() + static_cast<std::ptrdiff_t>(kept), games.begin() + static_cast<std::ptrdiff_t>(next));
 }

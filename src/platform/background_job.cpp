@@ -119,4 +119,23 @@ void BatchPacer::WaitForTurn() {
   }
 }
 
+void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, BatchPacer& pacer) {
+  if (OnUiThread()) {
+    for (size_t i = 0; i < count; ++i) step(i);
+    return;
+  }
+  constexpr auto kSlice = std::chrono::milliseconds(20);
+  size_t done = 0;
+  while (done < count) {
+    if (done > 0) pacer.WaitForTurn();
+    RunOnUiThread([&] {
+      const auto until = std::chrono::steady_clock::now() + kSlice;
+      do {
+        step(done++);
+      } while (done < count && std::chrono::steady_clock::now() < until);
+    });
+    pacer.Sent();
+  }
+}
+
 }  // namespace zrcc
