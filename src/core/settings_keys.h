@@ -21,6 +21,7 @@ struct SettingKey {
   int missing;               // an integer key's value when the file has none
   const wchar_t* missingText;  // a text key's value when the file has none
   int least;                 // the range an integer key's value is taken into
+                             // (for the widths by SettledColumnWidth)
   int most;
 };
 

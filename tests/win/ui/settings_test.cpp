@@ -148,8 +148,8 @@ TEST_F(SettingsTest, StoredColumnWidthsAreSettled) {
     EXPECT_EQ(LogicalColumnWidths[static_cast<size_t>(i)], expected) << "column " << i;
     EXPECT_EQ(ColumnWidth(i), ScaleToDpi(expected, dpi)) << "column " << i;
   }
-  EXPECT_EQ(LogicalColumnWidths[0], ColumnCap(0)) << "a stored width beyond the cap";
-  EXPECT_EQ(LogicalColumnWidths[1], kMinColumnWidth) << "a stored width below the floor";
+  EXPECT_EQ(LogicalColumnWidths[0], ColumnWidthKey(0).most) << "a stored width beyond the key's range";
+  EXPECT_EQ(LogicalColumnWidths[1], ColumnWidthKey(1).least) << "a stored width below the key's range";
 }
 
 TEST_F(SettingsTest, SavedPackageFolderIsAcceptedWhenItHoldsTheModDll) {
