@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -154,6 +155,26 @@ void RelayoutForCurrentSize(HWND window) {
   RECT client{};
   GetClientRect(window, &client);
   SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right - client.left, client.bottom - client.top));
+}
+
+// The window cannot be made so small that a button is cut, unless the
+// screen itself is smaller.
+void KeepButtonsWhole(HWND window, MINMAXINFO& limits) {
+  UINT dpi = GetDpiForWindow(window);
+  if (dpi == 0) dpi = 96;
+  RECT status{};
+  if (gStatusBar && GetParent(gStatusBar) == window) GetWindowRect(gStatusBar, &status);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), dpi);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT work{0, 0, 0, 0};
+  if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) work = monitor.rcWork;
+  const Size minimum = MinimumTrackSize(static_cast<int>(dpi), status.bottom - status.top, frame.right - frame.left,
+                                        frame.bottom - frame.top, work.right - work.left, work.bottom - work.top);
+  limits.ptMinTrackSize.x = std::max<LONG>(limits.ptMinTrackSize.x, minimum.w);
+  limits.ptMinTrackSize.y = std::max<LONG>(limits.ptMinTrackSize.y, minimum.h);
 }
 
 void CreateControls(HWND window) {
@@ -318,6 +339,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETFOCUS:
       if (gListView && IsWindow(gListView)) SetFocus(gListView);
       break;
+    case WM_GETMINMAXINFO:
+      KeepButtonsWhole(window, *reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
     case WM_ERASEBKGND: {
       RECT client{};
       GetClientRect(window, &client);

@@ -77,6 +77,29 @@ TEST(MainWindow, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_TRUE(GetWindowLongW(app.window(), GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
+// Made as small as the window lets itself be made, with its real frame and
+// status bar, it still shows every button whole.
+TEST(MainWindow, SmallestWindowShowsEveryButtonWhole) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  MINMAXINFO limits{};
+  SendMessageW(app.window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  ASSERT_GT(limits.ptMinTrackSize.x, 200);
+  SetWindowPos(app.window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
+               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  RECT client{}, status{};
+  GetClientRect(app.window(), &client);
+  GetWindowRect(gStatusBar, &status);
+  for (int id : {kIdSetFolderButton, kIdCopyButton, kIdInstallButton, kIdUninstallButton, kIdAddButton, kIdOpenButton,
+                 kIdDeleteButton, kIdRefreshButton}) {
+    const RECT r = app.ClientRectOf(app.control(id));
+    EXPECT_GE(r.left, 0) << id;
+    EXPECT_LE(r.right, client.right) << id;
+    EXPECT_GE(r.top, 0) << id;
+    EXPECT_LE(r.bottom, client.bottom - (status.bottom - status.top)) << id;
+  }
+}
+
 TEST(MainWindow, DestroyWritesTheListAndAllFourteenSettings) {
   TempDir dir;
   {
