@@ -274,7 +274,7 @@ namespace {
 // were made for; longer texts arrive cut.
 DeploymentFacts RowFacts(int32_t row) {
   return {row >= 0, ListCellText(gListView, row, kColumnStatus, 16), ListCellText(gListView, row, kColumnModVersion, 24),
-          ModFolderSet};
+          ModFolderSet, RowShowsDriveAbsent(gListView, row)};
 }
 
 }  // namespace

@@ -200,7 +200,8 @@ void CreateControls(HWND window) {
   InitCommonControlsEx(&classes);
   gListView = MakeControl(window, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0,
                           Rect{}, &gListFont);
-  SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  // Info tips: a row can say what its texts cannot (a game whose drive is absent).
+  SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   gHeader = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
   SetWindowTheme(gHeader, L"", L"");
   // The real widths come with the settings.

@@ -9,7 +9,9 @@
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "helpers/data_file.h"
+#include "helpers/game_rows.h"
 #include "platform/app_folder.h"
+#include "platform/app_state.h"
 #include "platform/dialogs.h"
 #include "win/test_support.h"
 
@@ -59,6 +61,38 @@ TEST_F(LoaderTest, VanishedGamesAreDroppedAndTheRestKeepTheirOrder) {
   EXPECT_EQ(window.CellText(1, 5), L"Gamma");
   EXPECT_EQ(window.StatusText(), L"Games: 2");
   EXPECT_EQ(window.loadStarted(), 1);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// A game on a drive unplugged at this start is only out of reach: its row
+// stays as stored and says so, and the list file keeps it. A game whose
+// folder went from a drive that is there is dropped, as before. Plugged in
+// again, the game is read like any other.
+TEST_F(LoaderTest, GameOnAnAbsentDriveIsKeptAsStored) {
+  test::WineDrive drive(dir / L"usb");
+  if (!drive.ok()) GTEST_SKIP() << "needs a drive that can be unplugged (Wine's drive links)";
+  const std::wstring onDrive = drive.root() + L"Games\\Tidebreaker";
+  test::WriteFileBytes(onDrive + L"\\bin\\game.txt", "12345");
+  const std::vector<GameListEntry> list = {
+      {onDrive, L"bin", L"Tidebreaker"}, {dir / L"games\\Gone", L"", L"Gone"}, {Game(L"Here"), L"", L"Here"}};
+  WriteList(list);
+  ASSERT_TRUE(drive.Unplug());
+  Load();
+  ASSERT_EQ(window.RowCount(), 2);
+  EXPECT_EQ(window.CellText(0, 0), onDrive);
+  EXPECT_EQ(window.CellText(0, 1), L"");
+  EXPECT_EQ(window.CellText(0, 5), L"Tidebreaker");
+  EXPECT_EQ(window.CellText(0, 6), L"bin");
+  EXPECT_TRUE(RowShowsDriveAbsent(gListView, 0));
+  EXPECT_FALSE(RowShowsDriveAbsent(gListView, 1));
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")),
+            (std::vector<GameListEntry>{list[0], list[2]}));
+
+  ASSERT_TRUE(drive.PlugIn());
+  Load();
+  EXPECT_EQ(window.CellText(0, 1), L"5 B");
+  EXPECT_FALSE(RowShowsDriveAbsent(gListView, 0));
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
