@@ -64,6 +64,7 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
   RefreshGameQuietly(game, true, noExecutable, StopRequest());
   if (StopRequested()) return false;  // cut short: a half-walked game is not added
   if (noExecutable) WarnNoExecutable(game.path);
+  if (StopRequested()) return false;  // closed while the warning was open
   BatchPacer pacer;
   AppendGames(listView, {game}, pacer);
   return true;
@@ -109,6 +110,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
     RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped: the games added so far stay
     pacer.WaitForTurn();
+    if (StopRequested()) break;
     std::vector<Game> batch;
     std::unordered_set<std::wstring> batchKeys;
     do {
@@ -122,6 +124,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
       ++next;
       refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
     } while (refreshed && !refreshed->noExecutable);
+    if (StopRequested()) break;  // closed while a warning was open: this batch is not added
     AppendGames(listView, batch, pacer);
     if (next < refresh.size()) ShowProgress(next + 1, refresh.size());
     added = added || !batch.empty();

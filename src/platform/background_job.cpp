@@ -127,7 +127,10 @@ void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, B
   constexpr auto kSlice = std::chrono::milliseconds(20);
   size_t done = 0;
   while (done < count) {
-    if (done > 0) pacer.WaitForTurn();
+    if (done > 0) {
+      pacer.WaitForTurn();
+      if (StopRequested()) return;  // the window is closing: nothing more reaches it
+    }
     RunOnUiThread([&] {
       const auto until = std::chrono::steady_clock::now() + kSlice;
       do {
