@@ -13,6 +13,7 @@
 #include "platform/app_folder.h"
 #include "platform/app_state.h"
 #include "platform/dialogs.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -94,6 +95,40 @@ TEST_F(LoaderTest, GameOnAnAbsentDriveIsKeptAsStored) {
   EXPECT_EQ(window.CellText(0, 1), L"5 B");
   EXPECT_FALSE(RowShowsDriveAbsent(gListView, 0));
   EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// A backup or sync program holding data.ini open as the load starts is
+// waited for; one that keeps it longer is reported, with the file, and the
+// list it holds is neither emptied nor lost: it loads once the file is free.
+TEST_F(LoaderTest, ListHeldOpenByAnotherProgramIsWaitedForOrReported) {
+  const std::vector<GameListEntry> list = {{Game(L"A"), L"", L"Alpha"}, {Game(L"B"), L"", L"Beta"}};
+  WriteList(list);
+  const std::wstring file = dir / L"data.ini";
+  const std::string bytes = test::ReadFileBytes(file);
+  const auto hold = [&] {
+    return UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+
+  UniqueHandle held = hold();
+  ASSERT_TRUE(held);
+  int finished = window.loadFinished();
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  test::PumpMessages(600);
+  held.reset();
+  ASSERT_TRUE(window.WaitForLoadEnd(finished));
+  EXPECT_EQ(window.RowCount(), 2);
+  EXPECT_TRUE(boxes.boxes().empty());
+
+  held = hold();
+  Load();
+  held.reset();
+  EXPECT_EQ(window.RowCount(), 0);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_NE(boxes.boxes()[0].text.find(file), std::wstring::npos);
+  ASSERT_TRUE(SaveData());  // the close: nothing is written over the unread list
+  EXPECT_EQ(test::ReadFileBytes(file), bytes);
+  Load();
+  EXPECT_EQ(window.RowCount(), 2);
 }
 
 TEST_F(LoaderTest, SameFolderInOtherLetterCaseGivesOneRow) {
