@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "deploy/exe_detection.h"
 #include "discovery/steam_manifests.h"
+#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
 #include "platform/app_state.h"
@@ -212,10 +213,14 @@ bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder) {
 bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders) {
   const HWND listView = gListView;
   return StartBackgroundJob([listView, folders] {
+    bool added = false;
     for (const std::wstring& folder : folders) {
       if (StopRequested()) break;
-      AddGameFolder(listView, folder);
+      added = AddGameFolder(listView, folder) || added;
     }
+    // Saved at once, so that a crash or a kill later loses none of the new
+    // games; a close that stopped the add saves by itself.
+    if (added && !StopRequested()) SaveData();
   });
 }
 

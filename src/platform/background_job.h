@@ -48,6 +48,11 @@ const std::atomic<bool>* StopRequest();
 // returns at once when no job runs.
 void StopJobAndWait();
 
+// Whether the UI thread is in the middle of a call a job handed it (a box
+// the job asked for is open, say): the job cannot end before that call
+// returns, so it must not be waited for then. UI thread only.
+bool ServingJobCall();
+
 // Runs `call` on the UI thread and returns when it has been carried out;
 // on the UI thread itself it is called at once. One cross-thread round trip
 // however much `call` does, which is why jobs hand over whole batches of

@@ -104,6 +104,7 @@ void DeleteSelectedGame() {
   if (row < 0) return;
   DeleteGame(gListView, row);
   SyncButtonsWithSelection();
+  SaveData();  // at once: a crash or a kill later does not bring the game back
 }
 
 void RefreshList() {

@@ -285,6 +285,24 @@ void EnforceColumnFloor(NMHDR* header) {
   }
 }
 
+// Windows ends the process soon after the end of the session is announced,
+// without destroying the window: both files are saved here as a close saves
+// them. A running job is stopped first, so that the save never sees a
+// half-made list; while the UI thread is carrying out a call for the job
+// (a box it asked for is open) the job cannot end before that call returns,
+// so it is only asked to stop, and the list is saved as it stands: the job
+// waits meanwhile and changes nothing. (A load may then hold a game it has
+// already moved up twice; the next load reads it once.)
+void SaveBeforeSessionEnds() {
+  if (ServingJobCall()) {
+    RequestStop();
+  } else {
+    StopJobAndWait();
+  }
+  SaveData();
+  SaveSettings();
+}
+
 void OnDestroy() {
   // A close waits for running work (RequestClose), but a window destroyed
   // otherwise may still have a job running: it is stopped first, so the save
@@ -333,6 +351,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
       OnDestroy();
       break;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // nothing to ask: the files are saved when the session ends
+    case WM_ENDSESSION:
+      if (wParam) SaveBeforeSessionEnds();
+      return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED || IsIconic(window) || InSizeMove || !gStatusBar) break;
       LayoutClientArea(window, LOWORD(lParam), HIWORD(lParam));

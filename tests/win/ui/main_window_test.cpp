@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "core/game_list_file.h"
 #include "core/layout.h"
 #include "core/settings_keys.h"
 #include "core/settings_rules.h"
 #include "helpers/loader.h"
 #include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {
@@ -123,6 +125,49 @@ TEST(MainWindow, DestroyWritesTheListAndAllFourteenSettings) {
   EXPECT_EQ(Ini(settings, L"Window", L"Width"), L"1000");
   EXPECT_EQ(Ini(settings, L"Window", L"LogicalHeight"), L"700");
   EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), "\xEF\xBB\xBF");
+}
+
+// The end of the Windows session saves both files, as a close would, also
+// while a load runs (it is stopped first) and while a box the load asked
+// for is open (the load cannot end then, and waits while the list is saved).
+TEST(MainWindow, EndOfTheSessionSavesBothFilesWhateverRuns) {
+  TempDir dir;
+  std::vector<GameListEntry> list;
+  for (int i = 0; i < 40; ++i) {
+    const std::wstring game = dir / (L"Games\\G" + std::to_wstring(i));
+    for (int f = 0; f < 20; ++f) test::WriteFileBytes(game + L"\\f" + std::to_wstring(f), "x");
+    // The first game's executable folder is gone and it has none: the load warns.
+    list.push_back({game, i == 0 ? L"bin" : L"", L"G" + std::to_wstring(i)});
+  }
+  const auto paths = [](const std::vector<GameListEntry>& games) {
+    std::vector<std::wstring> out;
+    for (const GameListEntry& game : games) out.push_back(game.path);
+    return out;
+  };
+  test::AppWindow app(dir.path());
+  // `listRead`: the load has read data.ini, which can go so that only the
+  // save at the end of the session can bring it back.
+  const auto endSession = [&](bool listRead) {
+    if (listRead) DeleteFileW((dir / L"data.ini").c_str());
+    DeleteFileW((dir / L"settings.ini").c_str());
+    EXPECT_EQ(SendMessageW(app.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageW(app.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(paths(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"))), paths(list));
+    EXPECT_EQ(Ini(dir / L"settings.ini", L"ZandRivell", L"Path"), PackageFolderKey().missingText);
+  };
+
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile(list));
+  app.boxes.whileOpen = [&](const test::RecordedBox&) { endSession(true); };
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  app.WaitUntilLoaded();
+  EXPECT_EQ(app.boxes.boxes().size(), 1u) << "the session ended during the load's warning";
+
+  app.boxes.whileOpen = nullptr;
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile(list));
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  endSession(false);
+  EXPECT_FALSE(BackgroundJobRunning()) << "the load was stopped before the save";
+  app.WaitUntilLoaded();
 }
 
 TEST(MainWindow, WaitCursorOnlyWhileLoading) {
