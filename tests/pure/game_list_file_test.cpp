@@ -120,31 +120,23 @@ TEST(GameListFile, UndecodableFilesHoldNoGames) {
 }
 
 // An editor's "Unicode" save, in either byte order, reads as the list that
-// was saved, characters beyond the BMP included; a truncated one does not.
+// was saved, characters beyond the BMP included; one cut inside a unit does
+// not. An "ANSI" save is told from damaged UTF-8.
 TEST(GameListFile, ListSavedAgainAsUtf16ReadsTheSame) {
-  const std::vector<GameListEntry> games = {{Decode("D:\\Caf\xC3\xA9 \xF0\x9F\x8E\xAE"), L"bin", L"Caf\u00E9"},
-                                            {L"E:\\Beta", L"", L""}};
-  const std::string utf8 = FormatGameListFile(games);
+  const std::vector<GameListEntry> games = {{Decode("D:\\Caf\xC3\xA9 \xF0\x9F\x8E\xAE"), L"bin", L"N"}};
   std::wstring text;
-  ASSERT_TRUE(DecodeGameListBytes(utf8, text));
+  ASSERT_TRUE(DecodeGameListBytes(FormatGameListFile(games), text));
   for (bool bigEndian : {false, true}) {
     std::string utf16 = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (wchar_t unit : text) {
-      const char high = static_cast<char>((static_cast<unsigned>(unit) >> 8) & 0xFF);
-      const char low = static_cast<char>(static_cast<unsigned>(unit) & 0xFF);
+      const char high = static_cast<char>((static_cast<unsigned>(unit) >> 8) & 0xFF), low = static_cast<char>(unit & 0xFF);
       utf16 += bigEndian ? std::string{high, low} : std::string{low, high};
     }
     EXPECT_EQ(ReadGameListEntries(utf16), games) << bigEndian;
-    EXPECT_TRUE(ReadGameListEntries(utf16.substr(0, utf16.size() - 1)).empty()) << "cut inside a unit";
-    EXPECT_TRUE(HoldsNoGameListText(utf16.substr(0, 2)));
+    EXPECT_TRUE(ReadGameListEntries(utf16.substr(0, utf16.size() - 1)).empty());
   }
-}
-
-// Not UTF-8: an editor's save in the local code page, or damaged UTF-8.
-TEST(GameListFile, LocalCodePageIsToldFromDamagedUtf8) {
-  EXPECT_TRUE(LooksLikeLocalCodePage("[Line0]\r\nPath=D:\\Caf\xE9\r\n"));
-  EXPECT_FALSE(LooksLikeLocalCodePage("[Line0]\r\nPath=D:\\Caf\xC3\xA9\r\nPath=D:\\Caf\xE9\r\n"));
-  EXPECT_FALSE(LooksLikeLocalCodePage(std::string("[\0L\0", 4)));
+  EXPECT_TRUE(LooksLikeLocalCodePage("Path=D:\\Caf\xE9\r\n"));
+  EXPECT_FALSE(LooksLikeLocalCodePage("Path=D:\\Caf\xC3\xA9\r\nPath=D:\\Caf\xE9\r\n"));
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace zrcc {
 namespace {
 
@@ -84,34 +82,6 @@ TEST(LayoutTest, FontHeightsAreNegativePointSizesAtTheDpi) {
   EXPECT_EQ(FontHeight(10, 96), -13);  // 13.33
   EXPECT_EQ(FontHeight(9, 144), -18);
   EXPECT_EQ(FontHeight(10, 120), -17);  // 16.67
-}
-
-// At its smallest the window still shows every button whole, at every
-// scaling of the screens people use, and a pixel less would cut one; on a
-// screen too small for the band it is no larger than the screen.
-TEST(LayoutTest, SmallestWindowShowsEveryButtonWhole) {
-  const int frameW = 16, frameH = 39;
-  for (int percent : {100, 125, 150, 200}) {
-    const int dpi = 96 * percent / 100;
-    const int statusBar = 22 * percent / 100;
-    const Size minimum = MinimumTrackSize(dpi, statusBar, frameW, frameH, 3840, 2100);
-    const int clientW = minimum.w - frameW, clientH = minimum.h - frameH;
-    const TopBandLayout band = LayoutTopBandRects(dpi);
-    const ClientLayout bottom = LayoutClient(dpi, clientW, clientH, statusBar);
-    int right = 0;
-    for (const Rect& r : {band.pathField, band.setFolder, band.copy, band.install, band.uninstall, bottom.addDir,
-                          bottom.openDir, bottom.delDir, bottom.refresh}) {
-      EXPECT_LE(r.x + r.w, clientW) << percent;
-      EXPECT_GE(r.y, 0) << percent;
-      EXPECT_LE(r.y + r.h, clientH - statusBar) << percent;
-      right = std::max(right, r.x + r.w);
-    }
-    EXPECT_GE(bottom.addDir.y, TopBandHeight(dpi)) << "the bar stays below the band at " << percent;
-    EXPECT_EQ(clientW - right, band.pathField.x) << "the margin on the right is the one on the left";
-  }
-  const Size laptop = MinimumTrackSize(144, 33, frameW, frameH, 1366, 720);
-  EXPECT_EQ(laptop.w, 1366);
-  EXPECT_LE(laptop.h, 720);
 }
 
 }  // namespace

@@ -115,33 +115,23 @@ TEST(WindowGeometryTest, SavedPositionIsMovedOntoTheWorkArea) {
   EXPECT_EQ(g.x, 1120);
 }
 
-// A window saved on one screen or scaling reopens whole on another: never
-// larger than the work area, its title bar and top band on screen, and as
-// large as it was wherever that fits.
+// A window saved at 1600 x 900 on one screen or scaling reopens whole on
+// another, wherever it was: never larger than the work area (a taskbar's
+// height less than the screen), title bar and top band on screen.
 TEST(WindowGeometryTest, SavedWindowFitsEveryScreenAtEveryScaling) {
-  struct Screen {
-    int width, height, percent;
-  };
-  const Screen screens[] = {{1920, 1080, 100}, {1920, 1080, 125}, {1920, 1080, 150}, {2560, 1440, 125},
-                            {3840, 2160, 150}, {3840, 2160, 200}};
-  const std::pair<int, int> savedCorners[] = {{0, 0}, {160, 90}, {-480, -270}, {5000, 3000}};
-  for (const Screen& screen : screens) {
-    const int dpi = 96 * screen.percent / 100;
-    const int taskbar = 48 * screen.percent / 100;
-    const WorkArea work{0, 0, screen.width, screen.height - taskbar};
-    for (const auto& [left, top] : savedCorners) {
-      WindowKeys k;
+  const int screens[][3] = {{1920, 1080, 100}, {1920, 1080, 125}, {1920, 1080, 150},
+                            {2560, 1440, 125}, {3840, 2160, 150}, {3840, 2160, 200}};
+  for (const auto& [width, height, percent] : screens) {
+    const int dpi = 96 * percent / 100;
+    const WorkArea work{0, 0, width, height - 48 * percent / 100};
+    for (const int corner : {-480, 0, 160, 5000}) {
+      WindowKeys k = Sized(1600, 900);
       k.logicalWidth = 1600;
       k.logicalHeight = 900;
-      k.left = left;
-      k.top = top;
+      k.left = k.top = corner;
       const WindowGeometry g = ComputeWindowGeometry(k, work, dpi, dpi);
-      const std::string where = std::to_string(screen.width) + "x" + std::to_string(screen.height) + " at " +
-                                std::to_string(screen.percent) + "%, saved at " + std::to_string(left);
-      EXPECT_GE(g.x, work.left) << where;
-      EXPECT_GE(g.y, work.top) << where;
-      EXPECT_LE(g.x + g.width, work.right) << where;
-      EXPECT_LE(g.y + g.height, work.bottom) << where;
+      const std::string where = std::to_string(width) + " at " + std::to_string(percent) + " %, from " + std::to_string(corner);
+      EXPECT_TRUE(g.x >= 0 && g.y >= 0 && g.x + g.width <= work.right && g.y + g.height <= work.bottom) << where;
       EXPECT_EQ(g.width, std::min(1600 * dpi / 96, work.right)) << where;
       EXPECT_EQ(g.height, std::min(900 * dpi / 96, work.bottom)) << where;
     }

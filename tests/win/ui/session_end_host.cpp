@@ -1,5 +1,5 @@
-// The host of the window that tests/win/session_end_test.sh ends the Windows
-// session under; skipped in every other run.
+// The window whose Windows session tests/win/session_end_test.sh ends;
+// skipped in every other run.
 #include <gtest/gtest.h>
 
 #include "core/control_ids.h"
@@ -9,19 +9,15 @@ namespace zrcc {
 namespace {
 
 TEST(SessionEnd, WindowWaitsForTheEndOfTheSession) {
-  wchar_t buffer[32768] = {};
-  if (!GetEnvironmentVariableW(L"ZRCC_SESSION_FOLDER", buffer, 32768)) {
-    GTEST_SKIP() << "the window for tests/win/session_end_test.sh";
-  }
-  const std::wstring folder = buffer;
-  test::AppWindow app(folder);
-  app.pickerAnswers = {folder + L"\\SteamLibrary"};
+  wchar_t folder[4096] = {};
+  if (!GetEnvironmentVariableW(L"ZRCC_SESSION_FOLDER", folder, 4096)) GTEST_SKIP() << "run by session_end_test.sh";
+  const std::wstring dir = folder;
+  test::AppWindow app(dir);
+  app.pickerAnswers = {dir + L"\\SteamLibrary"};
   app.Press(kIdAddButton);
   ASSERT_EQ(app.RowCount(), 2);
-  // From here on only the end of the session writes the two files.
-  DeleteFileW((folder + L"\\data.ini").c_str());
-  DeleteFileW((folder + L"\\settings.ini").c_str());
-  test::WriteFileBytes(folder + L"\\ready", "");
+  DeleteFileW((dir + L"\\data.ini").c_str());  // only the end of the session writes it again
+  test::WriteFileBytes(dir + L"\\ready", "");
   test::PumpMessages(90000);
   FAIL() << "the session did not end";
 }

@@ -10,9 +10,7 @@
 
 #include "core/button_rules.h"
 #include "core/catalogue.h"
-#include "core/drive_rules.h"
 #include "core/game_list_file.h"
-#include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/background_job.h"
 #include "ui/main_window.h"
@@ -191,38 +189,6 @@ TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
   app.Select(0);
   EXPECT_EQ(tip(kIdCopyButton), DeploymentTip(DeploymentButton::Copy, {true, L"", L"", false}));
   EXPECT_FALSE(tip(kIdRefreshButton).empty());
-}
-
-// The row of a game whose drive is absent says so when hovered, and no
-// deployment is offered for it; another row keeps its own tip.
-TEST(WindowInput, RowOfAGameOnAnAbsentDriveSaysSoAndOffersNoDeployment) {
-  TempDir dir;
-  test::AppWindow app(dir.path());
-  ModFolderSet = true;
-  for (const bool absent : {true, false}) {
-    Game game;
-    game.path = absent ? L"Q:\\Games\\Tidebreaker" : L"C:\\Games\\Here";
-    game.driveAbsent = absent;
-    InsertGameRow(gListView, GameCount(), game);
-    AddGame(game);
-  }
-  const auto rowTip = [&](int row) {
-    wchar_t text[INFOTIPSIZE] = L"as the list has it";
-    NMLVGETINFOTIPW request{};
-    request.hdr.hwndFrom = gListView;
-    request.hdr.code = LVN_GETINFOTIPW;
-    request.iItem = row;
-    request.pszText = text;
-    request.cchTextMax = INFOTIPSIZE;
-    SendMessageW(app.window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
-    return std::wstring(text);
-  };
-  EXPECT_EQ(rowTip(0), AbsentDriveTip(L"Q:\\Games\\Tidebreaker"));
-  EXPECT_EQ(rowTip(1), L"as the list has it");
-  app.Select(1);
-  EXPECT_TRUE(app.Enabled(kIdCopyButton));
-  app.Select(0);
-  EXPECT_FALSE(app.Enabled(kIdCopyButton));
 }
 
 }  // namespace
