@@ -59,8 +59,9 @@ std::wstring FreeKeptAsideName() {
 }
 
 // The list starts empty and the user is told why, and where the file will
-// be kept should a list be saved over it.
+// be kept should a list be saved over it; not when the window is closing.
 void ReportUnreadableList(const std::wstring& path, const std::wstring& reason) {
+  if (StopRequested()) return;
   ShowMessageBox(nullptr,
                  L"The game list could not be read, so the list starts empty.\n\nFile: " + path + L"\n" + reason +
                      L"\n\nThe file is left as it is. Before a list is saved in its place, it is " +
