@@ -18,5 +18,6 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/window_geometry.cpp
   src/core/layout.cpp
   src/core/button_rules.cpp
+  src/core/drive_rules.cpp
   src/core/input_rules.cpp
 )

@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "deploy/exe_detection.h"
 #include "discovery/steam_manifests.h"
+#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
 #include "platform/app_state.h"
@@ -64,6 +65,7 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
   RefreshGameQuietly(game, true, noExecutable, StopRequest());
   if (StopRequested()) return false;  // cut short: a half-walked game is not added
   if (noExecutable) WarnNoExecutable(game.path);
+  if (StopRequested()) return false;  // closed while the warning was open
   BatchPacer pacer;
   AppendGames(listView, {game}, pacer);
   return true;
@@ -109,6 +111,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
     RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped: the games added so far stay
     pacer.WaitForTurn();
+    if (StopRequested()) break;
     std::vector<Game> batch;
     std::unordered_set<std::wstring> batchKeys;
     do {
@@ -122,6 +125,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
       ++next;
       refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
     } while (refreshed && !refreshed->noExecutable);
+    if (StopRequested()) break;  // closed while a warning was open: this batch is not added
     AppendGames(listView, batch, pacer);
     if (next < refresh.size()) ShowProgress(next + 1, refresh.size());
     added = added || !batch.empty();
@@ -209,10 +213,14 @@ bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder) {
 bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders) {
   const HWND listView = gListView;
   return StartBackgroundJob([listView, folders] {
+    bool added = false;
     for (const std::wstring& folder : folders) {
       if (StopRequested()) break;
-      AddGameFolder(listView, folder);
+      added = AddGameFolder(listView, folder) || added;
     }
+    // Saved at once, so that a crash or a kill later loses none of the new
+    // games; a close that stopped the add saves by itself.
+    if (added && !StopRequested()) SaveData();
   });
 }
 

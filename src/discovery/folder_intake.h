@@ -31,8 +31,9 @@ FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath);
 bool AddGameFolder(HWND listView, const std::wstring& pickedFolder);
 
 // AddGameFolder on a job thread (background_job.h), into the main window's
-// list, while the window stays responsive and refuses other commands.
-// False when a job is already running. UI thread only.
+// list, while the window stays responsive and refuses other commands; when
+// a game was added, data.ini is saved before the job ends. False when a job
+// is already running. UI thread only.
 bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder);
 // The same for several folders, added one after another in this order.
 bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders);

@@ -59,6 +59,7 @@ void CheckLoadedGames() {
     RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped while waiting
     pacer.WaitForTurn();
+    if (StopRequested()) break;  // a close during the pause shows and adds nothing more
     const size_t firstRow = kept;
     // This game, then every following one that is already done, up to the
     // next one that has a warning to show first.

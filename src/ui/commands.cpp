@@ -104,6 +104,7 @@ void DeleteSelectedGame() {
   if (row < 0) return;
   DeleteGame(gListView, row);
   SyncButtonsWithSelection();
+  SaveData();  // at once: a crash or a kill later does not bring the game back
 }
 
 void RefreshList() {
@@ -274,7 +275,7 @@ namespace {
 // were made for; longer texts arrive cut.
 DeploymentFacts RowFacts(int32_t row) {
   return {row >= 0, ListCellText(gListView, row, kColumnStatus, 16), ListCellText(gListView, row, kColumnModVersion, 24),
-          ModFolderSet};
+          ModFolderSet, RowShowsDriveAbsent(gListView, row)};
 }
 
 }  // namespace

@@ -6,16 +6,21 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/button_rules.h"
+#include "core/columns.h"
 #include "core/control_ids.h"
+#include "core/drive_rules.h"
 #include "core/input_rules.h"
+#include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/disk.h"
+#include "platform/list_view.h"
 #include "ui/commands.h"
 
 namespace zrcc {
@@ -160,7 +165,25 @@ void PlaceTooltips(HWND window) {
   }
 }
 
+namespace {
+
+// A row's own tooltip says why a game has no size or state: its drive is
+// absent. Other rows keep what the list shows by itself (a cut text whole).
+void AnswerRowTip(NMLVGETINFOTIPW& tip) {
+  if (!tip.pszText || tip.cchTextMax <= 0 || !RowShowsDriveAbsent(gListView, tip.iItem)) return;
+  const std::wstring text = AbsentDriveTip(ListCellText(gListView, tip.iItem, kColumnPath));
+  const size_t length = std::min(text.size(), static_cast<size_t>(tip.cchTextMax) - 1);
+  text.copy(tip.pszText, length);
+  tip.pszText[length] = L'\0';
+}
+
+}  // namespace
+
 bool HandleTooltipNotification(NMHDR* notification) {
+  if (notification->hwndFrom == gListView && gListView && notification->code == LVN_GETINFOTIPW) {
+    AnswerRowTip(*reinterpret_cast<NMLVGETINFOTIPW*>(notification));
+    return true;
+  }
   if (!gTooltips || notification->hwndFrom != gTooltips || notification->code != TTN_GETDISPINFOW) return false;
   auto* request = reinterpret_cast<NMTTDISPINFOW*>(notification);
   static std::wstring text;  // must outlive the notification

@@ -184,6 +184,34 @@ FolderLink::~FolderLink() {
   }
 }
 
+WineDrive::WineDrive(const std::wstring& folder) {
+  MakeDirs(folder);
+  target_ = WineUnixPath(folder);
+  const DWORD size = GetEnvironmentVariableW(L"WINEPREFIX", nullptr, 0);
+  if (target_.empty() || size == 0) return;
+  std::wstring prefix(size, L'\0');
+  prefix.resize(GetEnvironmentVariableW(L"WINEPREFIX", prefix.data(), size));
+  for (wchar_t letter = L'Y'; letter > L'K' && root_.empty(); --letter) {
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (GetDriveTypeW(root.c_str()) != DRIVE_NO_ROOT_DIR) continue;
+    root_ = root;
+    link_ = prefix + L"/dosdevices/" + static_cast<wchar_t>(letter - L'A' + L'a') + L":";
+  }
+  ok_ = !root_.empty() && PlugIn();
+}
+
+WineDrive::~WineDrive() {
+  if (!root_.empty()) Unplug();
+}
+
+bool WineDrive::Unplug() {
+  return StartLinuxProgram(L"/bin/rm -f -- \"" + link_ + L"\"") && WaitUntilExists(root_, false);
+}
+
+bool WineDrive::PlugIn() {
+  return StartLinuxProgram(L"/bin/ln -sfn -- \"" + target_ + L"\" \"" + link_ + L"\"") && WaitUntilExists(root_, true);
+}
+
 std::wstring Fixture(const std::wstring& name) { return TestProgramFolder() + L"\\fixtures\\" + name; }
 
 StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,

@@ -66,6 +66,25 @@ class FolderLink {
   bool ok_ = false;
 };
 
+// A drive letter for `folder` (made when missing), as a removable drive that can be unplugged
+// and plugged in again: under Wine a link in the prefix's dosdevices folder
+// (removing it is what unplugging does to Wine); on Windows ok() is false.
+class WineDrive {
+ public:
+  explicit WineDrive(const std::wstring& folder);
+  ~WineDrive();
+  WineDrive(const WineDrive&) = delete;
+  WineDrive& operator=(const WineDrive&) = delete;
+  bool ok() const { return ok_; }
+  const std::wstring& root() const { return root_; }  // "Y:\"
+  bool Unplug();
+  bool PlugIn();
+
+ private:
+  std::wstring root_, link_, target_;
+  bool ok_ = false;
+};
+
 // Folder of the running test program, and a PE fixture the build made
 // beside it (<folder>\fixtures\<name>).
 std::wstring TestProgramFolder();
