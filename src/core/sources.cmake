@@ -19,4 +19,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/layout.cpp
   src/core/button_rules.cpp
   src/core/input_rules.cpp
+  src/core/folder_nesting.cpp
 )
