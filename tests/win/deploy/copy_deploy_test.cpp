@@ -1,6 +1,5 @@
 // Copying the mod package into a game folder through the Windows shell.
 #include "deploy/copy_deploy.h"
-#include "deploy/copy_check.h"
 
 #include <gtest/gtest.h>
 
@@ -118,38 +117,6 @@ TEST_F(CopyDeployTest, UnlistablePackageOrUnusableTargetFails) {
   WriteFileBytes(dir / L"blocked", "a file");
   EXPECT_FALSE(CopyModPackage(package, dir / L"blocked"));
   EXPECT_EQ(ReadFileBytes(dir / L"blocked"), "a file");
-}
-
-// The shell may report success for a copy that left a file out: here a
-// folder stands where a package file goes, the user lets the shell replace
-// it, and the shell copies nothing there. What arrived says so, as does a
-// file cut short; the package's Licenses folder is never looked for.
-TEST_F(CopyDeployTest, ShortCopiesAreFoundAfterTheShellsCopy) {
-  WriteFileBytes(package + L"\\ZandRivell.dll", std::string(3000, 'z'));
-  WriteFileBytes(package + L"\\setup_windows.bat", "@echo off\r\n");
-  WriteFileBytes(package + L"\\shaders\\deep\\a.bin", std::string(1000, 'a'));
-  WriteFileBytes(package + L"\\Licenses\\LICENSE.txt", "MIT");
-  test::MakeDirs(game + L"\\setup_windows.bat");
-  {
-    test::ShellQuestionAnswerer yes;
-    EXPECT_TRUE(CopyModPackage(package, game));
-    EXPECT_GE(yes.answered(), 1);
-  }
-  std::vector<ShortCopy> found = FindShortCopies(package, game);
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].relativePath, L"setup_windows.bat");
-  EXPECT_EQ(found[0].expectedBytes, 11u);
-  EXPECT_FALSE(found[0].foundBytes.has_value());
-
-  test::RemoveTree(game + L"\\setup_windows.bat");
-  WriteFileBytes(game + L"\\shaders\\deep\\a.bin", std::string(600, 'a'));
-  found = FindShortCopies(package, game);
-  ASSERT_EQ(found.size(), 2u);
-  const ShortCopy& cut = found[0].foundBytes ? found[0] : found[1];
-  EXPECT_EQ(cut.relativePath, L"shaders\\deep\\a.bin");
-  EXPECT_EQ(cut.foundBytes, 600u);
-  ASSERT_TRUE(CopyModPackage(package, dir / L"whole"));
-  EXPECT_TRUE(FindShortCopies(package, dir / L"whole").empty());
 }
 
 }  // namespace

@@ -66,11 +66,9 @@ TEST_F(SteamManifestsTest, ReadsOnlyFilesEndingInDotAcf) {
 // exactly 1 MiB. One past that is no manifest.
 TEST_F(SteamManifestsTest, ManifestsUpToOneMebibyteAreRead) {
   std::string depots = "\t\"InstalledDepots\"\n\t{\n";
-  for (int depot = 1; depots.size() < 14 * 1024; ++depot) {
-    depots += "\t\t\"" + std::to_string(2400000 + depot) + "\"\n\t\t{\n\t\t\t\"manifest\"\t\t\"" +
-              std::to_string(7340000000000000000ull + depot) + "\"\n\t\t\t\"size\"\t\t\"" +
-              std::to_string(depot * 1048576) + "\"\n\t\t\t\"dlcappid\"\t\t\"" + std::to_string(2400000 + depot) +
-              "\"\n\t\t}\n";
+  while (depots.size() < 14 * 1024) {
+    depots += "\t\t\"2400001\"\n\t\t{\n\t\t\t\"manifest\"\t\t\"7340000000000000001\"\n\t\t\t\"size\"\t\t\"1048576\"\n"
+              "\t\t\t\"dlcappid\"\t\t\"2400001\"\n\t\t}\n";
   }
   std::string many = Manifest("Many DLC", "ManyDlc");
   many.insert(many.rfind('}'), depots + "\t}\n");
