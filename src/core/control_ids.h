@@ -2,6 +2,8 @@
 // tooltips tell them apart. Platform-free.
 #pragma once
 
+#include <array>
+
 namespace zrcc {
 
 enum ControlId : int {
@@ -17,5 +19,10 @@ enum ControlId : int {
   kIdDeleteButton = 1003,
   kIdRefreshButton = 1004,
 };
+
+// Every button of the window, the top band's first.
+inline constexpr std::array<int, 8> kAllButtons = {kIdSetFolderButton, kIdCopyButton,   kIdInstallButton,
+                                                   kIdUninstallButton, kIdAddButton,    kIdOpenButton,
+                                                   kIdDeleteButton,    kIdRefreshButton};
 
 }  // namespace zrcc

@@ -20,4 +20,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/button_rules.cpp
   src/core/drive_rules.cpp
   src/core/input_rules.cpp
+  src/core/folder_nesting.cpp
 )

@@ -13,8 +13,10 @@ namespace zrcc {
 // root; long paths come back in the "\\?\" form. Empty when unusable.
 std::wstring NormalizeFolderPath(const std::wstring& path);
 
-// How a picked folder is taken, from its last path component alone.
-enum class FolderKind { SteamApps, SteamLibraryRoot, Single };
+// How a picked folder is taken, from its last path components alone: a
+// library's steamapps folder, its steamapps\common folder (whose subfolders
+// are its games), a library root, or one game.
+enum class FolderKind { SteamApps, SteamCommon, SteamLibraryRoot, Single };
 FolderKind ClassifyFolderName(const std::wstring& normalisedPath);
 
 // How a picked folder is taken: by its name, and a folder named otherwise
@@ -24,8 +26,9 @@ FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath);
 
 // Adds the game or games of the picked folder: rows at the end of the list,
 // games at the end of the catalogue, the count in the status bar ("Adding 3
-// of 12..." while it works). Folders already listed are refused with a
-// warning. True when a game was added. Runs on the calling thread: a job
+// of 12..." while it works). Folders already listed, a folder that holds a
+// listed game or lies inside one, and a library inside a listed game are
+// refused with a warning that names that game. True when a game was added. Runs on the calling thread: a job
 // thread (see LaunchAsyncAddGameFolder), or the UI thread itself; the rows,
 // the catalogue and the boxes are always dealt with on the UI thread.
 bool AddGameFolder(HWND listView, const std::wstring& pickedFolder);

@@ -86,7 +86,10 @@ void LoadData() {
   std::wstring text;
   DeleteAllListRows(gListView);
   ClearGames();
-  if (!ReadDataFileText(text)) return;
+  if (!ReadDataFileText(text)) {
+    UpdateGameCountText();  // no list (yet): the count says so
+    return;
+  }
   SetStatusText(L"Loading...");
 
   // The whole file enters the catalogue at once, so that a load stopped

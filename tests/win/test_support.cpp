@@ -280,6 +280,36 @@ MessageBoxRecorder::MessageBoxRecorder() {
 
 MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(nullptr); }
 
+ShellQuestionAnswerer::ShellQuestionAnswerer() {
+  thread_ = std::thread([this] {
+    while (!stop_) {
+      // The shell's question is a dialog of this process titled "Confirm ...".
+      EnumWindows(
+          [](HWND window, LPARAM data) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            wchar_t title[64] = {};
+            GetWindowTextW(window, title, 64);
+            if (pid != GetCurrentProcessId() || !IsWindowVisible(window) || std::wstring(title).rfind(L"Confirm", 0) != 0) {
+              return TRUE;
+            }
+            if (HWND yes = FindWindowExW(window, nullptr, L"Button", L"&Yes")) {
+              PostMessageW(yes, BM_CLICK, 0, 0);
+              ++reinterpret_cast<ShellQuestionAnswerer*>(data)->answered_;
+            }
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(this));
+      Sleep(100);
+    }
+  });
+}
+
+ShellQuestionAnswerer::~ShellQuestionAnswerer() {
+  stop_ = true;
+  thread_.join();
+}
+
 std::vector<RecordedBox> MessageBoxRecorder::boxes() const {
   std::lock_guard<std::mutex> lock(gBoxMutex);
   return gBoxes;

@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win_handles.h"
@@ -124,6 +126,22 @@ class MessageBoxRecorder {
   void clear();
   // Called with each box while it is "open" (on the thread that shows it).
   std::function<void(const RecordedBox&)> whileOpen;
+};
+
+// Presses "Yes" in every question the shell's copy asks this process
+// (whether to replace what is in the way), as a user would, while alive.
+class ShellQuestionAnswerer {
+ public:
+  ShellQuestionAnswerer();
+  ~ShellQuestionAnswerer();
+  ShellQuestionAnswerer(const ShellQuestionAnswerer&) = delete;
+  ShellQuestionAnswerer& operator=(const ShellQuestionAnswerer&) = delete;
+  int answered() const { return answered_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<int> answered_{0};
+  std::thread thread_;
 };
 
 }  // namespace zrcc::test

@@ -129,10 +129,10 @@ TEST_F(LoaderTest, SameFolderInOtherLetterCaseGivesOneRow) {
   EXPECT_EQ(GetGame(0)->path, a);
 }
 
-TEST_F(LoaderTest, NoFileLeavesTheListEmptyAndTheStatusAsItWas) {
+TEST_F(LoaderTest, NoFileLeavesTheListEmptyAndCountsNoGames) {
   Load();
   EXPECT_EQ(window.RowCount(), 0);
-  EXPECT_EQ(window.StatusText(), L"Ready");
+  EXPECT_EQ(window.StatusText(), L"Games: 0");
   EXPECT_EQ(window.loadFinished(), 1);
 }
 

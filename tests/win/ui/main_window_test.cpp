@@ -12,6 +12,7 @@
 #include "core/settings_rules.h"
 #include "helpers/loader.h"
 #include "platform/app_state.h"
+#include "ui/startup.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {
@@ -67,7 +68,7 @@ TEST(MainWindow, ControlsSitWhereTheLayoutPutsThem) {
   ExpectRect(app.ClientRectOf(app.control(kIdDeleteButton)), layout.delDir, "delete");
   ExpectRect(app.ClientRectOf(app.control(kIdRefreshButton)), layout.refresh, "refresh");
 
-  EXPECT_EQ(app.StatusText(), L"Ready");
+  EXPECT_EQ(app.StatusText(), L"Games: 0");  // the load found no list
   EXPECT_EQ(app.PathFieldText(), L"No path set");
   EXPECT_TRUE(app.Enabled(kIdAddButton));
   EXPECT_TRUE(app.Enabled(kIdRefreshButton));
@@ -244,6 +245,29 @@ TEST(MainWindow, PictureAfterALoad) {
   RedrawWindow(app.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASE);
   test::PumpMessages(200);
   EXPECT_TRUE(SaveWindowPicture(app.window(), test::TestProgramFolder() + L"\\artifacts\\main-window.bmp"));
+}
+
+// A second start while the window, closing, reports that the list could not
+// be saved leaves it closing: it is not shown again.
+TEST(MainWindow, SecondStartDoesNotBringAClosingWindowBack) {
+  TempDir dir;
+  const std::wstring list = dir / L"data.ini";
+  test::WriteFileBytes(list, FormatGameListFile({}));
+  ASSERT_TRUE(SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_READONLY));
+  test::AppWindow app(dir.path());
+  const HWND window = app.window();
+  int boxes = 0;
+  bool shownAgain = true;
+  app.boxes.whileOpen = [&](const test::RecordedBox&) {
+    ++boxes;
+    ActivateRunningCopy();
+    shownAgain = IsWindowVisible(window) != FALSE;
+  };
+  app.Close();
+  SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_FALSE(shownAgain);
+  EXPECT_FALSE(IsWindow(window));
 }
 
 }  // namespace
