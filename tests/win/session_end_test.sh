@@ -40,4 +40,8 @@ for _ in $(seq 300); do kill -0 "$host" 2>/dev/null || break; sleep 0.1; done
 for game in 'Iron Coast' Tidebreaker; do
   grep -aqF "Path=$(winpath "$apps/common/$game")" "$work/data.ini" || fail "data.ini lacks $game"
 done
+# Their Steam names: one from a manifest past 10 KiB, one whose install
+# folder is written in another letter case than the folder.
+grep -aq 'Name=Iron Coast 2077' "$work/data.ini" || fail "no Steam name for Iron Coast"
+grep -aq 'Name=Tidebreaker' "$work/data.ini" || fail "no Steam name for Tidebreaker"
 iconv -f UTF-16 -t UTF-8 "$work/settings.ini" | grep -q '^\[Window\]' || fail "settings.ini was not written"
