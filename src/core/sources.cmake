@@ -21,4 +21,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/input_rules.cpp
   src/core/sha256.cpp
   src/core/file_version.cpp
+  src/core/deployment_record.cpp
 )
