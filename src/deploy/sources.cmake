@@ -5,4 +5,5 @@ list(APPEND ZRCC_WIN_SOURCES
   src/deploy/exe_detection.cpp
   src/deploy/copy_deploy.cpp
   src/deploy/scripts.cpp
+  src/deploy/deployment.cpp
 )

@@ -262,6 +262,43 @@ void MessageBoxRecorder::clear() {
   gBoxes.clear();
 }
 
+ShellDialogAnswerer::ShellDialogAnswerer(int answer) {
+  thread_ = std::thread([this, answer] {
+    std::vector<HWND> done;
+    while (!stop_) {
+      struct Search {
+        int answer;
+        std::vector<HWND>* done;
+        std::atomic<int>* answered;
+      } search{answer, &done, &answered_};
+      EnumWindows(
+          [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            wchar_t cls[16] = {};
+            GetClassNameW(window, cls, 16);
+            const HWND button = GetDlgItem(window, s.answer);
+            if (process != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !button ||
+                !IsWindowVisible(window) || std::find(s.done->begin(), s.done->end(), window) != s.done->end()) {
+              return TRUE;
+            }
+            s.done->push_back(window);
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(s.answer, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+            ++*s.answered;
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&search));
+      Sleep(25);
+    }
+  });
+}
+
+ShellDialogAnswerer::~ShellDialogAnswerer() {
+  stop_ = true;
+  thread_.join();
+}
+
 }  // namespace zrcc::test
 
 #include <commctrl.h>

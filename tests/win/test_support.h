@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win_handles.h"
@@ -105,6 +107,24 @@ class MessageBoxRecorder {
   void clear();
   // Called with each box while it is "open" (on the thread that shows it).
   std::function<void(const RecordedBox&)> whileOpen;
+};
+
+// Answers the questions of the Windows shell's own dialogs (its copy asks
+// before it replaces a file) while alive: a thread of its own presses the
+// button `answer` (IDYES, IDNO...) in every dialog box of this process that
+// has one.
+class ShellDialogAnswerer {
+ public:
+  explicit ShellDialogAnswerer(int answer);
+  ~ShellDialogAnswerer();
+  ShellDialogAnswerer(const ShellDialogAnswerer&) = delete;
+  ShellDialogAnswerer& operator=(const ShellDialogAnswerer&) = delete;
+  int answered() const { return answered_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<int> answered_{0};
+  std::thread thread_;
 };
 
 }  // namespace zrcc::test
