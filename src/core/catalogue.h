@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+#include "core/deployment_record.h"
+#include "core/file_version.h"
 
 namespace zrcc {
 
@@ -19,6 +23,11 @@ struct Game {
   std::wstring buildVersion; // ProductVersion of that DLL
   std::wstring name;         // product name of the executable, or the Steam name
   ModState modState = ModState::None;
+  // The fixed version of that DLL: the one that says which is newer. None
+  // when there is no mod or its version cannot be read.
+  std::optional<FileVersionNumbers> modFileVersion;
+  // What became of the files the last copy of the package wrote here.
+  DeploymentHealth deployment;
 };
 
 // Games by value; game i is list-view row i. pathKeys holds the lower-cased

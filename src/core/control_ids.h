@@ -16,6 +16,9 @@ enum ControlId : int {
   kIdOpenButton = 1002,
   kIdDeleteButton = 1003,
   kIdRefreshButton = 1004,
+  // Commands of the game list's rows.
+  kIdUpdateCommand = 3020,    // "Update Zandrivell"
+  kIdUndoCopyCommand = 3021,  // "Undo Copy"
 };
 
 }  // namespace zrcc

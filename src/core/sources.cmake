@@ -22,4 +22,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/sha256.cpp
   src/core/file_version.cpp
   src/core/deployment_record.cpp
+  src/core/update_rules.cpp
 )

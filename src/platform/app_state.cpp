@@ -20,9 +20,14 @@ std::wstring ModFolder;
 bool ModFolderSet = false;
 std::wstring PackageVersionText;
 std::wstring PackageBuildText;
+std::optional<FileVersionNumbers> PackageFileVersion;
 std::array<int, kColumnCount> LogicalColumnWidths = StartColumnWidths();
 int32_t SelectedRow = -1;
 bool isLoading = false;
+
+PackageFacts CurrentPackageFacts() {
+  return {ModFolderSet, PackageVersionText, PackageBuildText, PackageFileVersion};
+}
 
 void ResetAppState() {
   gMainWindow = gListView = gStatusBar = gPathField = nullptr;
@@ -30,6 +35,7 @@ void ResetAppState() {
   ModFolderSet = false;
   PackageVersionText.clear();
   PackageBuildText.clear();
+  PackageFileVersion.reset();
   LogicalColumnWidths = StartColumnWidths();
   SelectedRow = -1;
   isLoading = false;
