@@ -95,7 +95,15 @@ std::optional<FileDigest> DigestOf(const std::wstring& path) {
 
 bool StillAsWritten(const std::wstring& exeFolder, const WrittenFile& file) {
   if (!SafeWithin(exeFolder, file.path)) return false;
-  const std::optional<FileDigest> now = DigestOf(JoinPath(exeFolder, file.path));
+  const std::wstring path = JoinPath(exeFolder, file.path);
+  // The size first: a file of another size is not read at all (every load
+  // checks the record of every game that has one).
+  WIN32_FILE_ATTRIBUTE_DATA seen{};
+  if (!GetFileAttributesExW(ExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &seen) ||
+      ((uint64_t{seen.nFileSizeHigh} << 32) | seen.nFileSizeLow) != file.size) {
+    return false;
+  }
+  const std::optional<FileDigest> now = DigestOf(path);
   return now && *now == FileDigest{file.size, file.sha256};
 }
 
