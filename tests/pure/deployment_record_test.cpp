@@ -97,16 +97,5 @@ TEST(DeploymentRecord, AnyHostileLineGetsTheWholeRecordIgnored) {
   }
 }
 
-TEST(DeploymentRecord, BackupFolderNamesSortByTime) {
-  EXPECT_EQ(BackupFolderName(2024, 1, 31, 9, 5, 7), L"20240131-090507");
-  EXPECT_EQ(BackupFolderName(2024, 1, 31, 9, 5, 7, 2), L"20240131-090507-2");
-  EXPECT_TRUE(IsBackupFolderName(BackupFolderName(2024, 12, 1, 23, 59, 59, 17)));
-  EXPECT_LT(BackupFolderName(2024, 9, 30, 23, 0, 0), BackupFolderName(2024, 10, 1, 0, 0, 0));
-  for (const wchar_t* name : {L"", L"20240131", L"20240131-0905", L"20240131-090507-", L"20240131-090507x",
-                              L"2024013a-090507", L"20240131-090507-123456"}) {
-    EXPECT_FALSE(IsBackupFolderName(name)) << EncodeUtf8(name);
-  }
-}
-
 }  // namespace
 }  // namespace zrcc

@@ -76,16 +76,10 @@ TEST(UpdateRules, TextsNameTheVersionsAndWhatChanged) {
   const Game old = GameWith(ModState::Installed, L"0.6.2", V(0, 6, 2));
   EXPECT_EQ(OutdatedTipLine(old, kPackage), L"ZandRivell 0.6.2 is in this game; the package holds 0.8.0.");
   EXPECT_EQ(OutdatedTipLine(GameWith(ModState::Installed, L"0.8.0", V(0, 8, 0)), kPackage), L"");
-  const std::wstring question = UpdateQuestion(old, kPackage);
-  EXPECT_NE(question.find(L"0.6.2"), std::wstring::npos);
-  EXPECT_NE(question.find(L"0.8.0"), std::wstring::npos);
-
-  Game changed = GameWith(ModState::Copied, L"0.8.0", V(0, 8, 0));
-  changed.deployment = {RecordHealth::Damaged, {L"dxgi.dll", L"shaders\\a.bin"}, {}};
-  EXPECT_NE(DeploymentTipLine(changed).find(L"dxgi.dll, shaders\\a.bin"), std::wstring::npos);
-  changed.modState = ModState::Installed;  // the setup script moves the copied files on purpose
-  EXPECT_EQ(DeploymentTipLine(changed), L"");
-
+  // The setup script moves the copied files on purpose: no news then.
+  Game installed = GameWith(ModState::Installed, L"0.8.0", V(0, 8, 0));
+  installed.deployment = {RecordHealth::Damaged, {L"ZandRivell.dll"}, {}};
+  EXPECT_EQ(DeploymentTipLine(installed), L"");
   // The count keeps its plain form unless something is outdated.
   EXPECT_EQ(GameCountText(12, 0), L"Games: 12");
   EXPECT_EQ(GameCountText(12, 3), L"Games: 12 (3 outdated)");

@@ -10,7 +10,6 @@
 #include "core/paths.h"
 #include "core/sha256.h"
 #include "deploy/copy_deploy.h"
-#include "platform/files.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -131,22 +130,6 @@ TEST_F(DeploymentTest, AFileTheUserWouldNotReplaceStaysTheGamesOwn) {
   EXPECT_EQ(outcome.removed, 2);
   EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), gamesOwnDxgi);
   EXPECT_FALSE(test::DirExists(game + L"\\.zandrivell-backup"));
-}
-
-// Deploying again over an earlier copy (an update): the earlier copy's files
-// are the mod's, not the game's, so the game's original stays the one kept.
-TEST_F(DeploymentTest, ACopyOverAnEarlierOneKeepsTheGamesOriginal) {
-  ShellCopy(IDYES);
-  WriteFileBytes(package + L"\\dxgi.dll", "the next release's proxy");
-  PendingDeployment pending;
-  ASSERT_EQ(PrepareDeployment(package, game, pending), L"");
-  EXPECT_EQ(pending.backup, L"") << "nothing of the game's is in the way";
-  EXPECT_EQ(CopyPlannedFiles(pending), L"");
-  ASSERT_EQ(FinishDeployment(pending), L"");
-  EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), "the next release's proxy");
-  EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Intact);
-  EXPECT_EQ(UndoDeployment(game).restored, 1);
-  EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), gamesOwnDxgi);
 }
 
 // Records that lead outside the folder, or into it through a link, are never

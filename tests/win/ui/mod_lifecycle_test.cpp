@@ -12,7 +12,6 @@
 #include "core/control_ids.h"
 #include "core/game_list_file.h"
 #include "platform/app_state.h"
-#include "ui/commands.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {
