@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+#include "core/deployment_record.h"
+#include "core/file_version.h"
 
 namespace zrcc {
 
@@ -22,6 +26,11 @@ struct Game {
   // Derived: at the last refresh the folder's drive or network share was
   // absent, so nothing else could be read; the game is kept as stored.
   bool driveAbsent = false;
+  // The fixed version of that DLL: the one that says which is newer. None
+  // when there is no mod or its version cannot be read.
+  std::optional<FileVersionNumbers> modFileVersion;
+  // What became of the files the last copy of the package wrote here.
+  DeploymentHealth deployment;
 };
 
 // Games by value; game i is list-view row i. pathKeys holds the lower-cased

@@ -18,6 +18,9 @@ enum ControlId : int {
   kIdOpenButton = 1002,
   kIdDeleteButton = 1003,
   kIdRefreshButton = 1004,
+  // Commands of the game list's rows.
+  kIdUpdateCommand = 3020,    // "Update Zandrivell"
+  kIdUndoCopyCommand = 3021,  // "Undo Copy"
 };
 
 // Every button of the window, the top band's first.

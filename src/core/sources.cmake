@@ -21,4 +21,8 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/drive_rules.cpp
   src/core/input_rules.cpp
   src/core/folder_nesting.cpp
+  src/core/sha256.cpp
+  src/core/file_version.cpp
+  src/core/deployment_record.cpp
+  src/core/update_rules.cpp
 )

@@ -120,4 +120,6 @@ bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targe
   return result == 0 && !request.fAnyOperationsAborted;
 }
 
+std::wstring MakeFolders(const std::wstring& folder) { return MakeFolder(folder); }
+
 }  // namespace zrcc

@@ -28,4 +28,8 @@ struct CopyRefusal {
 bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder,
                     CopyRefusal* refusal = nullptr, HWND owner = nullptr);
 
+// Makes `folder` and every missing parent (at any path length). Empty when
+// it is a folder then, otherwise why not, in the system's words.
+std::wstring MakeFolders(const std::wstring& folder);
+
 }  // namespace zrcc

@@ -4,6 +4,7 @@
 
 #include "core/mod_rules.h"
 #include "core/paths.h"
+#include "deploy/deployment.h"
 #include "deploy/version_reader.h"
 #include "platform/app_state.h"
 #include "platform/listing.h"
@@ -29,11 +30,14 @@ void RejectPackageFolder() {
 }  // namespace
 
 bool FindModDll(const std::wstring& folder, const std::wstring& productName, std::wstring& fileVersion,
-                std::wstring& productVersion) {
+                std::wstring& productVersion, std::wstring* matchedFile) {
   return AnyEntry(folder, [&](const WIN32_FIND_DATAW& entry) {
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     if (!IsDllCandidateName(entry.cFileName)) return false;
-    return MatchProductVersions(JoinPath(folder, entry.cFileName), productName, fileVersion, productVersion);
+    const std::wstring file = JoinPath(folder, entry.cFileName);
+    if (!MatchProductVersions(file, productName, fileVersion, productVersion)) return false;
+    if (matchedFile) *matchedFile = file;
+    return true;
   });
 }
 
@@ -45,8 +49,11 @@ void DetectModState(Game& game) {
   const std::wstring folder = ExeFolderPath(game);
   game.modVersion.clear();
   game.buildVersion.clear();
-  const bool found = FindModDll(folder, kModProductName, game.modVersion, game.buildVersion);
+  std::wstring dll;
+  const bool found = FindModDll(folder, kModProductName, game.modVersion, game.buildVersion, &dll);
   game.modState = DecideModState(found, found && HasModDllName(folder), game.modVersion);
+  game.modFileVersion = found ? ReadFixedFileVersion(dll) : std::nullopt;
+  game.deployment = CheckDeployment(folder);
 }
 
 bool CheckModFolder(const std::wstring& folder) {
@@ -66,6 +73,7 @@ bool CheckModFolder(const std::wstring& folder) {
   }
   PackageVersionText = std::move(fileVersion);
   PackageBuildText = std::move(productVersion);
+  PackageFileVersion = ReadFixedFileVersion(dll);
   return true;
 }
 

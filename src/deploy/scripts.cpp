@@ -16,8 +16,8 @@ struct ScriptKind {
   const wchar_t* missingMessage;
 };
 
-constexpr ScriptKind kSetupScript{L"setup_windows.bat", L"setup_windows.bat not found!"};
-constexpr ScriptKind kRemovalScript{L"Remove Zandrivell.bat", L"Remove Zandrivell.bat not found!"};
+constexpr ScriptKind kSetupScript{kSetupScriptName, L"setup_windows.bat not found!"};
+constexpr ScriptKind kRemovalScript{kRemovalScriptName, L"Remove Zandrivell.bat not found!"};
 
 void ShowError(const std::wstring& text) { ShowMessageBox(nullptr, text, L"Error", MB_ICONERROR); }
 
@@ -67,19 +67,20 @@ bool CanBeCurrentDirectory(std::wstring_view folder) {
   return folder.size() + 2 <= MAX_PATH;
 }
 
-bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const ScriptWait& wait) {
-  if (folders.gameFolder.empty()) return false;
+ScriptOutcome RunScriptQuietly(const ScriptFolders& folders, const ScriptKind& kind, const ScriptWait& wait) {
+  ScriptOutcome outcome;
+  if (folders.gameFolder.empty()) return outcome;
   // The executable folder lies inside the game folder, so one test covers
   // both; nothing on the share is even looked at.
   if (IsNetworkPath(folders.gameFolder)) {
-    ShowError(std::wstring(kind.fileName) + L" cannot run from a network folder:\n" + folders.gameFolder +
-              L"\n\nScripts can only run from a folder on a drive of this computer.");
-    return false;
+    outcome.failure = std::wstring(kind.fileName) + L" cannot run from a network folder:\n" + folders.gameFolder +
+                      L"\n\nScripts can only run from a folder on a drive of this computer.";
+    return outcome;
   }
   const std::optional<std::wstring> folder = ScriptFolder(folders, kind);
   if (!folder) {
-    ShowError(kind.missingMessage);
-    return false;
+    outcome.failure = kind.missingMessage;
+    return outcome;
   }
 
   const std::wstring interpreter = SystemInterpreterPath();
@@ -100,8 +101,8 @@ bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const Scrip
   if (interpreter.empty() || !CanBeCurrentDirectory(*folder) ||
       !CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
                       folder->c_str(), &startup, &process)) {
-    ShowError(L"Failed to launch cmd.exe");
-    return false;
+    outcome.failure = L"Failed to launch cmd.exe";
+    return outcome;
   }
   const UniqueHandle processHandle(process.hProcess);
   const UniqueHandle threadHandle(process.hThread);
@@ -110,13 +111,20 @@ bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const Scrip
   } else {
     WaitForSingleObject(processHandle.get(), INFINITE);
   }
+  outcome.ran = true;
   // Said once more in the window, which the user looks at next.
   DWORD exitCode = 0;
   if (GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode != 0) {
-    ShowError(std::wstring(kind.fileName) + L" ended with exit code " +
-              std::to_wstring(static_cast<int>(exitCode)) + L".");
+    outcome.failure = std::wstring(kind.fileName) + L" ended with exit code " +
+                      std::to_wstring(static_cast<int>(exitCode)) + L".";
   }
-  return true;
+  return outcome;
+}
+
+bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const ScriptWait& wait) {
+  const ScriptOutcome outcome = RunScriptQuietly(folders, kind, wait);
+  if (!outcome.failure.empty()) ShowError(outcome.failure);
+  return outcome.ran;
 }
 
 }  // namespace
@@ -132,5 +140,15 @@ bool RunRemovalScript(const ScriptFolders& folders, const ScriptWait& wait) {
 bool RunSetupScript(const wchar_t* gameFolder) { return gameFolder && RunSetupScript({L"", gameFolder}); }
 
 bool RunRemovalScript(const wchar_t* gameFolder) { return gameFolder && RunRemovalScript({L"", gameFolder}); }
+
+ScriptOutcome RunSetupScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait) {
+  return RunScriptQuietly(folders, kSetupScript, wait);
+}
+
+ScriptOutcome RunRemovalScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait) {
+  return RunScriptQuietly(folders, kRemovalScript, wait);
+}
+
+bool HasRemovalScript(const ScriptFolders& folders) { return ScriptFolder(folders, kRemovalScript).has_value(); }
 
 }  // namespace zrcc

@@ -9,6 +9,9 @@
 
 namespace zrcc {
 
+inline constexpr wchar_t kSetupScriptName[] = L"setup_windows.bat";
+inline constexpr wchar_t kRemovalScriptName[] = L"Remove Zandrivell.bat";
+
 // Where a game's scripts are looked for, in this order: its executable
 // folder (where Copy puts the package), then the game folder.
 struct ScriptFolders {
@@ -36,5 +39,19 @@ bool RunRemovalScript(const ScriptFolders& folders, const ScriptWait& wait = {})
 // The same with the game folder alone; null gives false at once.
 bool RunSetupScript(const wchar_t* gameFolder);
 bool RunRemovalScript(const wchar_t* gameFolder);
+
+// How a run went, for callers that report it in their own words: `ran`
+// when the script was started and has ended; `failure` says what went wrong
+// (the texts the boxes above show), empty when it ended with exit code 0.
+struct ScriptOutcome {
+  bool ran = false;
+  std::wstring failure;
+};
+// RunSetupScript / RunRemovalScript without their boxes.
+ScriptOutcome RunSetupScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait = {});
+ScriptOutcome RunRemovalScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait = {});
+
+// Whether "Remove Zandrivell.bat" lies in either folder.
+bool HasRemovalScript(const ScriptFolders& folders);
 
 }  // namespace zrcc

@@ -6,4 +6,5 @@ list(APPEND ZRCC_WIN_SOURCES
   src/deploy/copy_deploy.cpp
   src/deploy/copy_check.cpp
   src/deploy/scripts.cpp
+  src/deploy/deployment.cpp
 )

@@ -71,4 +71,9 @@ std::wstring ReadProductName(const std::wstring& filePath) {
   return block ? ReadProductNameInBlock(*block) : std::wstring();
 }
 
+std::optional<FileVersionNumbers> ReadFixedFileVersion(const std::wstring& filePath) {
+  const auto block = ReadVersionBlock(filePath);
+  return block ? FixedFileVersionInBlock(*block) : std::nullopt;
+}
+
 }  // namespace zrcc

@@ -2,7 +2,10 @@
 // recognised and how a game is named after its executable.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "core/file_version.h"
 
 namespace zrcc {
 
@@ -16,5 +19,9 @@ bool MatchProductVersions(const std::wstring& filePath, const std::wstring& expe
 // The first non-empty ProductName of the file's translations (or of U.S.
 // English / code page 1252 when the file lists none); empty when none.
 std::wstring ReadProductName(const std::wstring& filePath);
+
+// The four numbers of the file's fixed version; nullopt when it has no
+// version resource or no fixed part.
+std::optional<FileVersionNumbers> ReadFixedFileVersion(const std::wstring& filePath);
 
 }  // namespace zrcc

@@ -81,48 +81,6 @@ bool DecodeLocalCodePage(const std::string& bytes, std::wstring& text) {
   return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), length) == length;
 }
 
-// Writes `bytes` to `path` through a temporary file and an atomic replace.
-bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWORD& error) {
-  // A list the user made read-only is not replaced (Windows refuses that
-  // itself; Wine's rename would not).
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    error = ERROR_ACCESS_DENIED;
-    return false;
-  }
-  const std::wstring temp = path + L".saving";
-  {
-    UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-      error = GetLastError();
-      return false;
-    }
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-      DWORD written = 0;
-      ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
-      done += written;
-    }
-    if (ok) ok = FlushFileBuffers(file.get()) != 0;
-    if (!ok) {
-      error = GetLastError();
-      if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
-      file.reset();
-      DeleteFileW(temp.c_str());
-      return false;
-    }
-  }
-  if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = GetLastError();
-    DeleteFileW(temp.c_str());
-    return false;
-  }
-  return true;
-}
-
 // Copies (or moves) an unreadable data.ini to the first free kept-aside
 // name; an existing file of that name is never replaced.
 bool KeepUnreadableFileAside(const std::wstring& path, bool move, DWORD& error) {

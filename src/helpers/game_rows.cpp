@@ -9,10 +9,12 @@
 #include "core/mod_rules.h"
 #include "core/paths.h"
 #include "core/size_text.h"
+#include "core/update_rules.h"
 #include "deploy/exe_detection.h"
 #include "deploy/folder_size.h"
 #include "deploy/mod_state.h"
 #include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "platform/disk.h"
 #include "platform/list_view.h"
 
@@ -99,8 +101,31 @@ bool DeleteGame(HWND listView, int32_t index) {
 }
 
 void UpdateGameCountText() {
-  const std::wstring text = L"Games: " + std::to_wstring(ListRowCount(gListView));
+  const int32_t rows = ListRowCount(gListView);
+  const PackageFacts package = CurrentPackageFacts();
+  // Only games that have their row yet: during a load the games after them
+  // are still the load's own.
+  int32_t outdated = 0;
+  for (int32_t row = 0; row < rows; ++row) {
+    if (const Game* game = GetGame(row); game && IsOutdated(*game, package)) ++outdated;
+  }
+  const std::wstring text = GameCountText(rows, outdated);
   SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void RefreshRowFromJob(int32_t row, Game game) {
+  bool noExecutable = false;
+  const bool exists = RefreshGameQuietly(game, false, noExecutable, StopRequest());
+  if (StopRequested()) return;
+  if (noExecutable) WarnNoExecutable(game.path);
+  RunOnUiThread([row, exists, &game] {
+    Game* current = GetGame(row);
+    if (exists && current && current->path == game.path) {
+      *current = std::move(game);
+      UpdateGameRow(row);
+      UpdateGameCountText();
+    }
+  });
 }
 
 }  // namespace zrcc

@@ -43,7 +43,14 @@ bool RowShowsDriveAbsent(HWND listView, int32_t row);
 // Removes the game and its row together; false when the index is outside
 // the catalogue.
 bool DeleteGame(HWND listView, int32_t index);
-// "Games: N" with the list view's row count.
+// "Games: N" with the list view's row count, and how many of the games
+// shown hold an older mod than the package, when any do.
 void UpdateGameCountText();
+
+// For a job after a deployment: re-reads `game` (a copy of the game at
+// `row`) from the disk on the job's thread, then hands it to the UI thread,
+// which puts it in the catalogue and rewrites its row, if the row still
+// shows that game. Nothing is handed over once the job is asked to stop.
+void RefreshRowFromJob(int32_t row, Game game);
 
 }  // namespace zrcc

@@ -2,7 +2,9 @@
 // JSON on standard output, for users and support. It runs the program's own
 // units and never shows a dialog.
 //
-//   zrcc-inspect game <folder>       forced refresh of one game folder
+//   zrcc-inspect game <folder> [<package folder>]
+//                                    forced refresh of one game folder; with a
+//                                    package, whether its mod is outdated
 //   zrcc-inspect version <file>      version resource strings of a file
 //   zrcc-inspect package <folder>    whether a mod package folder is usable
 //   zrcc-inspect data-ini <file>     the games a load would add from a list file
@@ -24,7 +26,9 @@
 #include "core/game_list_file.h"
 #include "core/mod_rules.h"
 #include "core/size_text.h"
+#include "core/update_rules.h"
 #include "core/text.h"
+#include "deploy/deployment.h"
 #include "deploy/folder_size.h"
 #include "deploy/mod_state.h"
 #include "deploy/version_reader.h"
@@ -60,7 +64,8 @@ int Fail(const std::wstring& message) {
 int Usage() {
   std::fputs(
       "usage: zrcc-inspect <command> <path>\n"
-      "  game <folder>       what a forced refresh of the game folder finds\n"
+      "  game <folder> [<package folder>]\n"
+      "                      what a forced refresh of the game folder finds\n"
       "  version <file>      ProductName, FileVersion, ProductVersion of a file\n"
       "  package <folder>    whether the folder is a usable mod package\n"
       "  data-ini <file>     the games a load would add from the file\n"
@@ -70,9 +75,28 @@ int Usage() {
   return kUsage;
 }
 
-int InspectGame(const std::wstring& folder) {
+// The record of the last copy into the folder: each file it wrote and what
+// became of it. Empty when there is none; a record that is not followed
+// says why in "deploymentIgnored".
+void AddDeployment(json& out, const std::wstring& exeFolder) {
+  const LoadedRecord loaded = LoadDeploymentRecord(exeFolder);
+  json files = json::array();
+  for (const WrittenFileCondition& file : CheckWrittenFiles(exeFolder, loaded.record)) {
+    const char* state = file.condition == FileCondition::AsWritten ? "as written"
+                        : file.condition == FileCondition::Changed ? "changed"
+                                                                   : "gone";
+    files.push_back({{"path", U8(file.path)}, {"asWritten", file.condition == FileCondition::AsWritten},
+                     {"state", state}});
+  }
+  out["deployment"] = files;
+  if (loaded.found == RecordFound::Ignored) out["deploymentIgnored"] = U8(loaded.problem);
+}
+
+int InspectGame(const std::wstring& folder, const std::wstring& package) {
   const std::wstring path = NormalizeFolderPath(folder);
   if (path.empty() || !IsExistingDirectory(path)) return Fail(L"not a readable folder: " + folder);
+  if (!package.empty() && !CheckModFolder(package)) return Fail(L"not a usable mod package folder: " + package);
+  ModFolderSet = !package.empty();
   bool noExecutable = false;
   SetMessageBoxHandler([&](HWND, const std::wstring&, const std::wstring& caption, UINT) {
     if (caption == L"No executable found") noExecutable = true;
@@ -81,16 +105,19 @@ int InspectGame(const std::wstring& folder) {
   Game game;
   game.path = path;
   RefreshGame(game, true);
-  Print({{"path", U8(game.path)},
-         {"exeFolder", U8(game.exeFolder)},
-         {"name", U8(game.name)},
-         {"sizeBytes", MeasureFolderSize(game.path)},
-         {"sizeText", U8(game.sizeText)},
-         {"modState", static_cast<int>(game.modState)},
-         {"status", U8(ModStateText(game.modState))},
-         {"modVersion", U8(game.modVersion)},
-         {"buildVersion", U8(game.buildVersion)},
-         {"noExecutable", noExecutable}});
+  json out = {{"path", U8(game.path)},
+              {"exeFolder", U8(game.exeFolder)},
+              {"name", U8(game.name)},
+              {"sizeBytes", MeasureFolderSize(game.path)},
+              {"sizeText", U8(game.sizeText)},
+              {"modState", static_cast<int>(game.modState)},
+              {"status", U8(ModStateText(game.modState))},
+              {"modVersion", U8(game.modVersion)},
+              {"buildVersion", U8(game.buildVersion)},
+              {"noExecutable", noExecutable}};
+  if (!package.empty()) out["outdated"] = IsOutdated(game, CurrentPackageFacts());
+  AddDeployment(out, ExeFolderPath(game));
+  Print(out);
   return kOk;
 }
 
@@ -165,9 +192,10 @@ int InspectSteamapps(const std::wstring& folder) {
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   SetMessageBoxHandler([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+  if (argc == 4 && std::wstring(argv[1]) == L"game") return InspectGame(argv[2], argv[3]);
   if (argc != 3) return Usage();
   const std::wstring command = argv[1], path = argv[2];
-  if (command == L"game") return InspectGame(path);
+  if (command == L"game") return InspectGame(path, L"");
   if (command == L"version") return InspectVersion(path);
   if (command == L"package") return InspectPackage(path);
   if (command == L"data-ini") return InspectDataIni(path);

@@ -20,10 +20,15 @@ std::wstring ModFolder;
 bool ModFolderSet = false;
 std::wstring PackageVersionText;
 std::wstring PackageBuildText;
+std::optional<FileVersionNumbers> PackageFileVersion;
 std::array<int, kColumnCount> LogicalColumnWidths = StartColumnWidths();
 int32_t SelectedRow = -1;
 bool isLoading = false;
 bool SettingsUnreadable = false;
+
+PackageFacts CurrentPackageFacts() {
+  return {ModFolderSet, PackageVersionText, PackageBuildText, PackageFileVersion};
+}
 
 void ResetAppState() {
   gMainWindow = gListView = gStatusBar = gPathField = nullptr;
@@ -31,6 +36,7 @@ void ResetAppState() {
   ModFolderSet = false;
   PackageVersionText.clear();
   PackageBuildText.clear();
+  PackageFileVersion.reset();
   LogicalColumnWidths = StartColumnWidths();
   SelectedRow = -1;
   isLoading = false;

@@ -10,9 +10,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/columns.h"
+#include "core/file_version.h"
+#include "core/update_rules.h"
 
 namespace zrcc {
 
@@ -32,6 +35,9 @@ extern bool ModFolderSet;
 // version fields; "not found" after a rejected first choice; empty at start.
 extern std::wstring PackageVersionText;
 extern std::wstring PackageBuildText;
+// The fixed version of the package DLL, which tells whether a game's mod is
+// older; none while unknown.
+extern std::optional<FileVersionNumbers> PackageFileVersion;
 
 // Column widths in 96-DPI units as LoadSettings settled them; a DPI change
 // re-scales the columns from these. Not updated when a column is dragged.
@@ -49,6 +55,9 @@ extern bool SettingsUnreadable;
 // its end (background_job.h); the wait cursor follows it and no command is
 // carried out while it is set.
 extern bool isLoading;
+
+// The package as the rules about outdated games read it.
+PackageFacts CurrentPackageFacts();
 
 // Everything above back to how the program starts (tests start many windows
 // in one process).

@@ -1,6 +1,9 @@
-// Reading a file whole into memory: the one way the program takes in its
-// list file and the small files it finds on a disk.
+// Reading a file whole into memory (the one way the program takes in its
+// list file and the small files it finds on a disk), and replacing a file's
+// whole content in one step.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 #include <limits>
@@ -25,5 +28,12 @@ enum class FileRead {
 // Unreadable result (another program holding the file open, say).
 FileRead ReadWholeFile(const std::wstring& path, std::string& bytes,
                        uint64_t limit = std::numeric_limits<uint64_t>::max(), uint32_t* systemError = nullptr);
+
+// Writes `bytes` to `path` through a temporary file beside it (path +
+// ".saving") that then replaces the file in one step, so the file is always
+// either what it was or the new content. A read-only file is not replaced.
+// False with the system's error when anything failed; the file is then as
+// it was.
+bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWORD& error);
 
 }  // namespace zrcc

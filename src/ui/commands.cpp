@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <functional>
 #include <string>
 
 #include "core/catalogue.h"
@@ -24,6 +25,7 @@
 #include "ui/busy_look.h"
 #include "ui/deploy_checks.h"
 #include "ui/main_window.h"
+#include "ui/mod_lifecycle.h"
 #include "ui/settings.h"
 #include "ui/window_input.h"
 
@@ -143,6 +145,7 @@ void SetModFolder() {
     }
   }
   ShowPackageTexts();
+  ShowOutdatedMarks();
 }
 
 // Copies the package into a game's executable folder. A copy refused before
@@ -189,22 +192,13 @@ void WaitForScript(const std::wstring& scriptName, const std::wstring& gameName,
 
 // After a deployment the game is read from the disk again, on a job thread
 // (a game's whole tree is walked for its size), and its row and buttons
-// follow.
-void RefreshAfterDeployment(int32_t row) {
+// follow. `first` is the deployment's own work that belongs on that thread.
+void RefreshAfterDeployment(int32_t row, std::function<void()> first = {}) {
   const Game* game = GetGame(row);
   if (!game) return;
-  StartBackgroundJob([row, refreshed = *game]() mutable {
-    bool noExecutable = false;
-    const bool exists = RefreshGameQuietly(refreshed, false, noExecutable, StopRequest());
-    if (StopRequested()) return;
-    if (noExecutable) WarnNoExecutable(refreshed.path);
-    RunOnUiThread([row, exists, &refreshed] {
-      Game* current = GetGame(row);
-      if (exists && current && current->path == refreshed.path) {
-        *current = std::move(refreshed);
-        UpdateGameRow(row);
-      }
-    });
+  StartBackgroundJob([row, refreshed = *game, first = std::move(first)]() mutable {
+    if (first) first();
+    RefreshRowFromJob(row, std::move(refreshed));
   });
 }
 
@@ -217,12 +211,18 @@ void Deploy(int id) {
   if (id == kIdCopyButton && !ModFolderSet) return;
   // Copy would make the vanished folder again, holding only the mod.
   if (!GameFolderStillThere(*game)) return;
+  std::function<void()> finish;  // the deployment's own work after it, on the refresh's thread
   if (id == kIdCopyButton) {
     if (!PackageStillAsShown()) {
       SyncButtonsWithSelection();
       return;
     }
+    // The game's files in the package's way are kept first, and what the
+    // copy wrote is recorded afterwards, so that it can be undone.
+    PendingDeployment pending;
+    if (!PrepareCopy(ExeFolderPath(*game), pending)) return;
     CopyPackageInto(ExeFolderPath(*game));
+    finish = [pending] { FinishCopy(pending); };
   } else {
     // Copy puts the scripts into the executable folder; a package put into
     // the game folder by hand is found there too.
@@ -234,10 +234,11 @@ void Deploy(int id) {
     if (id == kIdInstallButton) {
       RunSetupScript(folders, wait);
     } else {
+      if (!OfferPackageRemovalScript(folders)) return;
       RunRemovalScript(folders, wait);
     }
   }
-  RefreshAfterDeployment(row);
+  RefreshAfterDeployment(row, std::move(finish));
 }
 
 }  // namespace
@@ -264,6 +265,8 @@ void HandleCommand(int id) {
     case kIdRefreshButton: RefreshList(); break;
     case kIdSetFolderButton: SetModFolder(); break;
     case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
+    case kIdUpdateCommand: UpdateSelectedGame(); break;
+    case kIdUndoCopyCommand: UndoSelectedCopy(); break;
     default: break;
   }
   gCommandRunning = false;

@@ -59,11 +59,10 @@ bool PackageStillAsShown() {
   return false;
 }
 
-void ReportShortCopies(const std::wstring& package, const std::wstring& target) {
+std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& target) {
   const std::vector<ShortCopy> shortCopies = FindShortCopies(package, target);
-  if (shortCopies.empty()) return;
   constexpr size_t kListed = 15;  // a box still fits on the screen
-  std::wstring text = L"ZandRivell was not copied completely into:\n" + target + L"\n\n";
+  std::wstring text;
   for (size_t i = 0; i < shortCopies.size() && i < kListed; ++i) {
     const ShortCopy& file = shortCopies[i];
     text += file.relativePath + (file.foundBytes ? L": " + ByteCount(*file.foundBytes) + L" bytes instead of " +
@@ -72,7 +71,14 @@ void ReportShortCopies(const std::wstring& package, const std::wstring& target) 
             L"\n";
   }
   if (shortCopies.size() > kListed) text += L"and " + std::to_wstring(shortCopies.size() - kListed) + L" more\n";
-  ShowMessageBox(gMainWindow, text, L"Error", MB_ICONERROR);
+  return text;
+}
+
+void ReportShortCopies(const std::wstring& package, const std::wstring& target) {
+  const std::wstring missing = ShortCopiesText(package, target);
+  if (missing.empty()) return;
+  ShowMessageBox(gMainWindow, L"ZandRivell was not copied completely into:\n" + target + L"\n\n" + missing, L"Error",
+                 MB_ICONERROR);
 }
 
 }  // namespace zrcc

@@ -20,8 +20,13 @@ bool GameFolderStillThere(const Game& game);
 // is copied.
 bool PackageStillAsShown();
 
-// After a copy of the package into `target`: an error box lists every file
-// of the package that is missing there or has another size.
+// After a copy of the package into `target`: every file of the package that
+// is missing there or has another size, one line each (at most 15, then how
+// many more); empty when everything arrived whole.
+std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& target);
+
+// The same after the shell's copy, said in an error box when anything fell
+// short.
 void ReportShortCopies(const std::wstring& package, const std::wstring& target);
 
 }  // namespace zrcc

@@ -15,6 +15,7 @@
 #include "platform/background_job.h"
 #include "platform/list_view.h"
 #include "ui/commands.h"
+#include "ui/mod_lifecycle.h"
 #include "ui/settings.h"
 #include "ui/window_input.h"
 
@@ -388,6 +389,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         EnforceColumnFloor(header);
       } else if (HandleTooltipNotification(header)) {
         return 0;
+      } else if (LRESULT drawn = 0; DrawListCell(header, drawn)) {
+        return drawn;
       } else if (header->hwndFrom == gListView) {
         HandleListNotification(header);
       }
@@ -422,6 +425,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       SetCursor(LoadCursorW(nullptr, IDC_ARROW));
       SetCapture(window);
       ReleaseCapture();
+      InvalidateRect(gListView, nullptr, FALSE);  // the outdated marks, held back during the job
       OnLoadFinished();  // may close the window, when a close was held back
       return 0;
     default:

@@ -4,6 +4,7 @@ list(APPEND ZRCC_WIN_SOURCES
   src/ui/commands.cpp
   src/ui/deploy_checks.cpp
   src/ui/busy_look.cpp
+  src/ui/mod_lifecycle.cpp
   src/ui/settings.cpp
   src/ui/startup_geometry.cpp
   src/ui/startup.cpp

@@ -1,8 +1,9 @@
 // Version resources from arbitrary files, all the way to the strings the
 // program shows: extraction never faults and never gives more bytes than the
 // file holds, and the lookups the program makes on the block (its
-// translations, ProductName, FileVersion, ProductVersion) never read outside
-// it and never give a string holding a NUL or longer than the block.
+// translations, ProductName, FileVersion, ProductVersion, the fixed
+// version) never read outside it and never give a string holding a NUL or
+// longer than the block.
 //
 // Random bytes rarely get past the headers or make a block that parses, so
 // each input is also applied as a patch (the first two bytes give the
@@ -18,6 +19,7 @@
 
 #include "../pure/pe_image_builder.h"
 #include "../pure/version_block_builder.h"
+#include "core/file_version.h"
 #include "core/pe_version.h"
 #include "core/version_block.h"
 
@@ -96,8 +98,9 @@ Shown Ask(std::span<const uint8_t> block) {
   s.isMod = MatchProductVersionsInBlock(block, L"ZandRivell", s.fileVersion, s.productVersion);
   s.name = ReadProductNameInBlock(block);
   for (const std::wstring* text : {&s.name, &s.fileVersion, &s.productVersion}) CheckText(*text, block.size());
-  // Only a block that parses can answer.
-  if (!VersionBlock::Parse(block)) Check(!s.isMod && s.name.empty());
+  // Only a block that parses can answer, also for its fixed version.
+  const bool fixed = FixedFileVersionInBlock(block).has_value();
+  if (!VersionBlock::Parse(block)) Check(!s.isMod && s.name.empty() && !fixed);
   return s;
 }
 

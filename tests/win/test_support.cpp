@@ -280,36 +280,6 @@ MessageBoxRecorder::MessageBoxRecorder() {
 
 MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(nullptr); }
 
-ShellQuestionAnswerer::ShellQuestionAnswerer() {
-  thread_ = std::thread([this] {
-    while (!stop_) {
-      // The shell's question is a dialog of this process titled "Confirm ...".
-      EnumWindows(
-          [](HWND window, LPARAM data) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            wchar_t title[64] = {};
-            GetWindowTextW(window, title, 64);
-            if (pid != GetCurrentProcessId() || !IsWindowVisible(window) || std::wstring(title).rfind(L"Confirm", 0) != 0) {
-              return TRUE;
-            }
-            if (HWND yes = FindWindowExW(window, nullptr, L"Button", L"&Yes")) {
-              PostMessageW(yes, BM_CLICK, 0, 0);
-              ++reinterpret_cast<ShellQuestionAnswerer*>(data)->answered_;
-            }
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(this));
-      Sleep(100);
-    }
-  });
-}
-
-ShellQuestionAnswerer::~ShellQuestionAnswerer() {
-  stop_ = true;
-  thread_.join();
-}
-
 std::vector<RecordedBox> MessageBoxRecorder::boxes() const {
   std::lock_guard<std::mutex> lock(gBoxMutex);
   return gBoxes;
@@ -318,6 +288,43 @@ std::vector<RecordedBox> MessageBoxRecorder::boxes() const {
 void MessageBoxRecorder::clear() {
   std::lock_guard<std::mutex> lock(gBoxMutex);
   gBoxes.clear();
+}
+
+ShellDialogAnswerer::ShellDialogAnswerer(int answer) {
+  thread_ = std::thread([this, answer] {
+    std::vector<HWND> done;
+    while (!stop_) {
+      struct Search {
+        int answer;
+        std::vector<HWND>* done;
+        std::atomic<int>* answered;
+      } search{answer, &done, &answered_};
+      EnumWindows(
+          [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            wchar_t cls[16] = {};
+            GetClassNameW(window, cls, 16);
+            const HWND button = GetDlgItem(window, s.answer);
+            if (process != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !button ||
+                !IsWindowVisible(window) || std::find(s.done->begin(), s.done->end(), window) != s.done->end()) {
+              return TRUE;
+            }
+            s.done->push_back(window);
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(s.answer, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+            ++*s.answered;
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&search));
+      Sleep(25);
+    }
+  });
+}
+
+ShellDialogAnswerer::~ShellDialogAnswerer() {
+  stop_ = true;
+  thread_.join();
 }
 
 }  // namespace zrcc::test

@@ -128,14 +128,16 @@ class MessageBoxRecorder {
   std::function<void(const RecordedBox&)> whileOpen;
 };
 
-// Presses "Yes" in every question the shell's copy asks this process
-// (whether to replace what is in the way), as a user would, while alive.
-class ShellQuestionAnswerer {
+// Answers the questions of the Windows shell's own dialogs (its copy asks
+// before it replaces a file) while alive: a thread of its own presses the
+// button `answer` (IDYES, IDNO...) in every dialog box of this process that
+// has one.
+class ShellDialogAnswerer {
  public:
-  ShellQuestionAnswerer();
-  ~ShellQuestionAnswerer();
-  ShellQuestionAnswerer(const ShellQuestionAnswerer&) = delete;
-  ShellQuestionAnswerer& operator=(const ShellQuestionAnswerer&) = delete;
+  explicit ShellDialogAnswerer(int answer);
+  ~ShellDialogAnswerer();
+  ShellDialogAnswerer(const ShellDialogAnswerer&) = delete;
+  ShellDialogAnswerer& operator=(const ShellDialogAnswerer&) = delete;
   int answered() const { return answered_; }
 
  private:

@@ -2,7 +2,11 @@
 // from look-alikes, and how a game's product name is found.
 #include "deploy/version_reader.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "win/test_support.h"
 
@@ -93,6 +97,26 @@ TEST(VersionReader, NameReaderSkipsAnEmptyFirstName) {
 // reported length is 1, not 0: it is still no name.
 TEST(VersionReader, NameReaderSkipsAnEmptyFirstNameStoredWithItsNul) {
   EXPECT_EQ(ReadProductName(Fixture(L"ver_empty_first_name.dll")), L"Second Game");
+}
+
+// The fixed version, which decides "outdated", is the one the system's own
+// version API reports.
+TEST(VersionReader, FixedVersionIsTheOneTheSystemReports) {
+  for (const wchar_t* name : {L"mod_062.dll", L"mod_080.dll", L"zandrivell.dll", L"ver_two_translations.dll",
+                              L"plain.dll"}) {
+    const std::wstring file = Fixture(name);
+    std::optional<FileVersionNumbers> expected;
+    std::vector<uint8_t> data(GetFileVersionInfoSizeW(file.c_str(), nullptr));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!data.empty() && GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) &&
+        VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && length >= sizeof *fixed) {
+      expected = FileVersionNumbers{{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                                     HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)}};
+    }
+    EXPECT_EQ(ReadFixedFileVersion(file), expected) << test::Utf8(name);
+  }
+  EXPECT_TRUE(IsOlderVersion(ReadFixedFileVersion(Fixture(L"mod_062.dll")), ReadFixedFileVersion(Fixture(L"mod_080.dll"))));
 }
 
 TEST(VersionReader, ReadsFilesBehindLongPaths) {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/game_list_file.h"
+#include "core/sha256.h"
 #include "helpers/data_file.h"
 #include "platform/win_handles.h"
 #include "pure/pe_image_builder.h"
@@ -51,6 +52,33 @@ TEST(Inspect, GameReportsWhatAForcedRefreshFinds) {
   const json e = json::parse(Inspect(L"game " + Quoted(empty)).output);
   EXPECT_EQ(e["noExecutable"], true);
   EXPECT_EQ(e["sizeText"], "0 B");
+}
+
+// With a package: whether the game's mod is older; and the record of the
+// last copy, file by file, or why it is not used.
+TEST(Inspect, GameWithAPackageSaysOutdatedAndWhatTheLastCopyLeft) {
+  TempDir dir;
+  const std::wstring game = dir / L"Halcyon";
+  CopyFixture(L"plain.exe", game + L"\\Halcyon.exe");
+  CopyFixture(L"mod_062.dll", game + L"\\dxgi.dll");
+  CopyFixture(L"mod_080.dll", dir / L"pkg\\ZandRivell.dll");
+  test::WriteFileBytes(game + L"\\shader.bin", "as written");
+  const std::string digest = test::Utf8(Sha256Hex("as written"));
+  test::WriteFileBytes(game + L"\\.zandrivell-backup\\deployed.ini",
+                       "Format=1\r\nWritten=10|" + digest + "|shader.bin\r\nWritten=10|" + digest +
+                           "|gone.bin\r\nEnd=2\r\n");
+  const json j = json::parse(Inspect(L"game " + Quoted(game) + L" " + Quoted(dir / L"pkg")).output);
+  EXPECT_EQ(j["outdated"], true);
+  EXPECT_EQ(j["deployment"], json::parse(R"([{"path": "shader.bin", "asWritten": true, "state": "as written"},
+                                             {"path": "gone.bin", "asWritten": false, "state": "gone"}])"));
+  EXPECT_FALSE(j.contains("deploymentIgnored"));
+
+  test::WriteFileBytes(game + L"\\.zandrivell-backup\\deployed.ini", "Format=1\r\nMade=..\r\nEnd=1\r\n");
+  const json hostile = json::parse(Inspect(L"game " + Quoted(game)).output);
+  EXPECT_FALSE(hostile.contains("outdated"));
+  EXPECT_EQ(hostile["deployment"], json::array());
+  EXPECT_NE(hostile["deploymentIgnored"].get<std::string>().find("line 2"), std::string::npos);
+  EXPECT_EQ(Inspect(L"game " + Quoted(game) + L" " + Quoted(dir / L"no package")).exitCode, 1u);
 }
 
 TEST(Inspect, VersionPackageAndSize) {

@@ -223,26 +223,30 @@ TEST(Commands, DeploymentChecksTheGameFolderAndThePackageFirst) {
             L"Invalid Folder: No ZandRivell.dll was found in this folder:\n" + package + L"\n\nNothing was copied.");
 }
 
-// The shell's copy leaves a file out (a folder stands in its place) and
-// reports success; the copy says what is missing.
+// The shell's copy leaves a file as it was (its question whether to
+// replace it was answered No); the copy says what did not arrive.
 TEST(Commands, CopyThatFellShortSaysWhatIsMissing) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  app.pickerAnswers = {MakePackage(dir)};
+  const std::wstring package = MakePackage(dir);
+  app.pickerAnswers = {package};
   app.Press(kIdSetFolderButton);
   const std::wstring game = dir / L"Game";
-  test::MakeDirs(game + L"\\setup_windows.bat");
+  const std::string own = "@rem the game's own\r\n";
+  test::WriteFileBytes(game + L"\\setup_windows.bat", own);
   AddRow(game, ModState::None, L"");
   app.Select(0);
   {
-    test::ShellQuestionAnswerer yes;
+    test::ShellDialogAnswerer no(IDNO);
     app.Press(kIdCopyButton);
   }
   ASSERT_EQ(app.boxes.boxes().size(), 1u);
   const test::RecordedBox box = app.boxes.boxes()[0];
   EXPECT_EQ(box.caption, L"Error");
   EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-  EXPECT_EQ(box.text, L"ZandRivell was not copied completely into:\n" + game + L"\\\n\nsetup_windows.bat: missing\n");
+  EXPECT_EQ(box.text, L"ZandRivell was not copied completely into:\n" + game + L"\\\n\nsetup_windows.bat: " +
+                          std::to_wstring(own.size()) + L" bytes instead of " +
+                          std::to_wstring(test::ReadFileBytes(package + L"\\setup_windows.bat").size()) + L"\n");
   EXPECT_EQ(app.Cell(0, 2), L"Copied");  // the row shows what is on the disk
 }
 

@@ -1,0 +1,57 @@
+// The mod's life in a game after its first copy: updating it to the
+// package's version in one step, taking a copy back out, a removal script
+// always at hand, and outdated games marked in the list.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+
+#include "core/update_rules.h"
+#include "deploy/deployment.h"
+#include "deploy/scripts.h"
+
+namespace zrcc {
+
+// What the rules of "Update Zandrivell" and "Undo Copy" rest on, for the
+// row selected now.
+LifecycleFacts SelectedLifecycleFacts();
+
+// "Update Zandrivell" on the selected game: one question naming both
+// versions, then one background job: the removal script when the game is
+// "Installed", the package copied over the files of the same names (the
+// game's own kept first), the setup script when it was "Installed", the row
+// refreshed. A step that fails ends the update and says which and why. Does
+// nothing where the rule says the command is not available. Runs inside the
+// command gate.
+void UpdateSelectedGame();
+
+// "Undo Copy" on the selected game: one question, then a background job
+// takes out what the last copy wrote and puts back what it replaced, and a
+// closing box names what was left as it was. Runs inside the command gate.
+void UndoSelectedCopy();
+
+// Copy Zandrivell's own work around the shell's copy: `PrepareCopy` keeps
+// the game's files in the way before it (false after an error box: the copy
+// must not start); `FinishCopy`, on the job thread afterwards, writes the
+// record.
+bool PrepareCopy(const std::wstring& exeFolder, PendingDeployment& pending);
+void FinishCopy(const PendingDeployment& pending);
+
+// Before Uninstall: when neither of the game's folders holds the removal
+// script but the package does, asks whether to copy the package's into the
+// executable folder and does so. False when the uninstall should not go on
+// (the user said no, or the copy failed and was reported).
+bool OfferPackageRemovalScript(const ScriptFolders& folders);
+
+// The package changed: the outdated marks and the count follow.
+void ShowOutdatedMarks();
+
+// The game list's custom drawing: an outdated game's version cell in its
+// own colours. True (with the answer in `result`) when the notification was
+// the list's NM_CUSTOMDRAW.
+bool DrawListCell(NMHDR* notification, LRESULT& result);
+
+}  // namespace zrcc
