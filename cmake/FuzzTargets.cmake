@@ -4,4 +4,5 @@ set(ZRCC_FUZZ_TARGETS
   steam_manifest
   exe_match
   pe_version
+  launcher_files
 )

@@ -19,4 +19,6 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/layout.cpp
   src/core/button_rules.cpp
   src/core/input_rules.cpp
+  src/core/launcher_files.cpp
+  src/core/found_games.cpp
 )
