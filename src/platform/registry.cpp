@@ -29,8 +29,9 @@ std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& subK
   const RegistryKey key(root, subKey);
   if (!key.get()) return std::nullopt;
   // RegGetValueW ends the text with a NUL even where the stored value has
-  // none, and says how much room a longer value needs.
-  constexpr DWORD kTypes = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+  // none, says how much room a longer value needs, and hands a REG_EXPAND_SZ
+  // over expanded, as a REG_SZ.
+  constexpr DWORD kTypes = RRF_RT_REG_SZ;
   DWORD bytes = 0;
   if (RegGetValueW(key.get(), nullptr, name.c_str(), kTypes, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
     return std::nullopt;
