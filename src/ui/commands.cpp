@@ -13,6 +13,7 @@
 #include "deploy/exe_detection.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
+#include "discovery/find_games.h"
 #include "discovery/folder_intake.h"
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
@@ -21,6 +22,7 @@
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
+#include "platform/popup_menu.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "ui/window_input.h"
@@ -218,6 +220,28 @@ void Deploy(int id) {
   RefreshAfterDeployment(row);
 }
 
+// The menu of "Add Dir"'s arrow, below the button.
+int ChooseAddMenuItem() {
+  RECT button{};
+  GetWindowRect(GetDlgItem(gMainWindow, kIdAddButton), &button);
+  return ChooseFromPopupMenu({gMainWindow,
+                              POINT{button.left, button.bottom},
+                              {{kIdAddFolderItem, L"Add Folder..."}, {kIdFindGamesItem, L"Find Games on This PC"}}});
+}
+
+void RunCommand(int id) {
+  switch (id) {
+    case kIdAddButton: case kIdAddFolderItem: AddFolder(); break;
+    case kIdFindGamesItem: LaunchAsyncFindGames(); break;
+    case kIdOpenButton: OpenSelectedFolder(); break;
+    case kIdDeleteButton: DeleteSelectedGame(); break;
+    case kIdRefreshButton: RefreshList(); break;
+    case kIdSetFolderButton: SetModFolder(); break;
+    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
+    default: break;
+  }
+}
+
 }  // namespace
 
 bool Busy() { return gCommandRunning || isLoading; }
@@ -234,15 +258,18 @@ bool RequestClose() {
 void HandleCommand(int id) {
   if (Busy()) return;
   gCommandRunning = true;
-  switch (id) {
-    case kIdAddButton: AddFolder(); break;
-    case kIdOpenButton: OpenSelectedFolder(); break;
-    case kIdDeleteButton: DeleteSelectedGame(); break;
-    case kIdRefreshButton: RefreshList(); break;
-    case kIdSetFolderButton: SetModFolder(); break;
-    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
-    default: break;
-  }
+  RunCommand(id);
+  gCommandRunning = false;
+  CloseIfRequested();
+}
+
+void OpenAddMenu() {
+  if (Busy()) return;
+  // The menu is part of the command: nothing else runs while it is open,
+  // and a close asked for meanwhile wins over the item chosen.
+  gCommandRunning = true;
+  const int chosen = ChooseAddMenuItem();
+  if (!gCloseRequested && (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem)) RunCommand(chosen);
   gCommandRunning = false;
   CloseIfRequested();
 }
