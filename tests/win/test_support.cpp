@@ -184,6 +184,45 @@ FolderLink::~FolderLink() {
   }
 }
 
+wchar_t AbsentDriveLetter(wchar_t besides) {
+  for (wchar_t letter = L'Y'; letter >= L'D'; --letter) {
+    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+    if (letter != besides && GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) return letter;
+  }
+  return 0;
+}
+
+DriveLetterLink::DriveLetterLink(const std::wstring& folder) : folder_(folder) {
+  const wchar_t letter = AbsentDriveLetter();
+  if (!letter) return;
+  const std::wstring root = std::wstring(1, letter) + L":\\";
+  const std::wstring unixFolder = WineUnixPath(folder);
+  wchar_t prefix[4096] = {};
+  if (!unixFolder.empty() && GetEnvironmentVariableW(L"WINEPREFIX", prefix, 4096)) {
+    // -f: a link a crashed test left behind is replaced.
+    const std::wstring link = std::wstring(prefix) + L"/dosdevices/" + static_cast<wchar_t>(towlower(letter)) + L":";
+    if (!StartLinuxProgram(L"/bin/ln -sfn -- \"" + unixFolder + L"\" \"" + link + L"\"")) return;
+    unixLink_ = link;
+    if (!WaitUntilExists(root, true)) {
+      StartLinuxProgram(L"/bin/rm -f -- \"" + unixLink_ + L"\"");
+      return;
+    }
+  } else if (!DefineDosDeviceW(0, root.substr(0, 2).c_str(), folder.c_str())) {
+    return;
+  }
+  letter_ = letter;
+}
+
+DriveLetterLink::~DriveLetterLink() {
+  if (!letter_) return;
+  const std::wstring root = std::wstring(1, letter_) + L":\\";
+  if (!unixLink_.empty()) {
+    if (StartLinuxProgram(L"/bin/rm -f -- \"" + unixLink_ + L"\"")) WaitUntilExists(root, false);
+  } else {
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, root.substr(0, 2).c_str(), folder_.c_str());
+  }
+}
+
 std::wstring Fixture(const std::wstring& name) { return TestProgramFolder() + L"\\fixtures\\" + name; }
 
 StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,

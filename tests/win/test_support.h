@@ -66,6 +66,27 @@ class FolderLink {
   bool ok_ = false;
 };
 
+// A drive letter that leads to `folder` while the object lives, as a second
+// disk would: under Wine a link in the prefix's dosdevices folder, on
+// Windows a DOS device. letter() is 0 when none could be made.
+class DriveLetterLink {
+ public:
+  explicit DriveLetterLink(const std::wstring& folder);
+  ~DriveLetterLink();
+  DriveLetterLink(const DriveLetterLink&) = delete;
+  DriveLetterLink& operator=(const DriveLetterLink&) = delete;
+  wchar_t letter() const { return letter_; }
+
+ private:
+  wchar_t letter_ = 0;
+  std::wstring folder_;
+  std::wstring unixLink_;
+};
+
+// A drive letter with no drive behind it (an unplugged disk), other than
+// `besides`; 0 when every letter is taken.
+wchar_t AbsentDriveLetter(wchar_t besides = 0);
+
 // Folder of the running test program, and a PE fixture the build made
 // beside it (<folder>\fixtures\<name>).
 std::wstring TestProgramFolder();
