@@ -9,24 +9,8 @@ namespace zrcc {
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-// The components of a path, without empty and "." ones.
-std::vector<std::wstring_view> Components(std::wstring_view path) {
-  std::vector<std::wstring_view> parts;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = start;
-    while (end < path.size() && !IsSeparator(path[end])) ++end;
-    const std::wstring_view part = path.substr(start, end - start);
-    if (!part.empty() && part != L".") parts.push_back(part);
-    start = end + 1;
-  }
-  return parts;
-}
-
 bool IsRooted(std::wstring_view path) {
-  return (!path.empty() && IsSeparator(path[0])) || (path.size() >= 2 && path[1] == L':');
+  return (!path.empty() && EndsWithSeparator(path.substr(0, 1))) || (path.size() >= 2 && path[1] == L':');
 }
 
 // A folder's key for comparing: plain spelling, backslashes, letter case
@@ -54,16 +38,16 @@ std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder
   std::wstring plainNamed;
   if (IsRooted(named)) {
     plainNamed = PlainPath(named);
-    parts = Components(plainNamed);
+    parts = PathComponents(plainNamed);
     const std::wstring plainFolder = PlainPath(gameFolder);
-    const std::vector<std::wstring_view> folder = Components(plainFolder);
+    const std::vector<std::wstring_view> folder = PathComponents(plainFolder);
     if (folder.empty() || parts.size() <= folder.size()) return std::nullopt;
     for (size_t i = 0; i < folder.size(); ++i) {
       if (LowerKey(parts[i]) != LowerKey(folder[i])) return std::nullopt;
     }
     parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(folder.size()));
   } else {
-    parts = Components(named);
+    parts = PathComponents(named);
   }
   if (parts.empty()) return std::nullopt;
   std::wstring relative;

@@ -92,6 +92,11 @@ std::vector<std::wstring> SteamLibraryRoots(const std::wstring& installation, st
 void SearchSteam(GameSearch& search) {
   const std::optional<std::wstring> installation = SteamInstallation();
   if (!installation) return;
+  // Its list of libraries is not even read from a share or a drive that is gone.
+  if (const std::wstring problem = FolderProblem(*installation); !problem.empty()) {
+    search.skipped.push_back({L"Steam installation " + *installation, problem});
+    return;
+  }
   // A library named twice, in any spelling, is searched (or skipped) once.
   std::unordered_set<std::wstring> seen;
   for (const std::wstring& root : SteamLibraryRoots(*installation, search.skipped)) {
