@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 #include <unordered_set>
 #include <utility>
 
@@ -63,11 +64,12 @@ std::optional<std::string> ReadLauncherFile(const std::wstring& path, const std:
 }
 
 std::optional<std::wstring> SteamInstallation() {
-  if (auto path = ReadRegistryText(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath"); path && !path->empty()) {
-    return path;
+  for (const auto& [root, key, name] : {std::tuple{HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath"},
+                                        std::tuple{HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Valve\\Steam",
+                                                   L"InstallPath"}}) {
+    std::optional<std::wstring> path = ReadRegistryText(root, key, name);
+    if (path && !TrimBlanks(*path).empty()) return path;
   }
-  auto path = ReadRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Valve\\Steam", L"InstallPath");
-  if (path && !path->empty()) return path;
   return std::nullopt;
 }
 

@@ -123,10 +123,12 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   Exe(gamma + L"\\GammaQuest\\Binaries\\Win64\\GammaQuest-Win64-Shipping.exe");
   test::WriteFileBytes(launchers.EpicManifest(L"A1B2.item"),
                        "{\n\t\"FormatVersion\": 0,\n\t\"DisplayName\": \"Gamma Quest\",\n\t\"InstallLocation\": \"" +
-                           Escaped(gamma) + "\",\n\t\"LaunchExecutable\": \"GQ.exe\",\n\t\"AppCategories\": [\"games\"]\n}\n");
+                           Escaped(gamma) +
+                           "\",\n\t\"LaunchExecutable\": \"GQ.exe\",\n\t\"AppCategories\": [\"games\"]\n}\n");
   test::WriteFileBytes(launchers.EpicManifest(L"broken.item"), "{\n\t\"DisplayName\": \"Half\",\n\t\"Inst");
-  test::WriteFileBytes(launchers.EpicManifest(L"lost.item"), "{\"DisplayName\": \"Lost Game\", \"InstallLocation\": \"" +
-                                                                 Escaped(dir / L"Epic Games\\Lost") + "\"}");
+  test::WriteFileBytes(launchers.EpicManifest(L"lost.item"),
+                       "{\"DisplayName\": \"Lost Game\", \"InstallLocation\": \"" +
+                           Escaped(dir / L"Epic Games\\Lost") + "\"}");
 
   // GOG: its executable is not the one detection would take; a soundtrack
   // entry names the same folder; an entry without a folder.
