@@ -9,8 +9,10 @@ namespace zrcc {
 
 namespace {
 
+// Absolute, or at least not relative to the game folder: "D:\...", "D:x",
+// "\...", "\\server\...".
 bool IsRooted(std::wstring_view path) {
-  return (!path.empty() && EndsWithSeparator(path.substr(0, 1))) || (path.size() >= 2 && path[1] == L':');
+  return (!path.empty() && (path[0] == L'\\' || path[0] == L'/')) || (path.size() >= 2 && path[1] == L':');
 }
 
 // A folder's key for comparing: plain spelling, backslashes, letter case
