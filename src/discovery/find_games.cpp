@@ -13,6 +13,7 @@
 #include "deploy/exe_detection.h"
 #include "deploy/mod_state.h"
 #include "discovery/folder_intake.h"
+#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
 #include "platform/app_state.h"
@@ -74,9 +75,9 @@ FindSkip VanishedGameSkip(const FoundGame& found) {
   return {std::wstring(GameSourceName(found.source)) + L" game " + found.path, L"folder not found"};
 }
 
-void FindGamesOnThisPc(HWND listView) {
+bool FindGamesOnThisPc(HWND listView) {
   GameSearch search = SearchLaunchers(SetStatus);
-  if (StopRequested()) return;
+  if (StopRequested()) return false;
   FindTally tally;
   std::vector<FoundGame> fresh;
   std::vector<Game> games;
@@ -123,14 +124,19 @@ void FindGamesOnThisPc(HWND listView) {
     if (next < refresh.size()) ShowAddingProgress(next + 1, refresh.size());
   }
   UpdateGameCountText();
-  if (StopRequested()) return;
+  if (StopRequested()) return tally.added > 0;
   ShowMessageBox(nullptr, FindSummaryText(tally, search.skipped), L"Find Games on This PC",
                  MB_ICONINFORMATION | MB_OK);
+  return tally.added > 0;
 }
 
 bool LaunchAsyncFindGames() {
   const HWND listView = gListView;
-  return StartBackgroundJob([listView] { FindGamesOnThisPc(listView); });
+  return StartBackgroundJob([listView] {
+    // Many games at once are saved at once: a crash or a kill later loses
+    // none of them. A close that stopped the search saves by itself.
+    if (FindGamesOnThisPc(listView) && !StopRequested()) SaveData();
+  });
 }
 
 }  // namespace zrcc

@@ -30,11 +30,12 @@ FindSkip VanishedGameSkip(const FoundGame& found);
 // end ("Adding 12 of 37..."), then shows one summary box: how many were
 // found, added, already listed or without an executable (those are not
 // added), and what was skipped. Runs on a job thread (LaunchAsyncFindGames);
-// after a stop nothing more is added or shown.
-void FindGamesOnThisPc(HWND listView);
+// after a stop nothing more is added or shown. True when a game was added.
+bool FindGamesOnThisPc(HWND listView);
 
-// FindGamesOnThisPc as the one background job, into the main window's list.
-// False when a job is already running. UI thread only.
+// FindGamesOnThisPc as the one background job, into the main window's list;
+// when a game was added, data.ini is saved before the job ends. False when a
+// job is already running. UI thread only.
 bool LaunchAsyncFindGames();
 
 }  // namespace zrcc

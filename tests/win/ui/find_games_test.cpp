@@ -190,6 +190,11 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   ASSERT_EQ(app.boxes.boxes().size(), 1u) << "one summary, no box per game";
   EXPECT_EQ(app.boxes.boxes()[0].text, L"Found 5 games: 4 added, 1 without an executable. " + skipped);
   EXPECT_EQ(app.boxes.boxes()[0].caption, L"Find Games on This PC");
+  std::vector<Row> saved;  // as the search ended, before any close
+  for (const GameListEntry& entry : ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"))) {
+    saved.push_back({entry.path, entry.exeFolder, entry.name});
+  }
+  EXPECT_EQ(saved, expected);
 
   // A second search, from a right-click on the button, adds nothing.
   MSG rightClick{app.control(kIdAddButton), WM_RBUTTONUP, 0, 0, 0, {}};
@@ -201,14 +206,7 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   EXPECT_EQ(app.boxes.boxes()[1].text,
             L"Found 5 games: 0 added, 4 already in the list, 1 without an executable. " + skipped);
   EXPECT_EQ(app.StatusText(), L"Games: 4");
-
-  app.Close();
   SetPopupMenuHandler(nullptr);
-  std::vector<Row> saved;
-  for (const GameListEntry& entry : ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"))) {
-    saved.push_back({entry.path, entry.exeFolder, entry.name});
-  }
-  EXPECT_EQ(saved, expected);
 }
 
 TEST(FindGames, TheAddMenuOpensByKeyAndRightClickThroughTheOneCommandGate) {
