@@ -5,4 +5,5 @@ set(ZRCC_FUZZ_TARGETS
   exe_match
   pe_version
   deployment_record
+  launcher_files
 )

@@ -10,9 +10,14 @@ foreach(area helpers discovery deploy ui inspect)
     add_dependencies(zrcc_${area}_tests zrcc_fixtures)
   endif()
 endforeach()
-# The window tests also start the program itself.
+# The window tests also start the program itself, and compare the search of
+# the PC with what zrcc-inspect says it would add.
 if(TARGET zrcc_ui_tests)
   add_dependencies(zrcc_ui_tests ZandRivellCC)
+  if(TARGET zrcc-inspect)
+    add_dependencies(zrcc_ui_tests zrcc-inspect)
+    target_link_libraries(zrcc_ui_tests PRIVATE nlohmann_json::nlohmann_json)
+  endif()
 endif()
 if(TARGET zrcc_inspect_tests AND TARGET zrcc-inspect)
   add_dependencies(zrcc_inspect_tests zrcc-inspect)

@@ -18,6 +18,9 @@ enum ControlId : int {
   kIdOpenButton = 1002,
   kIdDeleteButton = 1003,
   kIdRefreshButton = 1004,
+  // The menu of "Add Dir"'s arrow: today's add, and the search of the PC.
+  kIdAddFolderItem = 3010,
+  kIdFindGamesItem = 3011,
   // Commands of the game list's rows.
   kIdUpdateCommand = 3020,    // "Update Zandrivell"
   kIdUndoCopyCommand = 3021,  // "Undo Copy"

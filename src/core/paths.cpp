@@ -31,22 +31,30 @@ bool EqualsFolded(std::wstring_view text, std::wstring_view upper) {
 // The components after the root, with "." dropped and ".." applied.
 std::vector<std::wstring_view> ResolvedComponents(std::wstring_view rest) {
   std::vector<std::wstring_view> parts;
-  size_t start = 0;
-  while (start <= rest.size()) {
-    size_t end = start;
-    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
-    const std::wstring_view part = rest.substr(start, end - start);
-    if (part == L"..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != L".") {
+  for (const std::wstring_view part : PathComponents(rest)) {
+    if (part != L"..") {
       parts.push_back(part);
+    } else if (!parts.empty()) {
+      parts.pop_back();
     }
-    start = end + 1;
   }
   return parts;
 }
 
 }  // namespace
+
+std::vector<std::wstring_view> PathComponents(std::wstring_view path) {
+  std::vector<std::wstring_view> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = start;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::wstring_view part = path.substr(start, end - start);
+    if (!part.empty() && part != L".") parts.push_back(part);
+    start = end + 1;
+  }
+  return parts;
+}
 
 bool EndsWithSeparator(std::wstring_view path) {
   return !path.empty() && IsSeparator(path.back());

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zrcc {
 
@@ -15,6 +16,10 @@ inline constexpr size_t kClassicPathLimit = 260;
 inline constexpr size_t kNewFolderPathLimit = 248;
 
 bool EndsWithSeparator(std::wstring_view path);  // "\" or "/"
+
+// The names between separators ("\" or "/"), empty ones and "." left out;
+// ".." kept as it stands. Views into `path`.
+std::vector<std::wstring_view> PathComponents(std::wstring_view path);
 
 // `base`, one backslash, `name`; no backslash added when `base` is empty or
 // already ends with a separator.

@@ -25,4 +25,6 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/file_version.cpp
   src/core/deployment_record.cpp
   src/core/update_rules.cpp
+  src/core/launcher_files.cpp
+  src/core/found_games.cpp
 )

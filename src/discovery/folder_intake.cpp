@@ -54,23 +54,6 @@ void WarnNested(const std::wstring& picked, const Game& listed) {
                                                  : L"This folder lies inside a game that is already in the list:\n" + game);
 }
 
-void ShowProgress(size_t adding, size_t total) {
-  const std::wstring text = L"Adding " + std::to_wstring(adding) + L" of " + std::to_wstring(total) + L"...";
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-// Appends refreshed games on the UI thread, each with its row first, then
-// its place in the catalogue, painted and counted at once. The job that adds
-// waits meanwhile, so row i and game i never part.
-void AppendGames(HWND listView, const std::vector<Game>& games, BatchPacer& pacer) {
-  RunStepsOnUiThread(games.size(), [listView, &games](size_t i) {
-    InsertGameRow(listView, GameCount(), games[i]);
-    AddGame(games[i]);
-    UpdateWindow(listView);
-    UpdateGameCountText();
-  }, pacer);
-}
-
 bool AddSingleFolder(HWND listView, const std::wstring& folder) {
   if (ContainsPath(folder)) {
     Warn(kFolderAlreadyListed);
@@ -82,7 +65,7 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
     WarnNested(folder, *nesting);
     return false;
   }
-  ShowProgress(1, 1);
+  ShowAddingProgress(1, 1);
   Game game;
   game.path = folder;
   bool noExecutable = false;
@@ -95,37 +78,19 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
   return true;
 }
 
-// Names of the subfolders of `library`, in listing order; false when it
-// cannot be listed.
-bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& names) {
-  return ForEachEntry(library, [&](const WIN32_FIND_DATAW& entry) {
-           if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(entry.cFileName);
-         }).Listed();
-}
-
-// The manifests' name for a library game folder. A folder past the classic
-// path limit carries the long-form prefix ("\\?\" or "\\?\UNC\") while the
-// manifests were recorded under the library's shorter spelling, so both
-// spellings are looked up.
-std::wstring SteamNameOf(const std::wstring& path) {
-  auto found = SteamGameNames.find(path);
-  if (found == SteamGameNames.end()) found = SteamGameNames.find(PlainPath(path));
-  return found != SteamGameNames.end() ? found->second : std::wstring();
-}
-
 bool ScanLibrary(HWND listView, const std::wstring& library) {
-  std::vector<std::wstring> names;
-  if (!ListSubfolders(library, names)) return false;  // unreadable: nothing changes
-  if (names.empty()) {
+  std::vector<std::wstring> folders;
+  if (!LibraryGameFolders(library, folders)) return false;  // unreadable: nothing changes
+  if (folders.empty()) {
     UpdateGameCountText();
     Warn(L"This Steam library has no installed games:\n" + PlainPath(library), kNoGamesCaption);
     return false;
   }
   std::vector<Game> newGames;
-  for (const std::wstring& name : names) {
+  for (std::wstring& folder : folders) {
+    if (ContainsPath(folder)) continue;
     Game game;
-    game.path = NormalizeFolderPath(JoinPath(library, name));
-    if (game.path.empty() || ContainsPath(game.path)) continue;
+    game.path = std::move(folder);
     newGames.push_back(std::move(game));
   }
   // The games are refreshed a few at once; this thread then adds them in
@@ -135,7 +100,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
   BatchPacer pacer;
   bool added = false;
   size_t next = 0;
-  if (refresh.size() > 0) ShowProgress(1, refresh.size());
+  if (refresh.size() > 0) ShowAddingProgress(1, refresh.size());
   while (next < refresh.size()) {
     RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped: the games added so far stay
@@ -156,7 +121,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
     } while (refreshed && !refreshed->noExecutable);
     if (StopRequested()) break;  // closed while a warning was open: this batch is not added
     AppendGames(listView, batch, pacer);
-    if (next < refresh.size()) ShowProgress(next + 1, refresh.size());
+    if (next < refresh.size()) ShowAddingProgress(next + 1, refresh.size());
     added = added || !batch.empty();
   }
   UpdateGameCountText();
@@ -215,9 +180,7 @@ FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath) {
                                                                                          : FolderKind::Single;
 }
 
-bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
-  const std::wstring folder = NormalizeFolderPath(pickedFolder);
-  if (folder.empty()) return false;
+std::wstring SteamLibraryOf(const std::wstring& folder) {
   std::wstring library;
   switch (ClassifyPickedFolder(folder)) {
     case FolderKind::SteamApps:
@@ -240,7 +203,42 @@ bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
     case FolderKind::Single:
       break;
   }
-  if (!library.empty() && IsExistingDirectory(library)) {
+  return !library.empty() && IsExistingDirectory(library) ? library : std::wstring();
+}
+
+bool LibraryGameFolders(const std::wstring& library, std::vector<std::wstring>& folders) {
+  return ForEachEntry(library, [&](const WIN32_FIND_DATAW& entry) {
+           if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+           std::wstring folder = NormalizeFolderPath(JoinPath(library, entry.cFileName));
+           if (!folder.empty()) folders.push_back(std::move(folder));
+         }).Listed();
+}
+
+std::wstring SteamNameOf(const std::wstring& path) {
+  auto found = SteamGameNames.find(path);
+  if (found == SteamGameNames.end()) found = SteamGameNames.find(PlainPath(path));
+  return found != SteamGameNames.end() ? found->second : std::wstring();
+}
+
+void ShowAddingProgress(size_t adding, size_t total) {
+  const std::wstring text = L"Adding " + std::to_wstring(adding) + L" of " + std::to_wstring(total) + L"...";
+  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void AppendGames(HWND listView, const std::vector<Game>& games, BatchPacer& pacer) {
+  RunStepsOnUiThread(games.size(), [listView, &games](size_t i) {
+    InsertGameRow(listView, GameCount(), games[i]);
+    AddGame(games[i]);
+    UpdateWindow(listView);
+    UpdateGameCountText();
+  }, pacer);
+}
+
+bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
+  const std::wstring folder = NormalizeFolderPath(pickedFolder);
+  if (folder.empty()) return false;
+  const std::wstring library = SteamLibraryOf(folder);
+  if (!library.empty()) {
     // A library inside a listed game (a library once added as one game)
     // would list its games twice.
     if (const Game* holding = FindGameHolding(gGameList.games, library)) {

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/catalogue.h"
+#include "platform/background_job.h"
+
 namespace zrcc {
 
 // The full path of `path`, without a trailing backslash except for a drive
@@ -23,6 +26,30 @@ FolderKind ClassifyFolderName(const std::wstring& normalisedPath);
 // (E:\Games) that directly holds steamapps\common is a library root all the
 // same. A game folder never holds that.
 FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath);
+
+// The games folder (steamapps\common) of the Steam library that the
+// normalised `folder` stands for, by ClassifyPickedFolder, with the library's
+// app manifests read into SteamGameNames; empty when the folder is taken as
+// one game folder.
+std::wstring SteamLibraryOf(const std::wstring& folder);
+
+// The game folders of a library's steamapps\common, normalised, in listing
+// order; false when it cannot be listed.
+bool LibraryGameFolders(const std::wstring& library, std::vector<std::wstring>& folders);
+
+// The manifests' name for a library game folder, or empty. A folder past the
+// classic path limit carries the long-form prefix ("\\?\" or "\\?\UNC\")
+// while the manifests were recorded under the library's shorter spelling, so
+// both spellings are looked up.
+std::wstring SteamNameOf(const std::wstring& path);
+
+// "Adding 3 of 12..." in the status bar.
+void ShowAddingProgress(size_t adding, size_t total);
+
+// Appends refreshed games on the UI thread, each with its row first, then
+// its place in the catalogue, painted and counted at once. The job that adds
+// waits meanwhile, so row i and game i never part.
+void AppendGames(HWND listView, const std::vector<Game>& games, BatchPacer& pacer);
 
 // Adds the game or games of the picked folder: rows at the end of the list,
 // games at the end of the catalogue, the count in the status bar ("Adding 3

@@ -15,7 +15,14 @@ int RefreshWorkerCount() {
 }
 
 OrderedRefresh::OrderedRefresh(std::vector<Game> games, bool forceDetect, const std::atomic<bool>* stop)
-    : done_(games.size(), 0), forceDetect_(forceDetect), stop_(stop) {
+    : OrderedRefresh(std::move(games),
+                     [forceDetect](size_t, Game& game, bool& noExecutable, const std::atomic<bool>* halt) {
+                       return RefreshGameQuietly(game, forceDetect, noExecutable, halt);
+                     },
+                     stop) {}
+
+OrderedRefresh::OrderedRefresh(std::vector<Game> games, GameRefresher refresher, const std::atomic<bool>* stop)
+    : done_(games.size(), 0), refresher_(std::move(refresher)), stop_(stop) {
   results_.reserve(games.size());
   for (Game& game : games) results_.push_back(RefreshedGame{std::move(game), false, false});
   const size_t workers = std::min(results_.size(), static_cast<size_t>(RefreshWorkerCount()));
@@ -42,7 +49,7 @@ bool OrderedRefresh::Claim(size_t& index) {
 
 void OrderedRefresh::Refresh(size_t index) {
   RefreshedGame& result = results_[index];  // only this thread touches it until it is marked done
-  result.exists = RefreshGameQuietly(result.game, forceDetect_, result.noExecutable, stop_);
+  result.exists = refresher_(index, result.game, result.noExecutable, stop_);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     done_[index] = 1;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -27,12 +28,19 @@ struct RefreshedGame {
   bool noExecutable = false;  // detection found no executable: the caller warns
 };
 
+// How one game is refreshed on a worker: RefreshGameQuietly's contract, for
+// game `index` of the list.
+using GameRefresher =
+    std::function<bool(size_t index, Game& game, bool& noExecutable, const std::atomic<bool>* stop)>;
+
 class OrderedRefresh {
  public:
   // Starts refreshing `games` (with RefreshGameQuietly and `forceDetect`).
   // `stop`, when given, ends the work early once it is set: the walks in
   // progress end at their next folder, and nothing more is handed out.
   OrderedRefresh(std::vector<Game> games, bool forceDetect, const std::atomic<bool>* stop = nullptr);
+  // The same with a refresh of the caller's own, called on the workers.
+  OrderedRefresh(std::vector<Game> games, GameRefresher refresher, const std::atomic<bool>* stop = nullptr);
   // Stops the workers after the games they are on and waits for them.
   ~OrderedRefresh();
   OrderedRefresh(const OrderedRefresh&) = delete;
@@ -56,7 +64,7 @@ class OrderedRefresh {
   std::vector<RefreshedGame> results_;
   std::vector<char> done_;  // guarded by mutex_
   size_t next_ = 0;         // guarded by mutex_
-  bool forceDetect_;
+  GameRefresher refresher_;
   const std::atomic<bool>* stop_;
   std::atomic<bool> closing_{false};
   std::mutex mutex_;

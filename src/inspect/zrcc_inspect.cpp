@@ -10,6 +10,7 @@
 //   zrcc-inspect data-ini <file>     the games a load would add from a list file
 //   zrcc-inspect size <folder>       total size of a folder
 //   zrcc-inspect steamapps <folder>  game folders and names from app manifests
+//   zrcc-inspect find                what "Find Games on This PC" would add
 //
 // Exit code 0 on success, 1 when a path cannot be read, 2 on bad arguments.
 #include <windows.h>
@@ -32,6 +33,7 @@
 #include "deploy/folder_size.h"
 #include "deploy/mod_state.h"
 #include "deploy/version_reader.h"
+#include "discovery/find_games.h"
 #include "discovery/folder_intake.h"
 #include "discovery/steam_manifests.h"
 #include "helpers/data_file.h"
@@ -70,7 +72,8 @@ int Usage() {
       "  package <folder>    whether the folder is a usable mod package\n"
       "  data-ini <file>     the games a load would add from the file\n"
       "  size <folder>       total size of the folder\n"
-      "  steamapps <folder>  game folders and names from the folder's app manifests\n",
+      "  steamapps <folder>  game folders and names from the folder's app manifests\n"
+      "  find                what \"Find Games on This PC\" would add to an empty list\n",
       stderr);
   return kUsage;
 }
@@ -187,12 +190,40 @@ int InspectSteamapps(const std::wstring& folder) {
   return kOk;
 }
 
+// What the command would add to an empty list, and what it would skip. It
+// reads the launchers' files and walks the games, and changes nothing.
+int InspectFind() {
+  json games = json::array();
+  json withoutExecutable = json::array();
+  json skipped = json::array();
+  GameSearch search = SearchLaunchers([](const std::wstring&) {});
+  for (const FoundGame& found : search.games) {
+    Game game;
+    game.path = found.path;
+    bool noExecutable = false;
+    if (!RefreshFoundGame(found, game, noExecutable)) {
+      search.skipped.push_back(VanishedGameSkip(found));
+    } else if (noExecutable) {
+      withoutExecutable.push_back(U8(game.path));
+    } else {
+      games.push_back({{"source", U8(GameSourceName(found.source))},
+                       {"path", U8(game.path)},
+                       {"name", U8(game.name)},
+                       {"exeFolder", U8(game.exeFolder)}});
+    }
+  }
+  for (const FindSkip& skip : search.skipped) skipped.push_back({{"what", U8(skip.what)}, {"why", U8(skip.why)}});
+  Print({{"games", games}, {"withoutExecutable", withoutExecutable}, {"skipped", skipped}});
+  return kOk;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   SetMessageBoxHandler([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
   if (argc == 4 && std::wstring(argv[1]) == L"game") return InspectGame(argv[2], argv[3]);
+  if (argc == 2 && std::wstring(argv[1]) == L"find") return InspectFind();
   if (argc != 3) return Usage();
   const std::wstring command = argv[1], path = argv[2];
   if (command == L"game") return InspectGame(path, L"");

@@ -6,4 +6,6 @@ list(APPEND ZRCC_WIN_SOURCES
   src/platform/background_job.cpp
   src/platform/dialogs.cpp
   src/platform/list_view.cpp
+  src/platform/registry.cpp
+  src/platform/popup_menu.cpp
 )

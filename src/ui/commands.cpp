@@ -14,6 +14,7 @@
 #include "deploy/exe_detection.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
+#include "discovery/find_games.h"
 #include "discovery/folder_intake.h"
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
@@ -22,6 +23,7 @@
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
+#include "platform/popup_menu.h"
 #include "ui/busy_look.h"
 #include "ui/deploy_checks.h"
 #include "ui/main_window.h"
@@ -241,6 +243,42 @@ void Deploy(int id) {
   RefreshAfterDeployment(row, std::move(finish));
 }
 
+// The menu of "Add Dir"'s arrow, below the button.
+int ChooseAddMenuItem() {
+  RECT button{};
+  GetWindowRect(GetDlgItem(gMainWindow, kIdAddButton), &button);
+  return ChooseFromPopupMenu({gMainWindow,
+                              POINT{button.left, button.bottom},
+                              {{kIdAddFolderItem, L"Add Folder..."}, {kIdFindGamesItem, L"Find Games on This PC"}}});
+}
+
+void RunCommand(int id) {
+  switch (id) {
+    case kIdAddButton: case kIdAddFolderItem: AddFolder(); break;
+    case kIdFindGamesItem: LaunchAsyncFindGames(); break;
+    case kIdOpenButton: OpenSelectedFolder(); break;
+    case kIdDeleteButton: DeleteSelectedGame(); break;
+    case kIdRefreshButton: RefreshList(); break;
+    case kIdSetFolderButton: SetModFolder(); break;
+    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
+    case kIdUpdateCommand: UpdateSelectedGame(); break;
+    case kIdUndoCopyCommand: UndoSelectedCopy(); break;
+    default: break;
+  }
+}
+
+// The end of a command: the next one may come, unless the command goes on
+// in the background; a close held back meanwhile goes ahead.
+void EndCommand() {
+  gCommandRunning = false;
+  if (isLoading) {
+    LookBusy();  // the command goes on in the background
+  } else {
+    SetTooltipsActive(true);
+  }
+  CloseIfRequested();
+}
+
 }  // namespace
 
 bool Busy() { return gCommandRunning || isLoading; }
@@ -258,24 +296,19 @@ void HandleCommand(int id) {
   if (Busy()) return;
   gCommandRunning = true;
   SetTooltipsActive(false);  // no tip over the dialogs the command opens
-  switch (id) {
-    case kIdAddButton: AddFolder(); break;
-    case kIdOpenButton: OpenSelectedFolder(); break;
-    case kIdDeleteButton: DeleteSelectedGame(); break;
-    case kIdRefreshButton: RefreshList(); break;
-    case kIdSetFolderButton: SetModFolder(); break;
-    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
-    case kIdUpdateCommand: UpdateSelectedGame(); break;
-    case kIdUndoCopyCommand: UndoSelectedCopy(); break;
-    default: break;
-  }
-  gCommandRunning = false;
-  if (isLoading) {
-    LookBusy();  // the command goes on in the background
-  } else {
-    SetTooltipsActive(true);
-  }
-  CloseIfRequested();
+  RunCommand(id);
+  EndCommand();
+}
+
+void OpenAddMenu() {
+  if (Busy()) return;
+  // The menu is part of the command: nothing else runs while it is open,
+  // and a close asked for meanwhile wins over the item chosen.
+  gCommandRunning = true;
+  SetTooltipsActive(false);
+  const int chosen = ChooseAddMenuItem();
+  if (!gCloseRequested && (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem)) RunCommand(chosen);
+  EndCommand();
 }
 
 void HandleListNotification(NMHDR* notification) {

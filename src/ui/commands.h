@@ -20,6 +20,9 @@ namespace zrcc {
 // Carries out the command of a control identifier, unless a command or a
 // background job is running (then it is refused).
 void HandleCommand(int id);
+// Opens the menu of "Add Dir"'s arrow ("Add Folder...", "Find Games on This
+// PC") and carries out the item chosen, as one command through the same gate.
+void OpenAddMenu();
 void HandleListNotification(NMHDR* notification);
 // Enables Copy, Install and Uninstall from the texts of the row's Status and
 // mod version columns.

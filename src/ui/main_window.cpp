@@ -209,7 +209,10 @@ void CreateControls(HWND window) {
   for (int i = 0; i < kColumnCount; ++i) AddListColumn(gListView, i, kColumns[static_cast<size_t>(i)].title, 100);
 
   const Rect none{};
-  MakeControl(window, WC_BUTTONW, L"Add Dir", WS_TABSTOP | WS_CLIPSIBLINGS, kIdAddButton, none, &gButtonFont);
+  // A split button: its face adds a folder as ever, its arrow opens the
+  // menu that also finds every game on this PC.
+  MakeControl(window, WC_BUTTONW, L"Add Dir", WS_TABSTOP | WS_CLIPSIBLINGS | BS_SPLITBUTTON, kIdAddButton, none,
+              &gButtonFont);
   MakeControl(window, WC_BUTTONW, L"Open Dir", WS_DISABLED | WS_TABSTOP | WS_CLIPSIBLINGS, kIdOpenButton, none,
               &gButtonFont);
   MakeControl(window, WC_BUTTONW, L"Del Dir", WS_DISABLED | WS_TABSTOP | WS_CLIPSIBLINGS, kIdDeleteButton, none,
@@ -388,6 +391,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (header->hwndFrom == gHeader && header->code == HDN_ITEMCHANGINGW) {
         EnforceColumnFloor(header);
       } else if (HandleTooltipNotification(header)) {
+        return 0;
+      } else if (header->idFrom == kIdAddButton && header->code == BCN_DROPDOWN) {
+        OpenAddMenu();
         return 0;
       } else if (LRESULT drawn = 0; DrawListCell(header, drawn)) {
         return drawn;

@@ -72,6 +72,17 @@ void MoveFocus(bool backwards) {
 // The button with the focus, or 0.
 int FocusedButton(HWND focus) { return IsButton(focus) ? GetDlgCtrlID(focus) : 0; }
 
+// The ways to "Add Dir"'s menu besides its arrow: Alt+Down while the
+// button has the focus, and a right-click on it.
+bool HandleAddMenuGesture(const MSG& message) {
+  const HWND addButton = gMainWindow ? GetDlgItem(gMainWindow, kIdAddButton) : nullptr;
+  if (!addButton || message.hwnd != addButton) return false;
+  const bool altDown = message.message == WM_SYSKEYDOWN && message.wParam == VK_DOWN;
+  if (!altDown && message.message != WM_RBUTTONUP) return false;
+  OpenAddMenu();
+  return true;
+}
+
 bool HandleKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || !BelongsToMainWindow(message.hwnd)) return false;
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
@@ -119,7 +130,9 @@ std::wstring TipText(int id) {
     case kIdCopyButton: return DeploymentTip(DeploymentButton::Copy, SelectedRowFacts());
     case kIdInstallButton: return DeploymentTip(DeploymentButton::Install, SelectedRowFacts());
     case kIdUninstallButton: return DeploymentTip(DeploymentButton::Uninstall, SelectedRowFacts());
-    case kIdAddButton: return L"Add a game folder or a whole Steam library (folders can also be dropped on the window)";
+    case kIdAddButton:
+      return L"Add a game folder or a whole Steam library (folders can also be dropped on the window); "
+             L"the arrow finds every game of Steam, Epic and GOG on this PC";
     case kIdOpenButton: return L"Open the selected game's executable folder (Enter)";
     case kIdDeleteButton: return L"Remove the selected game from the list; nothing is deleted from the disk (Del)";
     case kIdRefreshButton: return L"Read the list again and check every game on the disk (F5)";
@@ -131,7 +144,7 @@ std::wstring TipText(int id) {
 
 bool PreTranslateWindowMessage(MSG& message) {
   RelayToTooltips(message);
-  return HandleKey(message);
+  return HandleAddMenuGesture(message) || HandleKey(message);
 }
 
 void DispatchWindowMessage(MSG& message) {

@@ -184,6 +184,14 @@ FolderLink::~FolderLink() {
   }
 }
 
+wchar_t AbsentDriveLetter(wchar_t besides) {
+  for (wchar_t letter = L'Y'; letter >= L'D'; --letter) {
+    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+    if (letter != besides && GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) return letter;
+  }
+  return 0;
+}
+
 WineDrive::WineDrive(const std::wstring& folder) {
   MakeDirs(folder);
   target_ = WineUnixPath(folder);
@@ -191,10 +199,8 @@ WineDrive::WineDrive(const std::wstring& folder) {
   if (target_.empty() || size == 0) return;
   std::wstring prefix(size, L'\0');
   prefix.resize(GetEnvironmentVariableW(L"WINEPREFIX", prefix.data(), size));
-  for (wchar_t letter = L'Y'; letter > L'K' && root_.empty(); --letter) {
-    const std::wstring root = std::wstring(1, letter) + L":\\";
-    if (GetDriveTypeW(root.c_str()) != DRIVE_NO_ROOT_DIR) continue;
-    root_ = root;
+  if (const wchar_t letter = AbsentDriveLetter()) {
+    root_ = std::wstring(1, letter) + L":\\";
     link_ = prefix + L"/dosdevices/" + static_cast<wchar_t>(letter - L'A' + L'a') + L":";
   }
   ok_ = !root_.empty() && PlugIn();

@@ -87,6 +87,10 @@ class WineDrive {
   bool ok_ = false;
 };
 
+// A drive letter with no drive behind it (an unplugged disk), other than
+// `besides`; 0 when every letter is taken.
+wchar_t AbsentDriveLetter(wchar_t besides = 0);
+
 // Folder of the running test program, and a PE fixture the build made
 // beside it (<folder>\fixtures\<name>).
 std::wstring TestProgramFolder();

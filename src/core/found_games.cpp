@@ -1,0 +1,111 @@
+#include "core/found_games.h"
+
+#include <unordered_set>
+
+#include "core/paths.h"
+#include "core/text.h"
+
+namespace zrcc {
+
+namespace {
+
+// Absolute, or at least not relative to the game folder: "D:\...", "D:x",
+// "\...", "\\server\...".
+bool IsRooted(std::wstring_view path) {
+  return (!path.empty() && (path[0] == L'\\' || path[0] == L'/')) || (path.size() >= 2 && path[1] == L':');
+}
+
+// A folder's key for comparing: plain spelling, backslashes, letter case
+// folded, no trailing separator.
+std::wstring FolderKey(std::wstring_view folder) {
+  std::wstring key = LowerKey(PlainPath(folder));
+  for (wchar_t& c : key) {
+    if (c == L'/') c = L'\\';
+  }
+  while (!key.empty() && key.back() == L'\\') key.pop_back();
+  return key;
+}
+
+std::wstring Count(size_t n, const wchar_t* one, const wchar_t* many) {
+  return std::to_wstring(n) + L" " + (n == 1 ? one : many);
+}
+
+constexpr size_t kSkipsNamed = 8;
+
+}  // namespace
+
+std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder, std::wstring_view named) {
+  named = TrimBlanks(named);
+  std::vector<std::wstring_view> parts;
+  std::wstring plainNamed;
+  if (IsRooted(named)) {
+    plainNamed = PlainPath(named);
+    parts = PathComponents(plainNamed);
+    const std::wstring plainFolder = PlainPath(gameFolder);
+    const std::vector<std::wstring_view> folder = PathComponents(plainFolder);
+    if (folder.empty() || parts.size() <= folder.size()) return std::nullopt;
+    for (size_t i = 0; i < folder.size(); ++i) {
+      if (LowerKey(parts[i]) != LowerKey(folder[i])) return std::nullopt;
+    }
+    parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(folder.size()));
+  } else {
+    parts = PathComponents(named);
+  }
+  if (parts.empty()) return std::nullopt;
+  std::wstring relative;
+  for (const std::wstring_view part : parts) {
+    // ".." would leave the folder; a colon names a stream or a drive, no file below it.
+    if (part == L".." || part.find(L':') != std::wstring_view::npos) return std::nullopt;
+    relative = JoinPath(relative, part);
+  }
+  return relative;
+}
+
+std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders) {
+  std::vector<std::wstring> keys;
+  keys.reserve(folders.size());
+  std::unordered_set<std::wstring> all;
+  for (const std::wstring& folder : folders) {
+    keys.push_back(FolderKey(folder));
+    if (!keys.back().empty()) all.insert(keys.back());
+  }
+  std::vector<size_t> kept;
+  std::unordered_set<std::wstring> taken;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::wstring& key = keys[i];
+    if (key.empty() || taken.count(key)) continue;
+    bool inside = false;
+    for (size_t cut = key.find(L'\\'); cut != std::wstring::npos && !inside; cut = key.find(L'\\', cut + 1)) {
+      inside = all.count(key.substr(0, cut)) > 0;
+    }
+    if (inside) continue;
+    taken.insert(key);
+    kept.push_back(i);
+  }
+  return kept;
+}
+
+std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>& skipped) {
+  const size_t found = tally.added + tally.alreadyListed + tally.noExecutable;
+  std::wstring text;
+  if (found == 0) {
+    text = L"Found no games.";
+  } else {
+    text = L"Found " + Count(found, L"game", L"games") + L": " + std::to_wstring(tally.added) + L" added";
+    if (tally.alreadyListed) text += L", " + std::to_wstring(tally.alreadyListed) + L" already in the list";
+    if (tally.noExecutable) {
+      text += L", " + std::to_wstring(tally.noExecutable) + L" without an executable";
+    }
+    text += L".";
+  }
+  if (skipped.empty()) return text;
+  text += L" Skipped: ";
+  for (size_t i = 0; i < skipped.size() && i < kSkipsNamed; ++i) {
+    if (i > 0) text += L"; ";
+    text += skipped[i].what + L" (" + skipped[i].why + L")";
+  }
+  if (skipped.size() > kSkipsNamed) text += L"; and " + std::to_wstring(skipped.size() - kSkipsNamed) + L" more";
+  return text + L".";
+}
+
+}  // namespace zrcc

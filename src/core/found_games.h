@@ -1,0 +1,46 @@
+// The rules of "Find Games on This PC" that need no disk: where a launcher's
+// executable lies below its game folder, which found folders are one game,
+// and the one summary at the end. Platform-free.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zrcc {
+
+// The executable a launcher names for a game, relative to the game folder
+// ("bin\x64\game.exe"): `named` is relative to the folder (Epic, either
+// slash) or absolute (GOG). Nothing when it is empty, names the folder
+// itself, or leaves it (another folder, "..").
+std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder, std::wstring_view named);
+
+// Indices, in order, of the folders that stand for a game of their own: the
+// first of folders that are the same whatever their letter case or spelling
+// (long form, trailing separator), and none that lies inside another folder
+// of the list (a launcher naming a game's subfolder, a library inside
+// another). Empty texts stand for nothing.
+std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders);
+
+// What became of the games found, for the summary.
+struct FindTally {
+  size_t added = 0;
+  size_t alreadyListed = 0;
+  size_t noExecutable = 0;  // not added: nothing to deploy into
+};
+
+// A library, manifest or launcher entry that was passed over, and why:
+// {L"library E:\\SteamLibrary", L"drive not present"}.
+struct FindSkip {
+  std::wstring what;
+  std::wstring why;
+};
+
+// "Found 143 games: 37 added, 104 already in the list, 2 without an
+// executable. Skipped: library E:\SteamLibrary (drive not present)." Long
+// lists of skips end with how many more there were.
+std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>& skipped);
+
+}  // namespace zrcc

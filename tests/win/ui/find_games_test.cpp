@@ -1,0 +1,240 @@
+// "Find Games on This PC" on the real main window, with the launchers laid
+// out in the test prefix as they write themselves: Steam's registry value and
+// list of libraries (one on a second drive, one on a drive that is gone, one
+// on a share), its app manifests, Epic's manifests in ProgramData and GOG's
+// registry entries.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "core/catalogue.h"
+#include "core/columns.h"
+#include "core/game_list_file.h"
+#include "platform/app_state.h"
+#include "platform/popup_menu.h"
+#include "ui/commands.h"
+#include "ui/main_window.h"
+#include "ui/window_input.h"
+#include "win/ui/app_window.h"
+
+namespace zrcc {
+namespace {
+
+using test::TempDir;
+
+constexpr wchar_t kGogGames[] = L"SOFTWARE\\WOW6432Node\\GOG.com\\Games";
+
+void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &opened, nullptr), ERROR_SUCCESS);
+  RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(opened);
+}
+
+void Exe(const std::wstring& path) { test::CopyFileOrFail(test::Fixture(L"plain.exe"), path); }
+
+std::string Escaped(const std::wstring& path) {  // as Steam and Epic write a path inside quotes
+  std::string out;
+  for (const char c : test::Utf8(path)) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  return out;
+}
+
+void SteamManifest(const std::wstring& steamapps, const std::string& name, const std::string& folder) {
+  test::WriteFileBytes(steamapps + L"\\appmanifest_" + test::Wide(folder) + L".acf",
+                       "\"AppState\"\n{\n\t\"name\"\t\t\"" + name + "\"\n\t\"installdir\"\t\t\"" + folder + "\"\n}\n");
+}
+
+// The launchers' registry keys and files, removed again afterwards; a fresh
+// test prefix has none of them.
+class Launchers {
+ public:
+  Launchers() {
+    wchar_t* programData = nullptr;
+    SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &programData);
+    epic_ = std::wstring(programData) + L"\\Epic";
+    CoTaskMemFree(programData);
+    EXPECT_FALSE(test::DirExists(epic_));
+  }
+  ~Launchers() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Valve");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\GOG.com");
+    test::RemoveTree(epic_);
+  }
+  std::wstring EpicManifest(const std::wstring& file) const {
+    return epic_ + L"\\EpicGamesLauncher\\Data\\Manifests\\" + file;
+  }
+
+ private:
+  std::wstring epic_;
+};
+
+struct Row {
+  std::wstring path, exeFolder, name;
+  bool operator==(const Row&) const = default;
+};
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << test::Utf8(row.path + L" | " + row.exeFolder + L" | " + row.name);
+}
+
+std::vector<Row> Rows(const test::AppWindow& app) {
+  std::vector<Row> rows;
+  for (int i = 0; i < app.RowCount(); ++i) {
+    rows.push_back({app.Cell(i, kColumnPath), app.Cell(i, kColumnExeFolder), app.Cell(i, kColumnName)});
+  }
+  return rows;
+}
+
+TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipped) {
+  TempDir dir;
+  Launchers launchers;
+  // Steam: the installation's own library, and one on a second drive whose
+  // name says nothing of Steam. Beta is a packaged Unreal game.
+  const std::wstring steam = dir / L"Steam Install";
+  Exe(steam + L"\\steamapps\\common\\Alpha\\Alpha.exe");
+  test::MakeDirs(steam + L"\\steamapps\\common\\Leftover");  // an uninstalled game's remains
+  SteamManifest(steam + L"\\steamapps", "Alpha Game", "Alpha");
+  Exe(dir / L"DriveY\\Games\\steamapps\\common\\Beta\\Beta.exe");
+  Exe(dir / L"DriveY\\Games\\steamapps\\common\\Beta\\Beta\\Binaries\\Win64\\Beta-Win64-Shipping.exe");
+  SteamManifest(dir / L"DriveY\\Games\\steamapps", "Beta Game", "Beta");
+  test::WineDrive drive(dir / L"DriveY");
+  ASSERT_TRUE(drive.ok());
+  const std::wstring y = drive.root().substr(0, 1);
+  const std::wstring absent(1, test::AbsentDriveLetter(y[0]));
+  std::string libraries = "\"libraryfolders\"\n{\n";
+  int n = 0;
+  for (const std::wstring& library : {steam, y + L":\\Games", absent + L":\\SteamLibrary",
+                                      std::wstring(L"\\\\server\\share\\SteamLibrary"), y + L":\\games\\"}) {
+    libraries += "\t\"" + std::to_string(n++) + "\"\n\t{\n\t\t\"path\"\t\t\"" + Escaped(library) +
+                 "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"10\"\t\t\"1\"\n\t\t}\n\t}\n";
+  }
+  test::WriteFileBytes(steam + L"\\steamapps\\libraryfolders.vdf", libraries + "}\n");
+  std::wstring steamPath = steam;
+  for (wchar_t& c : steamPath) c = c == L'\\' ? L'/' : c;  // as Steam writes it
+  SetRegistryText(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath", steamPath);
+
+  // Epic: it names a bootstrap launcher, behind which the real game runs.
+  const std::wstring gamma = dir / L"Epic Games\\GammaQuest";
+  Exe(gamma + L"\\GQ.exe");
+  Exe(gamma + L"\\GammaQuest\\Binaries\\Win64\\GammaQuest-Win64-Shipping.exe");
+  test::WriteFileBytes(launchers.EpicManifest(L"A1B2.item"),
+                       "{\n\t\"FormatVersion\": 0,\n\t\"DisplayName\": \"Gamma Quest\",\n\t\"InstallLocation\": \"" +
+                           Escaped(gamma) +
+                           "\",\n\t\"LaunchExecutable\": \"GQ.exe\",\n\t\"AppCategories\": [\"games\"]\n}\n");
+  test::WriteFileBytes(launchers.EpicManifest(L"broken.item"), "{\n\t\"DisplayName\": \"Half\",\n\t\"Inst");
+  test::WriteFileBytes(launchers.EpicManifest(L"lost.item"),
+                       "{\"DisplayName\": \"Lost Game\", \"InstallLocation\": \"" +
+                           Escaped(dir / L"Epic Games\\Lost") + "\"}");
+
+  // GOG: its executable is not the one detection would take; a soundtrack
+  // entry names the same folder; an entry without a folder.
+  const std::wstring delta = dir / L"GOG Games\\Delta Saga";
+  Exe(delta + L"\\DeltaSaga.exe");
+  Exe(delta + L"\\bin\\x64\\ds64.exe");
+  for (const wchar_t* id : {L"1207658924", L"1207658925"}) {
+    SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\" + id, L"gameName",
+                    id[9] == L'4' ? L"Delta Saga" : L"Delta Saga Soundtrack");
+    SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\" + id, L"path", delta);
+    SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\" + id, L"exe", delta + L"\\bin\\x64\\ds64.exe");
+  }
+  SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\999", L"gameName", L"Nameless");
+
+  const std::vector<Row> expected = {
+      {steam + L"\\steamapps\\common\\Alpha", L"", L"Alpha Game"},
+      {y + L":\\Games\\steamapps\\common\\Beta", L"Beta\\Binaries\\Win64", L"Beta Game"},
+      {gamma, L"GammaQuest\\Binaries\\Win64", L"Gamma Quest"},
+      {delta, L"bin\\x64", L"Delta Saga"},
+  };
+  // zrcc-inspect names what the command will add, and adds nothing itself.
+  const test::ProcessResult inspected = test::RunProcess(test::TestProgramFolder() + L"\\zrcc-inspect.exe", L"find");
+  ASSERT_EQ(inspected.exitCode, 0u) << inspected.output;
+  const nlohmann::json found = nlohmann::json::parse(inspected.output);
+  std::vector<Row> listed;
+  std::string sources;
+  for (const nlohmann::json& game : found["games"]) {
+    listed.push_back({test::Wide(game["path"]), test::Wide(game["exeFolder"]), test::Wide(game["name"])});
+    sources += game["source"].get<std::string>() + " ";
+  }
+  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(sources, "Steam Steam Epic GOG ");
+  EXPECT_EQ(found["withoutExecutable"].size(), 1u);
+  EXPECT_EQ(found["skipped"].size(), 5u);
+
+  test::AppWindow app(dir.path());
+  std::vector<std::vector<MenuItem>> menus;
+  SetPopupMenuHandler([&menus](const PopupMenuRequest& request) {
+    menus.push_back(request.items);
+    return static_cast<int>(kIdFindGamesItem);
+  });
+  // The split button's arrow, as the button reports it.
+  NMBCDROPDOWN arrow{};
+  arrow.hdr = {app.control(kIdAddButton), static_cast<UINT_PTR>(kIdAddButton), static_cast<UINT>(BCN_DROPDOWN)};
+  SendMessageW(app.window(), WM_NOTIFY, kIdAddButton, reinterpret_cast<LPARAM>(&arrow));
+  app.WaitUntilLoaded();
+  app.ExpectRowsMatchCatalogue();
+
+  ASSERT_EQ(menus.size(), 1u);
+  ASSERT_EQ(menus[0].size(), 2u);
+  EXPECT_EQ(menus[0][0].id, kIdAddFolderItem);
+  EXPECT_EQ(menus[0][0].text, L"Add Folder...");
+  EXPECT_EQ(menus[0][1].text, L"Find Games on This PC");
+  EXPECT_EQ(Rows(app), expected);
+  const std::wstring skipped =
+      L"Skipped: library " + absent + L":\\SteamLibrary (drive not present); library \\\\server\\share\\SteamLibrary "
+      L"(network folder); Epic manifest broken.item (not understood); Epic game Lost Game (folder not found); "
+      L"GOG game Nameless (no folder named).";
+  ASSERT_EQ(app.boxes.boxes().size(), 1u) << "one summary, no box per game";
+  EXPECT_EQ(app.boxes.boxes()[0].text, L"Found 5 games: 4 added, 1 without an executable. " + skipped);
+  EXPECT_EQ(app.boxes.boxes()[0].caption, L"Find Games on This PC");
+  std::vector<Row> saved;  // as the search ended, before any close
+  for (const GameListEntry& entry : ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"))) {
+    saved.push_back({entry.path, entry.exeFolder, entry.name});
+  }
+  EXPECT_EQ(saved, expected);
+
+  // A second search, from a right-click on the button, adds nothing.
+  MSG rightClick{app.control(kIdAddButton), WM_RBUTTONUP, 0, 0, 0, {}};
+  DispatchWindowMessage(rightClick);
+  app.WaitUntilLoaded();
+  EXPECT_EQ(menus.size(), 2u);
+  EXPECT_EQ(Rows(app), expected);
+  ASSERT_EQ(app.boxes.boxes().size(), 2u);
+  EXPECT_EQ(app.boxes.boxes()[1].text,
+            L"Found 5 games: 0 added, 4 already in the list, 1 without an executable. " + skipped);
+  EXPECT_EQ(app.StatusText(), L"Games: 4");
+  SetPopupMenuHandler(nullptr);
+}
+
+TEST(FindGames, TheAddMenuOpensByKeyAndRightClickThroughTheOneCommandGate) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  int shown = 0;
+  SetPopupMenuHandler([&shown](const PopupMenuRequest&) {
+    ++shown;
+    return static_cast<int>(kIdAddFolderItem);
+  });
+  const HWND add = app.control(kIdAddButton);
+  MSG rightClick{add, WM_RBUTTONUP, 0, 0, 0, {}};
+  MSG altDown{add, WM_SYSKEYDOWN, VK_DOWN, 0, 0, {}};
+  isLoading = true;  // as while a job runs: no menu
+  DispatchWindowMessage(rightClick);
+  DispatchWindowMessage(altDown);
+  EXPECT_EQ(shown, 0);
+  isLoading = false;
+  SetFocus(add);
+  DispatchWindowMessage(altDown);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(app.pickerTitles, std::vector<std::wstring>{L"Select a folder"}) << "\"Add Folder...\" is Add Dir";
+
+  app.Press(kIdFindGamesItem);  // by its id, as any command
+  ASSERT_EQ(app.boxes.boxes().size(), 1u);
+  EXPECT_EQ(app.boxes.boxes()[0].text, L"Found no games.");
+  SetPopupMenuHandler(nullptr);
+}
+
+}  // namespace
+}  // namespace zrcc
