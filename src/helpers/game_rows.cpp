@@ -22,18 +22,28 @@ bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const 
   noExecutable = false;
   if (!IsExistingDirectory(game.path)) return false;
   const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
+  // A listed game kept in its game folder: the list does not say whether an
+  // executable was recognised there, so the rules are asked once more, in
+  // the same walk. What is stored stays as it is.
+  const bool review = !detect && game.exeFolder.empty() && game.exeChoice == ExeChoice::Listed;
   uint64_t size = 0;
-  if (detect) {
+  if (detect || review) {
     std::vector<ExecutableCandidate> candidates;
     size = CollectExecutablesAndMeasure(game.path, candidates, stop);
-    noExecutable = candidates.empty();
-    if (const std::optional<size_t> chosen = ChooseExecutable(game.path, candidates)) {
-      const ExecutableCandidate& exe = candidates[*chosen];
-      game.exeFolder = RelativeExeFolder(CandidateFullPath(exe), game.path);
-      game.name = exe.productName;
-    } else {
-      game.exeFolder.clear();
-      game.name.clear();
+    const ExecutableChoice choice = DecideExecutable(game.path, candidates);
+    if (detect) {
+      noExecutable = candidates.empty();
+      game.exeChoice = choice.how;
+      if (choice.index) {
+        const ExecutableCandidate& exe = candidates[*choice.index];
+        game.exeFolder = RelativeExeFolder(CandidateFullPath(exe), game.path);
+        game.name = exe.productName;
+      } else {
+        game.exeFolder.clear();
+        game.name.clear();
+      }
+    } else if (!choice.index) {
+      game.exeChoice = ExeChoice::None;
     }
   } else {
     size = MeasureFolderSize(game.path, stop);

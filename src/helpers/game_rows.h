@@ -15,7 +15,9 @@ namespace zrcc {
 
 // Re-reads the game from the disk: false (and nothing changed) when its
 // folder is not an existing directory. Executable detection runs when
-// `forceDetect` is set, or when the stored executable folder has vanished.
+// `forceDetect` is set, or when the stored executable folder has vanished;
+// it sets `exeChoice`. A listed game kept in its game folder is marked None
+// when no executable there is recognised.
 // Runs on the caller's thread and touches only `game` and the disk.
 bool RefreshGame(Game& game, bool forceDetect);
 

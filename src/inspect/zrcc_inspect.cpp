@@ -90,7 +90,8 @@ int InspectGame(const std::wstring& folder) {
          {"status", U8(ModStateText(game.modState))},
          {"modVersion", U8(game.modVersion)},
          {"buildVersion", U8(game.buildVersion)},
-         {"noExecutable", noExecutable}});
+         {"noExecutable", noExecutable},
+         {"exeChoice", ExeChoiceName(game.exeChoice)}});
   return kOk;
 }
 
