@@ -77,16 +77,6 @@ bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& name
          }).Listed();
 }
 
-// The manifests' name for a library game folder. A folder past the classic
-// path limit carries the long-form prefix ("\\?\" or "\\?\UNC\") while the
-// manifests were recorded under the library's shorter spelling, so both
-// spellings are looked up.
-std::wstring SteamNameOf(const std::wstring& path) {
-  auto found = SteamGameNames.find(path);
-  if (found == SteamGameNames.end()) found = SteamGameNames.find(PlainPath(path));
-  return found != SteamGameNames.end() ? found->second : std::wstring();
-}
-
 bool ScanLibrary(HWND listView, const std::wstring& library) {
   std::vector<std::wstring> names;
   if (!ListSubfolders(library, names)) return false;  // unreadable: nothing changes

@@ -10,7 +10,6 @@
 #include "core/mod_rules.h"
 #include "core/text.h"
 #include "deploy/copy_deploy.h"
-#include "deploy/exe_detection.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
 #include "discovery/folder_intake.h"
@@ -22,6 +21,7 @@
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
 #include "ui/main_window.h"
+#include "ui/row_commands.h"
 #include "ui/settings.h"
 #include "ui/window_input.h"
 
@@ -179,21 +179,7 @@ void WaitForScript(const std::wstring& scriptName, HANDLE process) {
 // (a game's whole tree is walked for its size), and its row and buttons
 // follow.
 void RefreshAfterDeployment(int32_t row) {
-  const Game* game = GetGame(row);
-  if (!game) return;
-  StartBackgroundJob([row, refreshed = *game]() mutable {
-    bool noExecutable = false;
-    const bool exists = RefreshGameQuietly(refreshed, false, noExecutable, StopRequest());
-    if (StopRequested()) return;
-    if (noExecutable) WarnNoExecutable(refreshed.path);
-    RunOnUiThread([row, exists, &refreshed] {
-      Game* current = GetGame(row);
-      if (exists && current && current->path == refreshed.path) {
-        *current = std::move(refreshed);
-        UpdateGameRow(row);
-      }
-    });
-  });
+  if (const Game* game = GetGame(row)) RefreshRowInBackground(row, *game, RowRefresh::AfterDeployment);
 }
 
 void Deploy(int id) {
@@ -231,20 +217,29 @@ bool RequestClose() {
   return false;
 }
 
-void HandleCommand(int id) {
-  if (Busy()) return;
+bool RunAsCommand(const std::function<void()>& work) {
+  if (Busy()) return false;
   gCommandRunning = true;
-  switch (id) {
-    case kIdAddButton: AddFolder(); break;
-    case kIdOpenButton: OpenSelectedFolder(); break;
-    case kIdDeleteButton: DeleteSelectedGame(); break;
-    case kIdRefreshButton: RefreshList(); break;
-    case kIdSetFolderButton: SetModFolder(); break;
-    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
-    default: break;
-  }
+  work();
   gCommandRunning = false;
   CloseIfRequested();
+  return true;
+}
+
+void HandleCommand(int id) {
+  RunAsCommand([id] {
+    switch (id) {
+      case kIdAddButton: AddFolder(); break;
+      case kIdOpenButton: OpenSelectedFolder(); break;
+      case kIdDeleteButton: DeleteSelectedGame(); break;
+      case kIdRefreshButton: RefreshList(); break;
+      case kIdSetFolderButton: SetModFolder(); break;
+      case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
+      case kIdChooseExeFolder: ChooseExecutableFolder(); break;
+      case kIdDetectExeAgain: DetectExecutableAgain(); break;
+      default: break;
+    }
+  });
 }
 
 void HandleListNotification(NMHDR* notification) {

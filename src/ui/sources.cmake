@@ -2,6 +2,8 @@ list(APPEND ZRCC_WIN_SOURCES
   src/ui/main_window.cpp
   src/ui/window_input.cpp
   src/ui/commands.cpp
+  src/ui/row_commands.cpp
+  src/ui/row_tooltip.cpp
   src/ui/settings.cpp
   src/ui/startup_geometry.cpp
   src/ui/startup.cpp

@@ -17,6 +17,8 @@
 #include "platform/app_state.h"
 #include "platform/disk.h"
 #include "ui/commands.h"
+#include "ui/row_commands.h"
+#include "ui/row_tooltip.h"
 
 namespace zrcc {
 
@@ -66,7 +68,22 @@ int FocusedButton(HWND focus) {
   return 0;
 }
 
+// Shift+F10 (a system key, since F10 alone opens a menu bar) or the
+// context-menu key, down or up.
+bool IsRowMenuKey(const MSG& message) {
+  const UINT m = message.message;
+  if (message.wParam == VK_APPS) return m == WM_KEYDOWN || m == WM_KEYUP;
+  return message.wParam == VK_F10 && (m == WM_SYSKEYDOWN || m == WM_KEYDOWN) && GetKeyState(VK_SHIFT) < 0 &&
+         GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
+}
+
 bool HandleKey(const MSG& message) {
+  if (IsRowMenuKey(message) && BelongsToMainWindow(message.hwnd) && GetFocus() == gListView) {
+    // The key's release is used up too, so that the system does not open
+    // the menu a second time.
+    if (message.message != WM_KEYUP) OpenRowMenu({-1, -1});
+    return true;
+  }
   if (message.message != WM_KEYDOWN || !BelongsToMainWindow(message.hwnd)) return false;
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
   if (message.wParam == VK_TAB) {
@@ -121,6 +138,7 @@ std::wstring TipText(int id) {
 
 bool PreTranslateWindowMessage(MSG& message) {
   RelayToTooltips(message);
+  RelayToRowTooltip(message);
   return HandleKey(message);
 }
 

@@ -173,10 +173,13 @@ std::wstring FolderOf(const std::wstring& below) {
 
 // Whether the choice for `layout` is right (its folder is the expected one's,
 // or nothing where nothing is expected); misses are described in `misses`.
-bool ChoosesRightly(const Layout& layout, ExeChoice* how, std::vector<std::string>& misses) {
+// `byNameOnly` judges the choice by name alone, without the fallback.
+bool ChoosesRightly(const Layout& layout, ExeChoice* how, std::vector<std::string>& misses, bool byNameOnly = false) {
   const std::wstring game = layout.root + layout.folder;
   const std::vector<File> files = InWalkOrder(layout);
-  const ExecutableChoice choice = DecideExecutable(game, Candidates(game, files));
+  const std::vector<ExecutableCandidate> list = Candidates(game, files);
+  const ExecutableChoice choice =
+      byNameOnly ? ExecutableChoice{ChooseExecutable(game, list), ExeChoice::None} : DecideExecutable(game, list);
   if (how) *how = choice.how;
   if (choice.index) {
     EXPECT_FALSE(files[*choice.index].helper) << EncodeUtf8(layout.folder);
@@ -192,15 +195,16 @@ bool ChoosesRightly(const Layout& layout, ExeChoice* how, std::vector<std::strin
 }
 
 TEST(RealLayouts, TheChosenFolderIsTheOneTheGameLoadsFrom) {
-  size_t right = 0, byFallback = 0;
-  std::vector<std::string> misses;
+  size_t right = 0, byFallback = 0, rightByName = 0;
+  std::vector<std::string> misses, missesByName;
   for (const Layout& layout : RealLayouts()) {
     ExeChoice how = ExeChoice::None;
     right += ChoosesRightly(layout, &how, misses) ? 1 : 0;
     byFallback += how == ExeChoice::Fallback ? 1 : 0;
+    rightByName += ChoosesRightly(layout, nullptr, missesByName, true) ? 1 : 0;
   }
   std::cout << "[ layouts  ] " << right << " of " << RealLayouts().size() << " right, " << byFallback
-            << " chosen by the fallback\n";
+            << " chosen by the fallback; by name alone " << rightByName << " right\n";
   for (const std::string& miss : misses) std::cout << "[ miss     ] " << miss << "\n";
   EXPECT_GE(right * 100, RealLayouts().size() * 95);
   EXPECT_GE(RealLayouts().size(), 40u);

@@ -1,0 +1,33 @@
+#include "core/row_menu.h"
+
+#include <array>
+
+#include "core/control_ids.h"
+
+namespace zrcc {
+
+namespace {
+
+bool RowSelected(const RowMenuFacts& facts) { return facts.deployment.rowSelected; }
+bool CanCopy(const RowMenuFacts& facts) { return DecideDeploymentButtons(facts.deployment).copy; }
+bool CanInstall(const RowMenuFacts& facts) { return DecideDeploymentButtons(facts.deployment).install; }
+bool CanUninstall(const RowMenuFacts& facts) { return DecideDeploymentButtons(facts.deployment).uninstall; }
+
+constexpr std::array<RowMenuEntry, 10> kRowMenu = {{
+    {L"Open Dir", kIdOpenButton, RowSelected},
+    {nullptr, 0, nullptr},
+    {L"Copy Zandrivell", kIdCopyButton, CanCopy},
+    {L"Install Zandrivell", kIdInstallButton, CanInstall},
+    {L"Uninstall Zandrivell", kIdUninstallButton, CanUninstall},
+    {nullptr, 0, nullptr},
+    {L"Choose Executable Folder...", kIdChooseExeFolder, RowSelected},
+    {L"Detect Executable Again", kIdDetectExeAgain, RowSelected},
+    {nullptr, 0, nullptr},
+    {L"Del Dir", kIdDeleteButton, RowSelected},
+}};
+
+}  // namespace
+
+std::span<const RowMenuEntry> RowMenuEntries() { return kRowMenu; }
+
+}  // namespace zrcc

@@ -1,0 +1,21 @@
+#include "core/row_tip.h"
+
+#include <vector>
+
+namespace zrcc {
+
+std::wstring RowTip(const RowTipFacts& facts) {
+  std::vector<std::wstring> lines;
+  if (facts.noExecutableChosen) {
+    lines.push_back(L"No executable of this game was recognised: ZandRivell would go into the game folder itself.");
+    lines.push_back(L"To choose the executable's folder: right-click the row, Choose Executable Folder...");
+  }
+  std::wstring text;
+  for (const std::wstring& line : lines) {
+    if (!text.empty()) text += L"\r\n";
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace zrcc

@@ -1,0 +1,20 @@
+// The tooltip of a game list row: what the row's cells cannot say, one line
+// per fact. Platform-free.
+#pragma once
+
+#include <string>
+
+namespace zrcc {
+
+// What the tooltip of one row rests on.
+struct RowTipFacts {
+  // No executable was recognised in the game: the mod would go into the
+  // game folder itself.
+  bool noExecutableChosen = false;
+};
+
+// The tooltip's text, its lines joined by CR LF; empty when there is
+// nothing to say (then no tooltip shows).
+std::wstring RowTip(const RowTipFacts& facts);
+
+}  // namespace zrcc
