@@ -178,19 +178,23 @@ class WordMatcher {
     state = 1;
     bool found = false;
     const std::wstring_view rest = std::wstring_view(key_).substr(at);
+    // A number, whole, in any of its spellings.
     for (const std::wstring& number : numbers_[word]) {
       if (!found && rest.starts_with(number)) found = From(at + number.size(), word + 1, Add(pieces, true));
     }
     const std::wstring& text = words_[word];
-    if (abbreviation_ && numbers_[word].empty()) {
-      for (size_t length = 1; !found && length <= text.size() && rest.starts_with(text.substr(0, length)); ++length) {
+    if (!abbreviation_) {
+      if (!found && numbers_[word].empty() && rest.starts_with(text)) {
+        found = From(at + text.size(), word + 1, Add(pieces, true));
+      }
+    } else {
+      // Any beginning of a word that is no number, or the word left out.
+      for (size_t length = 1; !found && numbers_[word].empty() && length <= text.size() &&
+                              rest.starts_with(std::wstring_view(text).substr(0, length));
+           ++length) {
         found = From(at + length, word + 1, Add(pieces, length == text.size()));
       }
       if (!found) found = From(at, word + 1, pieces);
-    } else if (abbreviation_) {
-      if (!found) found = From(at, word + 1, pieces);
-    } else if (!found && rest.starts_with(text)) {
-      found = From(at + text.size(), word + 1, Add(pieces, true));
     }
     state = found ? 2 : 3;
     return found;

@@ -12,7 +12,6 @@
 #include "core/game_list_file.h"
 #include "platform/app_state.h"
 #include "platform/dialogs.h"
-#include "platform/background_job.h"
 #include "platform/list_view.h"
 #include "ui/commands.h"
 #include "ui/main_window.h"
@@ -73,25 +72,22 @@ std::wstring ShownRowTip(int row) {
   move.message = WM_MOUSEMOVE;
   move.lParam = MAKELPARAM(at.x, at.y);
   DispatchWindowMessage(move);
-  std::wstring shown;
+  static wchar_t text[1024];
+  text[0] = L'\0';
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND window, LPARAM out) {
+      [](HWND window, LPARAM) -> BOOL {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = gListView;
         tool.uId = 1;
-        wchar_t text[1024] = {};
         tool.lpszText = text;
-        if (SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) && tool.hwnd == gListView) {
-          SendMessageW(window, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
-          *reinterpret_cast<std::wstring*>(out) = text;
-          return FALSE;
-        }
-        return TRUE;
+        if (!SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
+        SendMessageW(window, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+        return FALSE;
       },
-      reinterpret_cast<LPARAM>(&shown));
-  return shown;
+      0);
+  return text;
 }
 
 std::wstring MakeGame(const TempDir& dir, const std::wstring& name, const std::vector<std::wstring>& exes) {
@@ -111,88 +107,62 @@ void SetPackage(test::AppWindow& app, const TempDir& dir) {
 
 // The entries with a button are enabled exactly as their buttons, whatever
 // the row; the mouse opens the menu on the row under it, the keys on the
-// selected row.
-TEST(RowMenu, EntriesFollowTheButtonsAndTheKeysOpenIt) {
+// selected row; no menu while a box is open or a job runs, and nothing gets
+// through while a menu is open.
+TEST(RowMenu, FollowsTheButtonsAndTheOneCommandGate) {
   TempDir dir;
   const std::wstring a = MakeGame(dir, L"Alpha", {L"Alpha.exe"});
   test::CopyFileOrFail(test::Fixture(L"zandrivell.dll"), a + L"\\ZandRivell.dll");  // "Copied"
   const std::wstring b = MakeGame(dir, L"Beta", {L"Beta.exe"});
-  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}, {b, L"", L""}}));
+  const std::wstring empty = MakeGame(dir, L"Empty", {L"bin\\readme.txt"});
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}, {b, L"", L""}, {empty, L"bin", L""}}));
   test::AppWindow app(dir.path());
   MenuRecorder menu;
-  auto expectLikeButtons = [&](const char* when) {
-    ASSERT_FALSE(menu.menus.empty()) << when;
-    for (const MenuEntry& entry : menu.menus.back()) {
-      if (const HWND button = app.control(entry.command)) {
-        EXPECT_EQ(entry.enabled, IsWindowEnabled(button) != FALSE) << when << ": " << test::Utf8(entry.text);
-      }
-    }
-  };
   for (int pass = 0; pass < 2; ++pass) {  // without a package, then with one
     for (int row : {1, 0}) {
       RightClick(app, row);
       EXPECT_EQ(SelectedListRow(gListView), row);
-      expectLikeButtons(pass ? "package set" : "no package");
+      for (const MenuEntry& entry : menu.menus.back()) {
+        if (const HWND button = app.control(entry.command)) {
+          EXPECT_EQ(entry.enabled, IsWindowEnabled(button) != FALSE) << pass << row << test::Utf8(entry.text);
+        }
+      }
     }
     if (pass == 0) SetPackage(app, dir);
   }
-  ASSERT_EQ(menu.menus.size(), 4u);
-  std::vector<int> commands;
-  for (const MenuEntry& entry : menu.menus.back()) {
-    if (entry.command) commands.push_back(entry.command);
-  }
-  EXPECT_EQ(commands, (std::vector<int>{kIdOpenButton, kIdCopyButton, kIdInstallButton, kIdUninstallButton,
-                                        kIdChooseExeFolder, kIdDetectExeAgain, kIdDeleteButton}));
-
-  // A chosen entry arrives as its command.
-  menu.answers = {kIdOpenButton};
+  menu.answers = {kIdOpenButton};  // a chosen entry arrives as its command
   RightClick(app, 1);
   EXPECT_EQ(app.explored, std::vector<std::wstring>{b + L"\\"});
 
   SetFocus(gListView);
   test::DispatchKey(WM_SYSKEYDOWN, VK_F10, true);
-  test::DispatchKey(WM_KEYDOWN, VK_APPS, false);
-  test::DispatchKey(WM_KEYUP, VK_APPS, false);  // the release opens nothing more
-  test::DispatchKey(WM_SYSKEYDOWN, VK_F10, false);  // F10 alone is no menu key
+  test::DispatchKey(WM_KEYDOWN, VK_APPS);
+  test::DispatchKey(WM_KEYUP, VK_APPS);      // the release opens nothing more
+  test::DispatchKey(WM_SYSKEYDOWN, VK_F10);  // F10 alone is no menu key
   EXPECT_EQ(menu.menus.size(), 7u);
   app.Select(-1);
-  test::DispatchKey(WM_KEYDOWN, VK_APPS, false);  // no row selected: no menu
+  test::DispatchKey(WM_KEYDOWN, VK_APPS);  // no row selected: no menu
   EXPECT_EQ(menu.menus.size(), 7u);
-}
 
-// No menu while a command's box is open or a job runs, and nothing gets
-// through while a menu is open.
-TEST(RowMenu, RefusedWhileABoxOrAJobIsOpen) {
-  TempDir dir;
-  const std::wstring empty = MakeGame(dir, L"Empty", {});
-  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{empty, L"bin", L"Empty"}}));
-  test::MakeDirs(empty + L"\\bin");
-  test::AppWindow app(dir.path());
-  MenuRecorder menu;
-  app.Select(0);
-  SetFocus(gListView);
   int tried = 0;
   app.boxes.whileOpen = [&](const test::RecordedBox&) {
     ++tried;
-    const POINT at = RowPoint(0, true);
+    const POINT at = RowPoint(2, true);
     SendMessageW(app.window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gListView), MAKELPARAM(at.x, at.y));
     test::DispatchKey(WM_SYSKEYDOWN, VK_F10, true);
-    test::DispatchKey(WM_KEYDOWN, VK_APPS, false);
+    test::DispatchKey(WM_KEYDOWN, VK_APPS);
   };
+  app.Select(2);
+  SetFocus(gListView);
   app.Press(kIdInstallButton);  // "setup_windows.bat not found!", on the UI thread
   menu.answers = {kIdDetectExeAgain};
-  RightClick(app, 0);  // detection in a job finds no executable and says so
+  RightClick(app, 2);  // detection, in a job, finds no executable and says so
   EXPECT_EQ(tried, 2);
-  EXPECT_EQ(menu.menus.size(), 1u);
   EXPECT_EQ(app.boxes.boxes().back().caption, L"No executable found");
-
-  menu.whileOpen = [&] {
-    app.PressNow(kIdDeleteButton);
-    app.PressNow(kIdRefreshButton);
-  };
-  RightClick(app, 0);
-  EXPECT_EQ(app.RowCount(), 1);
-  EXPECT_FALSE(BackgroundJobRunning());
+  menu.whileOpen = [&] { app.PressNow(kIdDeleteButton); };
+  RightClick(app, 2);
+  EXPECT_EQ(menu.menus.size(), 9u);
+  EXPECT_EQ(app.RowCount(), 3);
 }
 
 // A game whose executable nothing recognises: the row says so, the user
