@@ -246,12 +246,18 @@ double TimeReference(const std::vector<GameListEntry>& entries, SizeRows& sizes)
 double TimeAddDir(const std::wstring& library, Responsiveness& seen) {
   ClearGames();
   DeleteAllListRows(gListView);
+  // The add ends by saving the list it made: into a folder of its own, never
+  // over the list that (a) loads.
+  const std::wstring listFolder = library + L"\\add-dir-list";
+  CreateDirectoryW(listFolder.c_str(), nullptr);
+  SetAppFolderForTesting(listFolder);
   const int ended = gWindow->jobsEnded();
   const double start = Now();
   StallProbe probe(start);
   if (!LaunchAsyncAddGameFolder(library + L"\\steamapps")) return -1;
   const double seconds = PumpUntilJobEnds(start, ended);
   seen = probe.Finish();
+  SetAppFolderForTesting(library);
   return seconds;
 }
 

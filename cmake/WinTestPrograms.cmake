@@ -25,3 +25,11 @@ if(TARGET zrcc_helpers_tests)
   add_dependencies(zrcc_helpers_tests zrcc-save-loop)
   target_include_directories(zrcc_helpers_tests PRIVATE tests/win)
 endif()
+# The end of the Windows session, as Wine gives it, while the window has
+# unsaved work. It ends the Wine session of the tests (and starts its server
+# again), so it runs alone.
+if(CMAKE_CROSSCOMPILING AND TARGET zrcc_ui_tests)
+  add_test(NAME session_end COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/session_end_test.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(session_end PROPERTIES FIXTURES_REQUIRED wine_session RUN_SERIAL TRUE
+    ENVIRONMENT "${ZRCC_WINE_TEST_ENVIRONMENT}")
+endif()

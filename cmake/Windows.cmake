@@ -4,7 +4,7 @@ set(ZRCC_WIN_DEFINES UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=
 target_compile_definitions(zrcc_pure PUBLIC ${ZRCC_WIN_DEFINES})
 
 if(MSVC)
-  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  # The runtime is chosen in CMakeLists.txt, before the first target.
   set(ZRCC_STATIC_LINK "")
 else()
   # Only system DLLs may be imported: link the C and C++ runtimes statically.

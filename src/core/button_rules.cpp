@@ -3,7 +3,7 @@
 namespace zrcc {
 
 DeploymentButtons DecideDeploymentButtons(const DeploymentFacts& facts) {
-  if (!facts.rowSelected) return {};
+  if (!facts.rowSelected || facts.driveAbsent) return {};
   const bool copied = facts.status == L"Copied";
   const bool installed = facts.status == L"Installed";
   const bool versionEmpty = facts.version.empty();
@@ -12,6 +12,7 @@ DeploymentButtons DecideDeploymentButtons(const DeploymentFacts& facts) {
 
 std::wstring DeploymentTip(DeploymentButton button, const DeploymentFacts& facts) {
   const DeploymentButtons enabled = DecideDeploymentButtons(facts);
+  if (facts.rowSelected && facts.driveAbsent) return L"The drive of this game is not present";
   switch (button) {
     case DeploymentButton::Copy:
       if (enabled.copy) return L"Copy the ZandRivell package into the selected game's executable folder";

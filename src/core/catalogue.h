@@ -38,6 +38,9 @@ struct Game {
   std::wstring name;         // product name of the executable, or the Steam name
   ModState modState = ModState::None;
   ExeChoice exeChoice = ExeChoice::Listed;  // derived, never saved
+  // Derived: at the last refresh the folder's drive or network share was
+  // absent, so nothing else could be read; the game is kept as stored.
+  bool driveAbsent = false;
 };
 
 // Games by value; game i is list-view row i. pathKeys holds the lower-cased

@@ -2,6 +2,8 @@
 // commands and tooltips tell them apart. Platform-free.
 #pragma once
 
+#include <array>
+
 namespace zrcc {
 
 enum ControlId : int {
@@ -20,5 +22,10 @@ enum ControlId : int {
   kIdChooseExeFolder = 3001,
   kIdDetectExeAgain = 3002,
 };
+
+// Every button of the window, the top band's first.
+inline constexpr std::array<int, 8> kAllButtons = {kIdSetFolderButton, kIdCopyButton,   kIdInstallButton,
+                                                   kIdUninstallButton, kIdAddButton,    kIdOpenButton,
+                                                   kIdDeleteButton,    kIdRefreshButton};
 
 }  // namespace zrcc

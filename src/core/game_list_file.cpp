@@ -26,11 +26,65 @@ std::string FormatGameListFile(const std::vector<GameListEntry>& entries) {
   return "\xEF\xBB\xBF" + EncodeUtf8(text);
 }
 
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
+
+bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
+
+// UTF-16 units as they stand, unpaired surrogates included: a path may hold
+// any unit the file system takes.
+bool DecodeUtf16(std::string_view bytes, bool bigEndian, std::wstring& text) {
+  if (bytes.empty() || bytes.size() % 2 != 0) return false;
+  text.reserve(bytes.size() / 2);
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    text.push_back(static_cast<wchar_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+  }
+  return true;
+}
+
+// The length of the UTF-8 sequence a lead byte starts; 0 for no lead byte.
+size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
 bool DecodeGameListBytes(std::string_view bytes, std::wstring& text) {
   text.clear();
-  if (bytes.size() > 2 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (StartsWith(bytes, kUtf16LittleMark) || StartsWith(bytes, kUtf16BigMark)) {
+    const bool bigEndian = StartsWith(bytes, kUtf16BigMark);
+    if (DecodeUtf16(bytes.substr(2), bigEndian, text)) return true;
+    text.clear();
+    return false;
+  }
+  if (StartsWith(bytes, kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
   if (bytes.empty()) return false;
   return DecodeUtf8Strict(bytes, text);
+}
+
+bool HoldsNoGameListText(std::string_view bytes) {
+  return bytes.empty() || bytes == kUtf8Mark || bytes == kUtf16LittleMark || bytes == kUtf16BigMark;
+}
+
+bool LooksLikeLocalCodePage(std::string_view bytes) {
+  if (bytes.empty() || StartsWith(bytes, kUtf8Mark) || StartsWith(bytes, kUtf16LittleMark) ||
+      StartsWith(bytes, kUtf16BigMark) || bytes.find('\0') != std::string_view::npos) {
+    return false;
+  }
+  std::wstring ignored;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const size_t length = Utf8SequenceLength(static_cast<unsigned char>(bytes[i]));
+    if (length > 0 && i + length <= bytes.size() && DecodeUtf8Strict(bytes.substr(i, length), ignored)) return false;
+  }
+  return true;
 }
 
 namespace {

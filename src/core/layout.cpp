@@ -57,6 +57,25 @@ ClientLayout LayoutClient(int dpi, int clientW, int clientH, int statusBarH) {
   return l;
 }
 
+Size MinimumTrackSize(int dpi, int statusBarH, int frameW, int frameH, int workW, int workH) {
+  const TopBandLayout band = LayoutTopBandRects(dpi);
+  const int margin = band.pathField.x;
+  int right = 0;
+  for (const Rect& r : {band.pathField, band.setFolder, band.versionField, band.buildField, band.copy, band.install,
+                        band.uninstall}) {
+    right = std::max(right, r.x + r.w);
+  }
+  // Laid out in a tall client area, everything but the list takes the
+  // height the list does not get.
+  constexpr int kTall = 1 << 20;
+  const ClientLayout tall = LayoutClient(dpi, 0, kTall, statusBarH);
+  right = std::max(right, tall.refresh.x + tall.refresh.w);
+  Size size{right + margin + frameW, kTall - tall.listView.h + frameH};
+  if (workW > 0) size.w = std::min(size.w, workW);
+  if (workH > 0) size.h = std::min(size.h, workH);
+  return size;
+}
+
 Edges PathFieldTextRect(int l, int t, int r, int b, int charHeight, int dpi) {
   Edges e;
   e.left = l + S(10, dpi);

@@ -47,6 +47,18 @@ TopBandLayout LayoutTopBandRects(int dpi);
 // even when the window is shorter than the band and the bar together.
 ClientLayout LayoutClient(int dpi, int clientW, int clientH, int statusBarH);
 
+struct Size {
+  int w = 0, h = 0;
+};
+
+// The smallest outer window size that shows every button whole: the top
+// band's widest row with its left margin on the right too, the bottom bar
+// and a status bar `statusBarH` high, plus the window's frame (`frameW`,
+// `frameH`: outer less client size). Never more than the work area
+// (`workW` x `workH`, ignored when not positive): on a screen too small for
+// the band the window still fits the screen.
+Size MinimumTrackSize(int dpi, int statusBarH, int frameW, int frameH, int workW, int workH);
+
 // The path field's text rectangle: its client rectangle (l, t, r, b) less a
 // margin of s(10) on the left and right, one line of `charHeight` centred
 // vertically. For the fixed unscaled margin used at creation pass dpi 96.

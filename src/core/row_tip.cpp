@@ -2,10 +2,13 @@
 
 #include <vector>
 
+#include "core/drive_rules.h"
+
 namespace zrcc {
 
 std::wstring RowTip(const RowTipFacts& facts) {
   std::vector<std::wstring> lines;
+  if (facts.driveAbsent) lines.push_back(AbsentDriveTip(facts.path));
   if (facts.noExecutableChosen) {
     lines.push_back(L"No executable of this game was recognised: ZandRivell would go into the game folder itself.");
     lines.push_back(L"To choose the executable's folder: right-click the row, Choose Executable Folder...");

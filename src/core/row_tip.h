@@ -8,6 +8,9 @@ namespace zrcc {
 
 // What the tooltip of one row rests on.
 struct RowTipFacts {
+  std::wstring path;  // the game folder, as the row shows it
+  // The folder's drive or network share was absent at the last refresh.
+  bool driveAbsent = false;
   // No executable was recognised in the game: the mod would go into the
   // game folder itself.
   bool noExecutableChosen = false;

@@ -21,5 +21,7 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/window_geometry.cpp
   src/core/layout.cpp
   src/core/button_rules.cpp
+  src/core/drive_rules.cpp
   src/core/input_rules.cpp
+  src/core/folder_nesting.cpp
 )

@@ -8,11 +8,12 @@
 
 namespace zrcc {
 
-// The value of `key` in a manifest's UTF-8 bytes: the text between the two
-// double quotes that follow the first occurrence of the key in quotes. The
-// search is case-sensitive and knows no escapes (a backslash is an ordinary
-// character). Invalid UTF-8 is decoded leniently. Empty when the key, a quote
-// or the input is missing.
+// The value of `key` in a manifest's UTF-8 bytes: the quoted text that
+// follows the first quoted text equal to the key. Steam escapes a quote or
+// a backslash inside a quoted text with a backslash: \" and \\ stand for
+// one quote and one backslash and never end the text; any other backslash
+// is kept as it is. The search is case-sensitive. Invalid UTF-8 is decoded
+// leniently. Empty when the key, a quote or the input is missing.
 std::wstring ExtractQuotedValue(const char* bytes, size_t length, const wchar_t* key);
 
 // True when the name's extension (the part from its last dot) is exactly

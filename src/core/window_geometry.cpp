@@ -25,6 +25,9 @@ bool HasSavedPosition(const WindowKeys& keys) { return keys.left.has_value() && 
 
 WindowGeometry ComputeWindowGeometry(const WindowKeys& keys, const WorkArea& work, int dpiX, int dpiY) {
   WindowGeometry g;
+  const std::int64_t workWidth = static_cast<std::int64_t>(work.right) - work.left;
+  const std::int64_t workHeight = static_cast<std::int64_t>(work.bottom) - work.top;
+  const bool workKnown = workWidth > 0 && workHeight > 0;
   if (HasSavedPosition(keys)) {
     g.x = *keys.left;
     g.y = *keys.top;
@@ -43,15 +46,21 @@ WindowGeometry ComputeWindowGeometry(const WindowKeys& keys, const WorkArea& wor
     // work area instead.
     g.width = kDefaultWindowWidth;
     g.height = kDefaultWindowHeight;
-    const std::int64_t workWidth = static_cast<std::int64_t>(work.right) - work.left;
-    const std::int64_t workHeight = static_cast<std::int64_t>(work.bottom) - work.top;
-    if (workWidth > 0 && workHeight > 0 && (g.width > workWidth || g.height > workHeight)) {
+    if (workKnown && (g.width > workWidth || g.height > workHeight)) {
       g.x = work.left;
       g.y = work.top;
       g.width = static_cast<int>(std::min<std::int64_t>(workWidth, INT_MAX));
       g.height = static_cast<int>(std::min<std::int64_t>(workHeight, INT_MAX));
       return g;
     }
+  }
+  // A size saved on another screen or at another scaling may not fit this
+  // work area (1600 x 900 saved at 100 % is 2400 x 1350 at 150 %): kept on
+  // the work area by its far edges, the title bar and the top band would
+  // open off screen. It is shrunk to the work area instead.
+  if (workKnown) {
+    if (g.width > workWidth) g.width = static_cast<int>(workWidth);
+    if (g.height > workHeight) g.height = static_cast<int>(workHeight);
   }
   if (g.width < kMinWindowWidth) g.width = kMinWindowWidth;
   if (g.height < kMinWindowHeight) g.height = kMinWindowHeight;

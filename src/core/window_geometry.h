@@ -48,10 +48,10 @@ bool HasSavedPosition(const WindowKeys& keys);
 
 // The opening geometry: a logical size (scaled to the monitor's DPI) wins
 // over a physical one; with neither the window is 1600 × 900, or, where that
-// does not fit the work area, exactly the work area (its size and corner). A saved size is
-// raised to at least 200 × 150. A saved position is moved onto the work area
-// (left and top first, then right and bottom; a window larger than the work
-// area keeps its right or bottom edge on it).
+// does not fit the work area, exactly the work area (its size and corner). A saved size
+// larger than the work area is shrunk to it, then raised to at least
+// 200 × 150. A saved position is moved onto the work area (left and top
+// first, then right and bottom).
 WindowGeometry ComputeWindowGeometry(const WindowKeys& keys, const WorkArea& work, int dpiX, int dpiY);
 
 // A point in screen pixels.

@@ -83,10 +83,17 @@ bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const Scrip
   }
 
   const std::wstring interpreter = SystemInterpreterPath();
-  // ".\" makes cmd.exe run the file of the current directory and nothing it
-  // might find elsewhere on its search path; the quotes keep a name with a
-  // blank one argument. No folder name ever enters the command line.
-  std::wstring commandLine = std::wstring(L"cmd.exe /c \".\\") + kind.fileName + L"\"";  // may be written into
+  // The script runs in an interpreter of its own, whose exit code is the
+  // script's ("exit 3" ends only that one). When it is not 0 the outer one
+  // pauses, so that the console, and the script's message in it, stays open
+  // until a key is pressed; "if" and "pause" leave the code as it was, and it
+  // becomes the outer interpreter's own. ".\" makes cmd.exe run the file of
+  // the current directory and nothing it might find elsewhere on its search
+  // path; the quotes keep a name with a blank one argument, and /s lets the
+  // outer one take off only the outermost pair. No folder name but the
+  // system's own ever enters the command line.
+  std::wstring commandLine = L"cmd.exe /s /c \"\"" + interpreter + L"\" /c \".\\" + kind.fileName +
+                             L"\" & if errorlevel 1 (pause) else if not errorlevel 0 pause\"";  // may be written into
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -103,8 +110,7 @@ bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const Scrip
   } else {
     WaitForSingleObject(processHandle.get(), INFINITE);
   }
-  // The script's console has closed by now, so a failure would otherwise
-  // only have flashed past.
+  // Said once more in the window, which the user looks at next.
   DWORD exitCode = 0;
   if (GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode != 0) {
     ShowError(std::wstring(kind.fileName) + L" ended with exit code " +

@@ -24,8 +24,9 @@ using ScriptWait = std::function<void(const std::wstring& scriptName, HANDLE pro
 // Runs "setup_windows.bat" / "Remove Zandrivell.bat" from the first of the
 // folders that holds it, with that folder as the current directory; only
 // that very file can run. True when the script was started and has ended; a
-// script that ends with an exit code other than 0 is reported in an error
-// box (the result stays true). False, after an error box, when the script is
+// script that ends with an exit code other than 0 keeps its console open
+// until a key is pressed there, so that its message can be read, and is
+// then reported in an error box (the result stays true). False, after an error box, when the script is
 // in neither folder, lies in a network folder (which cmd.exe cannot use as
 // its current directory) or the interpreter cannot start; false at once
 // without a game folder.

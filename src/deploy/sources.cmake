@@ -4,5 +4,6 @@ list(APPEND ZRCC_WIN_SOURCES
   src/deploy/folder_size.cpp
   src/deploy/exe_detection.cpp
   src/deploy/copy_deploy.cpp
+  src/deploy/copy_check.cpp
   src/deploy/scripts.cpp
 )

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/folder_nesting.h"
 #include "core/paths.h"
 #include "core/text.h"
 #include "deploy/exe_detection.h"
 #include "discovery/steam_manifests.h"
+#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
 #include "platform/app_state.h"
@@ -26,6 +28,7 @@ namespace {
 constexpr wchar_t kDuplicateCaption[] = L"Duplicate";
 constexpr wchar_t kLibraryAlreadyListed[] = L"All Steam games from this folder are already in the list.";
 constexpr wchar_t kFolderAlreadyListed[] = L"This folder is already in the list.";
+constexpr wchar_t kNoGamesCaption[] = L"No games found";
 
 std::wstring FullPathName(const std::wstring& path, DWORD capacity, DWORD& needed) {
   std::vector<wchar_t> buffer(capacity, L'\0');
@@ -33,7 +36,23 @@ std::wstring FullPathName(const std::wstring& path, DWORD capacity, DWORD& neede
   return needed && needed < capacity ? std::wstring(buffer.data(), needed) : std::wstring();
 }
 
-void Warn(const wchar_t* text) { ShowMessageBox(nullptr, text, kDuplicateCaption, MB_ICONWARNING | MB_OK); }
+void Warn(const std::wstring& text, const wchar_t* caption = kDuplicateCaption) {
+  ShowMessageBox(nullptr, text, caption, MB_ICONWARNING | MB_OK);
+}
+
+// Refuses the picked folder because of a listed game that lies inside it or
+// around it, naming that game. A folder that holds a listed game is a
+// folder of games, not one game (its size and executable would be another
+// game's); a folder inside a listed game is part of that game.
+void WarnNested(const std::wstring& picked, const Game& listed) {
+  if (LowerKey(PlainPath(listed.path)) == LowerKey(PlainPath(picked))) {
+    Warn(kFolderAlreadyListed);
+    return;
+  }
+  const std::wstring game = listed.name.empty() ? listed.path : listed.name + L"\n" + listed.path;
+  Warn(IsSameOrInsideFolder(listed.path, picked) ? L"This folder holds a game that is already in the list:\n" + game
+                                                 : L"This folder lies inside a game that is already in the list:\n" + game);
+}
 
 void ShowProgress(size_t adding, size_t total) {
   const std::wstring text = L"Adding " + std::to_wstring(adding) + L" of " + std::to_wstring(total) + L"...";
@@ -57,6 +76,12 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
     Warn(kFolderAlreadyListed);
     return false;
   }
+  const Game* nesting = FindGameInside(gGameList.games, folder);
+  if (!nesting) nesting = FindGameHolding(gGameList.games, folder);
+  if (nesting) {
+    WarnNested(folder, *nesting);
+    return false;
+  }
   ShowProgress(1, 1);
   Game game;
   game.path = folder;
@@ -64,6 +89,7 @@ bool AddSingleFolder(HWND listView, const std::wstring& folder) {
   RefreshGameQuietly(game, true, noExecutable, StopRequest());
   if (StopRequested()) return false;  // cut short: a half-walked game is not added
   if (noExecutable) WarnNoExecutable(game.path);
+  if (StopRequested()) return false;  // closed while the warning was open
   BatchPacer pacer;
   AppendGames(listView, {game}, pacer);
   return true;
@@ -80,6 +106,11 @@ bool ListSubfolders(const std::wstring& library, std::vector<std::wstring>& name
 bool ScanLibrary(HWND listView, const std::wstring& library) {
   std::vector<std::wstring> names;
   if (!ListSubfolders(library, names)) return false;  // unreadable: nothing changes
+  if (names.empty()) {
+    UpdateGameCountText();
+    Warn(L"This Steam library has no installed games:\n" + PlainPath(library), kNoGamesCaption);
+    return false;
+  }
   std::vector<Game> newGames;
   for (const std::wstring& name : names) {
     Game game;
@@ -99,6 +130,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
     RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped: the games added so far stay
     pacer.WaitForTurn();
+    if (StopRequested()) break;
     std::vector<Game> batch;
     std::unordered_set<std::wstring> batchKeys;
     do {
@@ -112,6 +144,7 @@ bool ScanLibrary(HWND listView, const std::wstring& library) {
       ++next;
       refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
     } while (refreshed && !refreshed->noExecutable);
+    if (StopRequested()) break;  // closed while a warning was open: this batch is not added
     AppendGames(listView, batch, pacer);
     if (next < refresh.size()) ShowProgress(next + 1, refresh.size());
     added = added || !batch.empty();
@@ -155,6 +188,12 @@ std::wstring NormalizeFolderPath(const std::wstring& path) {
 FolderKind ClassifyFolderName(const std::wstring& normalisedPath) {
   const std::wstring last = LowerKey(LastComponent(normalisedPath));
   if (last == L"steamapps") return FolderKind::SteamApps;
+  if (last == L"common") {
+    const std::wstring_view path = normalisedPath;
+    if (LowerKey(LastComponent(path.substr(0, path.size() - last.size() - 1))) == L"steamapps") {
+      return FolderKind::SteamCommon;
+    }
+  }
   if (last.find(L"steam") != std::wstring::npos) return FolderKind::SteamLibraryRoot;
   return FolderKind::Single;
 }
@@ -175,6 +214,13 @@ bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
       ReadSteamManifests(folder);
       library = JoinPath(folder, L"common");
       break;
+    case FolderKind::SteamCommon: {
+      // The folder Steam installs the games into: the library's games, not
+      // one game of all their sizes.
+      ReadSteamManifests(folder.substr(0, folder.size() - LastComponent(folder).size() - 1));
+      library = folder;
+      break;
+    }
     case FolderKind::SteamLibraryRoot: {
       const std::wstring steamapps = JoinPath(folder, L"steamapps");
       if (IsExistingDirectory(steamapps)) ReadSteamManifests(steamapps);
@@ -184,7 +230,15 @@ bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
     case FolderKind::Single:
       break;
   }
-  if (!library.empty() && IsExistingDirectory(library)) return ScanLibrary(listView, library);
+  if (!library.empty() && IsExistingDirectory(library)) {
+    // A library inside a listed game (a library once added as one game)
+    // would list its games twice.
+    if (const Game* holding = FindGameHolding(gGameList.games, library)) {
+      WarnNested(folder, *holding);
+      return false;
+    }
+    return ScanLibrary(listView, library);
+  }
   return AddSingleFolder(listView, folder);
 }
 
@@ -199,10 +253,14 @@ bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder) {
 bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders) {
   const HWND listView = gListView;
   return StartBackgroundJob([listView, folders] {
+    bool added = false;
     for (const std::wstring& folder : folders) {
       if (StopRequested()) break;
-      AddGameFolder(listView, folder);
+      added = AddGameFolder(listView, folder) || added;
     }
+    // Saved at once, so that a crash or a kill later loses none of the new
+    // games; a close that stopped the add saves by itself.
+    if (added && !StopRequested()) SaveData();
   });
 }
 

@@ -13,8 +13,10 @@ namespace zrcc {
 // root; long paths come back in the "\\?\" form. Empty when unusable.
 std::wstring NormalizeFolderPath(const std::wstring& path);
 
-// How a picked folder is taken, from its last path component alone.
-enum class FolderKind { SteamApps, SteamLibraryRoot, Single };
+// How a picked folder is taken, from its last path components alone: a
+// library's steamapps folder, its steamapps\common folder (whose subfolders
+// are its games), a library root, or one game.
+enum class FolderKind { SteamApps, SteamCommon, SteamLibraryRoot, Single };
 FolderKind ClassifyFolderName(const std::wstring& normalisedPath);
 
 // How a picked folder is taken: by its name, and a folder named otherwise
@@ -24,15 +26,17 @@ FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath);
 
 // Adds the game or games of the picked folder: rows at the end of the list,
 // games at the end of the catalogue, the count in the status bar ("Adding 3
-// of 12..." while it works). Folders already listed are refused with a
-// warning. True when a game was added. Runs on the calling thread: a job
+// of 12..." while it works). Folders already listed, a folder that holds a
+// listed game or lies inside one, and a library inside a listed game are
+// refused with a warning that names that game. True when a game was added. Runs on the calling thread: a job
 // thread (see LaunchAsyncAddGameFolder), or the UI thread itself; the rows,
 // the catalogue and the boxes are always dealt with on the UI thread.
 bool AddGameFolder(HWND listView, const std::wstring& pickedFolder);
 
 // AddGameFolder on a job thread (background_job.h), into the main window's
-// list, while the window stays responsive and refuses other commands.
-// False when a job is already running. UI thread only.
+// list, while the window stays responsive and refuses other commands; when
+// a game was added, data.ini is saved before the job ends. False when a job
+// is already running. UI thread only.
 bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder);
 // The same for several folders, added one after another in this order.
 bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders);

@@ -13,13 +13,14 @@
 
 namespace zrcc {
 
-std::unordered_map<std::wstring, std::wstring> SteamGameNames;
+SteamNameMap SteamGameNames;
 
 namespace {
 
-// Manifests are small; one of 10 KiB or more is passed over rather than
-// read in part.
-constexpr uint64_t kMaxManifestBytes = 10 * 1024 - 1;
+// A game with many DLC lists every depot in its manifest, which takes it
+// well past 10 KiB; a file above 1 MiB is no manifest and is passed over
+// rather than read in part.
+constexpr uint64_t kMaxManifestBytes = 1024 * 1024;
 
 void ReadOneManifest(const std::wstring& steamappsFolder, const std::wstring& manifestPath) {
   // Steam keeps manifests open while it updates a game; the read shares the

@@ -4,17 +4,38 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/text.h"
+
 namespace zrcc {
 
+// Folder paths as Windows compares them: without regard to letter case
+// (folded as the catalogue folds its keys).
+struct FolderPathHash {
+  size_t operator()(const std::wstring& path) const { return std::hash<std::wstring>{}(LowerKey(path)); }
+};
+struct FolderPathEqual {
+  bool operator()(const std::wstring& a, const std::wstring& b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (FoldUnit(a[i]) != FoldUnit(b[i])) return false;
+    }
+    return true;
+  }
+};
+using SteamNameMap = std::unordered_map<std::wstring, std::wstring, FolderPathHash, FolderPathEqual>;
+
 // Game folder path (steamapps\common\<install folder>, letter case as in the
-// manifest) to the game's Steam name. Lives for the whole process and only
-// grows: later scans add or overwrite entries.
-extern std::unordered_map<std::wstring, std::wstring> SteamGameNames;
+// manifest) to the game's Steam name. A game folder whose name on disk
+// differs from the manifest's install folder only in letter case is the
+// same folder to Windows, and finds its name. Lives for the whole process
+// and only grows: later scans add or overwrite entries.
+extern SteamNameMap SteamGameNames;
 
 // Reads every ".acf" manifest directly inside `steamappsFolder` and records
 // the name of each game whose manifest gives both a name and an install
-// folder. Unreadable, oversized or incomplete manifests are passed over
-// silently; when two manifests name one install folder, the later listed wins.
+// folder. Unreadable, oversized (above 1 MiB) or incomplete manifests are
+// passed over silently; when two manifests name one install folder, the
+// later listed wins.
 void ReadSteamManifests(const std::wstring& steamappsFolder);
 
 // The name recorded for a game folder, or empty. A folder past the classic

@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "platform/app_folder.h"
+#include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/disk.h"
 #include "platform/files.h"
@@ -18,11 +20,66 @@ namespace zrcc {
 
 namespace {
 
-// Set when the last load met a data.ini it could not use; cleared once that
-// file has been kept aside. A file too large to read is moved aside rather
-// than copied: a copy of gigabytes could fill the disk, and the save with it.
+// Set when the last load met a data.ini it could not take as it is: the
+// file is kept aside before a list replaces it (cleared once kept). A file
+// too large to read is moved aside rather than copied: a copy of gigabytes
+// could fill the disk, and the save with it. gListNotRead: none of its games
+// reached the catalogue.
 bool gUnreadableDataFile = false;
 bool gOversizedDataFile = false;
+bool gListNotRead = false;
+
+// How long a list held open by another program (a backup or sync tool) is
+// waited for before it counts as unreadable.
+constexpr ULONGLONG kLockedListWaitMs = 3000;
+
+bool IsHeldByAnotherProgram(uint32_t error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+FileRead ReadListFile(const std::wstring& path, std::string& bytes, uint32_t& error) {
+  const ULONGLONG until = GetTickCount64() + kLockedListWaitMs;
+  for (;;) {
+    error = ERROR_SUCCESS;
+    const FileRead read = ReadWholeFile(path, bytes, kMaxDataFileBytes, &error);
+    if (read != FileRead::Unreadable || !IsHeldByAnotherProgram(error) || GetTickCount64() >= until ||
+        StopRequested()) {
+      return read;
+    }
+    Sleep(100);
+  }
+}
+
+// The name a kept-aside list will get: the first that is free now.
+std::wstring FreeKeptAsideName() {
+  for (int attempt = 1;; ++attempt) {
+    const std::wstring kept = AppFilePath(KeptAsideName(attempt));
+    if (attempt >= 999 || GetFileAttributesW(kept.c_str()) == INVALID_FILE_ATTRIBUTES) return kept;
+  }
+}
+
+// The list starts empty and the user is told why, and where the file will
+// be kept should a list be saved over it; not when the window is closing.
+void ReportUnreadableList(const std::wstring& path, const std::wstring& reason) {
+  if (StopRequested()) return;
+  ShowMessageBox(nullptr,
+                 L"The game list could not be read, so the list starts empty.\n\nFile: " + path + L"\n" + reason +
+                     L"\n\nThe file is left as it is. Before a list is saved in its place, it is " +
+                     (gOversizedDataFile ? L"moved" : L"copied") + L" to:\n" + FreeKeptAsideName(),
+                 L"Error", MB_ICONWARNING | MB_OK);
+}
+
+// Text in the local ANSI code page, as an editor's "ANSI" save writes it;
+// false when some byte is no character of that code page.
+bool DecodeLocalCodePage(const std::string& bytes, std::wstring& text) {
+  text.clear();
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
+  const int size = static_cast<int>(bytes.size());
+  const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+  if (length <= 0) return false;
+  text.resize(static_cast<size_t>(length));
+  return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), length) == length;
+}
 
 // Writes `bytes` to `path` through a temporary file and an atomic replace.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWORD& error) {
@@ -96,35 +153,62 @@ std::wstring KeptAsideName(int attempt) {
   return L"data.unreadable." + std::to_wstring(attempt) + L".ini";
 }
 
+DataFileBytes DecodeDataFileBytes(const std::string& bytes, std::wstring& text) {
+  text.clear();
+  if (HoldsNoGameListText(bytes)) return DataFileBytes::Empty;
+  if (DecodeGameListBytes(bytes, text)) {
+    // NULs are no text: with no game in it, such a file is UTF-16 without
+    // its byte order mark, say, not a list that is empty.
+    if (bytes.find('\0') == std::string::npos || !ParseGameListText(text).empty()) return DataFileBytes::Text;
+  }
+  // Only a code page guess that yields games is taken: anything else would
+  // read as an empty list without a word.
+  if (LooksLikeLocalCodePage(bytes) && DecodeLocalCodePage(bytes, text) && !ParseGameListText(text).empty()) {
+    return DataFileBytes::LocalCodePage;
+  }
+  text.clear();
+  return DataFileBytes::Unreadable;
+}
+
 bool ReadDataFileText(std::wstring& text) {
   text.clear();
   gUnreadableDataFile = false;
   gOversizedDataFile = false;
+  gListNotRead = false;
   const std::wstring path = AppFilePath(kDataFileName);
   if (path.empty()) return false;
   std::string bytes;
-  switch (ReadWholeFile(path, bytes, kMaxDataFileBytes)) {
+  uint32_t error = ERROR_SUCCESS;
+  switch (ReadListFile(path, bytes, error)) {
     case FileRead::Read:
       break;
     case FileRead::Missing:
       return false;  // no list yet: an empty one
     case FileRead::Unreadable:
       // Present but unreadable: it must not be replaced blindly.
-      gUnreadableDataFile = true;
+      gUnreadableDataFile = gListNotRead = true;
+      ReportUnreadableList(path, L"Reason: " + SystemErrorText(error));
       return false;
     case FileRead::TooLarge:
-      gUnreadableDataFile = gOversizedDataFile = true;
-      ShowMessageBox(nullptr,
-                     L"The game list is too large to be read (more than " +
-                         std::to_wstring(kMaxDataFileBytes >> 20) + L" MB), so the list starts empty.\n\nFile: " +
-                         path + L"\n\nThe file is kept: when the list is next saved it is renamed to " +
-                         KeptAsideName(1) + L" (or the next free number), never overwritten.",
-                     L"Error", MB_ICONWARNING | MB_OK);
+      gUnreadableDataFile = gOversizedDataFile = gListNotRead = true;
+      ReportUnreadableList(path, L"Reason: it is larger than " + std::to_wstring(kMaxDataFileBytes >> 20) + L" MB.");
       return false;
   }
-  if (DecodeGameListBytes(bytes, text)) return true;
-  const bool onlyMark = bytes.empty() || bytes == "\xEF\xBB\xBF";
-  gUnreadableDataFile = !onlyMark;
+  switch (DecodeDataFileBytes(bytes, text)) {
+    case DataFileBytes::Empty:
+      return false;
+    case DataFileBytes::Text:
+      return true;
+    case DataFileBytes::LocalCodePage:
+      // Saved again as UTF-8; the original is kept aside first, as the code
+      // page is this PC's, which need not be the one the file was written in.
+      gUnreadableDataFile = true;
+      return true;
+    case DataFileBytes::Unreadable:
+      break;
+  }
+  gUnreadableDataFile = gListNotRead = true;
+  ReportUnreadableList(path, L"Reason: its text is neither UTF-8 nor UTF-16 nor in this PC's code page.");
   return false;
 }
 
@@ -145,12 +229,17 @@ bool SaveData() {
   const std::string bytes = FormatGameListFile(entries);
 
   DWORD error = ERROR_SUCCESS;
+  // An unreadable list is only ever replaced by a list with games in it:
+  // with none, there is nothing to save, and the file stays as it is (a
+  // list that was only held open by another program reads again at the next
+  // load).
+  if (gListNotRead && entries.empty()) return true;
   if (gUnreadableDataFile) {
     if (!KeepUnreadableFileAside(path, gOversizedDataFile, error)) {
       ReportSaveFailure(path, L"The unreadable list could not be kept aside", error);
       return false;
     }
-    gUnreadableDataFile = gOversizedDataFile = false;
+    gUnreadableDataFile = gOversizedDataFile = gListNotRead = false;
   }
   if (!ReplaceFileContents(path, bytes, error)) {
     ReportSaveFailure(path, L"Reason", error);

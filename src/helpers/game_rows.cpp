@@ -20,7 +20,22 @@ namespace zrcc {
 
 bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const std::atomic<bool>* stop) {
   noExecutable = false;
-  if (!IsExistingDirectory(game.path)) return false;
+  switch (ProbeFolderPresence(game.path)) {
+    case FolderPresence::Present:
+      game.driveAbsent = false;
+      break;
+    case FolderPresence::Gone:
+      return false;
+    case FolderPresence::DriveAbsent:
+      // Out of reach, not removed: the game keeps its folders and name, and
+      // what can only be read from the disk is unknown until it is back.
+      game.driveAbsent = true;
+      game.sizeText.clear();
+      game.modVersion.clear();
+      game.buildVersion.clear();
+      game.modState = ModState::None;
+      return true;
+  }
   const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
   // A listed game kept in its game folder: the list does not say whether an
   // executable was recognised there, so the rules are asked once more, in
@@ -61,8 +76,17 @@ bool RefreshGame(Game& game, bool forceDetect) {
   return refreshed;
 }
 
+namespace {
+// What a row carries besides its texts: the facts the texts do not show.
+constexpr LPARAM kRowDriveAbsent = 1;
+constexpr LPARAM kRowNoExecutable = 2;
+LPARAM RowData(const Game& game) {
+  return (game.driveAbsent ? kRowDriveAbsent : 0) | (game.exeChoice == ExeChoice::None ? kRowNoExecutable : 0);
+}
+}  // namespace
+
 void InsertGameRow(HWND listView, int32_t index, const Game& game) {
-  InsertListRow(listView, index, kColumns[kColumnPath].text(game));
+  InsertListRow(listView, index, kColumns[kColumnPath].text(game), RowData(game));
   for (int column = kColumnPath + 1; column < kColumnCount; ++column) {
     SetListCell(listView, index, column, kColumns[static_cast<size_t>(column)].text(game));
   }
@@ -75,6 +99,13 @@ void UpdateGameRow(int32_t index) {
   for (int column : {kColumnName, kColumnSize, kColumnStatus, kColumnModVersion, kColumnBuildVersion, kColumnPath}) {
     SetListCell(gListView, index, column, kColumns[static_cast<size_t>(column)].text(*game));
   }
+  SetListRowData(gListView, index, RowData(*game));
+}
+
+bool RowShowsDriveAbsent(HWND listView, int32_t row) { return (ListRowData(listView, row) & kRowDriveAbsent) != 0; }
+
+bool RowShowsNoExecutable(HWND listView, int32_t row) {
+  return (ListRowData(listView, row) & kRowNoExecutable) != 0;
 }
 
 bool DeleteGame(HWND listView, int32_t index) {

@@ -14,7 +14,9 @@
 namespace zrcc {
 
 // Re-reads the game from the disk: false (and nothing changed) when its
-// folder is not an existing directory. Executable detection runs when
+// folder is gone from a drive that is there. A game whose drive or share is
+// absent is kept (true) with driveAbsent set, its stored path, executable
+// folder and name unchanged and nothing read. Executable detection runs when
 // `forceDetect` is set, or when the stored executable folder has vanished;
 // it sets `exeChoice`. A listed game kept in its game folder is marked None
 // when no executable there is recognised.
@@ -36,6 +38,13 @@ void InsertGameRow(HWND listView, int32_t index, const Game& game);
 // Rewrites columns 5, 1, 2, 3, 4, 0 of the main list's row from the game at
 // the same index; the executable folder column keeps its text.
 void UpdateGameRow(int32_t index);
+// Whether the row was written for a game whose drive or share is absent.
+// Read from the row, as the deployment buttons read its texts, so that the
+// UI thread never needs the catalogue while a job owns it.
+bool RowShowsDriveAbsent(HWND listView, int32_t row);
+// Whether the row's game had no executable recognised (its exeChoice is
+// None) when the row was last written.
+bool RowShowsNoExecutable(HWND listView, int32_t row);
 // Removes the game and its row together; false when the index is outside
 // the catalogue.
 bool DeleteGame(HWND listView, int32_t index);

@@ -59,6 +59,7 @@ void CheckLoadedGames() {
     RefreshedGame* refreshed = refresh.Take(next);
     if (!refreshed) break;  // stopped while waiting
     pacer.WaitForTurn();
+    if (StopRequested()) break;  // a close during the pause shows and adds nothing more
     const size_t firstRow = kept;
     // This game, then every following one that is already done, up to the
     // next one that has a warning to show first.
@@ -85,7 +86,10 @@ void LoadData() {
   std::wstring text;
   DeleteAllListRows(gListView);
   ClearGames();
-  if (!ReadDataFileText(text)) return;
+  if (!ReadDataFileText(text)) {
+    UpdateGameCountText();  // no list (yet): the count says so
+    return;
+  }
   SetStatusText(L"Loading...");
 
   // The whole file enters the catalogue at once, so that a load stopped

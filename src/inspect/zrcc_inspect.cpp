@@ -131,7 +131,8 @@ int InspectDataIni(const std::wstring& file) {
       return Fail(L"cannot read file: " + file);
   }
   std::wstring text;
-  const bool decoded = DecodeGameListBytes(bytes, text);
+  const DataFileBytes form = DecodeDataFileBytes(bytes, text);
+  const bool decoded = form == DataFileBytes::Text || form == DataFileBytes::LocalCodePage;
   json games = json::array();
   std::unordered_set<std::wstring> seen;
   if (decoded) {

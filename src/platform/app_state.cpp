@@ -23,6 +23,7 @@ std::wstring PackageBuildText;
 std::array<int, kColumnCount> LogicalColumnWidths = StartColumnWidths();
 int32_t SelectedRow = -1;
 bool isLoading = false;
+bool SettingsUnreadable = false;
 
 void ResetAppState() {
   gMainWindow = gListView = gStatusBar = gPathField = nullptr;
@@ -33,6 +34,7 @@ void ResetAppState() {
   LogicalColumnWidths = StartColumnWidths();
   SelectedRow = -1;
   isLoading = false;
+  SettingsUnreadable = false;
 }
 
 }  // namespace zrcc

@@ -40,6 +40,11 @@ extern std::array<int, kColumnCount> LogicalColumnWidths;
 // The row the list last reported as selected; -1 at start.
 extern int32_t SelectedRow;
 
+// settings.ini was there at start but could not be read (held open by
+// another program): what the window used are defaults, so the file is left
+// as it is rather than overwritten with them.
+extern bool SettingsUnreadable;
+
 // True from the start of a background job until the main window has handled
 // its end (background_job.h); the wait cursor follows it and no command is
 // carried out while it is set.

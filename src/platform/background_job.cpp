@@ -13,6 +13,7 @@ namespace {
 std::atomic<bool> gStopRequested{false};
 DWORD gUiThreadId = 0;
 HWND gUiCallWindow = nullptr;
+int gCallsBeingServed = 0;  // UI thread only
 
 // Private to the call window, which nothing else receives messages on.
 constexpr UINT kRunCallMessage = WM_APP + 16;
@@ -25,7 +26,9 @@ HANDLE JobIdleEvent() {
 
 LRESULT CALLBACK UiCallWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRunCallMessage) {
+    ++gCallsBeingServed;
     (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    --gCallsBeingServed;
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -52,6 +55,8 @@ void BindUiThread() {
   gUiCallWindow =
       CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr);
 }
+
+bool ServingJobCall() { return gCallsBeingServed > 0; }
 
 bool OnUiThread() { return gUiThreadId == 0 || GetCurrentThreadId() == gUiThreadId; }
 
@@ -127,7 +132,10 @@ void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, B
   constexpr auto kSlice = std::chrono::milliseconds(20);
   size_t done = 0;
   while (done < count) {
-    if (done > 0) pacer.WaitForTurn();
+    if (done > 0) {
+      pacer.WaitForTurn();
+      if (StopRequested()) return;  // the window is closing: nothing more reaches it
+    }
     RunOnUiThread([&] {
       const auto until = std::chrono::steady_clock::now() + kSlice;
       do {

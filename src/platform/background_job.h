@@ -48,6 +48,11 @@ const std::atomic<bool>* StopRequest();
 // returns at once when no job runs.
 void StopJobAndWait();
 
+// Whether the UI thread is in the middle of a call a job handed it (a box
+// the job asked for is open, say): the job cannot end before that call
+// returns, so it must not be waited for then. UI thread only.
+bool ServingJobCall();
+
 // Runs `call` on the UI thread and returns when it has been carried out;
 // on the UI thread itself it is called at once. One cross-thread round trip
 // however much `call` does, which is why jobs hand over whole batches of
@@ -73,7 +78,8 @@ class BatchPacer {
 // Hands `count` steps (step(0), step(1), ...) to the UI thread in order, as
 // many per call as fit in a slice of about 20 ms, with the pacer's gap
 // between calls: a batch of many rows never keeps the window from answering
-// for longer than one slice. On the UI thread itself all run at once.
+// for longer than one slice. On the UI thread itself all run at once. Once
+// the job is asked to stop, the steps not yet handed over are left out.
 void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, BatchPacer& pacer);
 
 // Whether the calling thread is the UI thread (the one that started the

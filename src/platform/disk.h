@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "core/drive_rules.h"
 #include "core/paths.h"
 
 namespace zrcc {
@@ -18,6 +19,20 @@ inline bool IsExistingDirectory(const std::wstring& path) {
 inline bool IsExistingFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Whether the folder at `path` is there, gone, or out of reach because its
+// drive or network share is absent. A drive without its disc or card fails
+// quietly instead of asking the user to insert one.
+inline FolderPresence ProbeFolderPresence(const std::wstring& path) {
+  DWORD previousMode = 0;
+  const bool quiet = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode) != 0;
+  const std::wstring root = VolumeRoot(path);
+  const bool folderExists = IsExistingDirectory(path);
+  const FolderPresence presence =
+      DecideFolderPresence(folderExists, !root.empty(), !folderExists && !root.empty() && IsExistingDirectory(root));
+  if (quiet) SetThreadErrorMode(previousMode, nullptr);
+  return presence;
 }
 
 // The system's own words for an error code of GetLastError, for messages

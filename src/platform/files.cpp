@@ -11,19 +11,25 @@
 
 namespace zrcc {
 
-FileRead ReadWholeFile(const std::wstring& path, std::string& bytes, uint64_t limit) {
+FileRead ReadWholeFile(const std::wstring& path, std::string& bytes, uint64_t limit, uint32_t* systemError) {
   bytes.clear();
+  const auto unreadable = [systemError] {
+    if (systemError) *systemError = GetLastError();
+    return FileRead::Unreadable;
+  };
   const std::wstring systemPath = ExtendedLengthPath(path);
   UniqueHandle file(CreateFileW(systemPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     // Whatever the open's reason, what cannot even be seen counts as absent:
     // only a file that is there may be worth keeping when it cannot be read.
-    return GetFileAttributesW(systemPath.c_str()) == INVALID_FILE_ATTRIBUTES ? FileRead::Missing
-                                                                            : FileRead::Unreadable;
+    const DWORD openError = GetLastError();
+    if (GetFileAttributesW(systemPath.c_str()) == INVALID_FILE_ATTRIBUTES) return FileRead::Missing;
+    SetLastError(openError);
+    return unreadable();
   }
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return FileRead::Unreadable;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return unreadable();
   if (static_cast<uint64_t>(size.QuadPart) > limit) return FileRead::TooLarge;
   try {
     bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
@@ -39,7 +45,7 @@ FileRead ReadWholeFile(const std::wstring& path, std::string& bytes, uint64_t li
     DWORD got = 0;
     if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
       bytes.clear();
-      return FileRead::Unreadable;
+      return unreadable();
     }
     if (got == 0) break;
     done += got;

@@ -21,7 +21,9 @@ enum class FileRead {
 // another program (Steam updating a manifest, an editor) from its file. A
 // file that shrinks while it is read gives what was there; one that grows
 // gives its size when the read began.
+// `systemError`, when given, receives the system's error code of an
+// Unreadable result (another program holding the file open, say).
 FileRead ReadWholeFile(const std::wstring& path, std::string& bytes,
-                       uint64_t limit = std::numeric_limits<uint64_t>::max());
+                       uint64_t limit = std::numeric_limits<uint64_t>::max(), uint32_t* systemError = nullptr);
 
 }  // namespace zrcc

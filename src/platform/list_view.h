@@ -11,8 +11,11 @@
 namespace zrcc {
 
 int ListRowCount(HWND listView);
-// Inserts a row at `row` whose first cell is `firstCell`.
-void InsertListRow(HWND listView, int row, const std::wstring& firstCell);
+// Inserts a row at `row` whose first cell is `firstCell`, carrying `data`
+// (a value the list keeps for the row, shown nowhere).
+void InsertListRow(HWND listView, int row, const std::wstring& firstCell, LPARAM data = 0);
+void SetListRowData(HWND listView, int row, LPARAM data);
+LPARAM ListRowData(HWND listView, int row);  // 0 for a row that does not exist
 void SetListCell(HWND listView, int row, int column, const std::wstring& text);
 // A cell's text as the list hands it over into `capacity` characters (a
 // longer text arrives cut to capacity - 1).

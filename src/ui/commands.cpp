@@ -20,6 +20,8 @@
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
+#include "ui/busy_look.h"
+#include "ui/deploy_checks.h"
 #include "ui/main_window.h"
 #include "ui/row_commands.h"
 #include "ui/settings.h"
@@ -96,7 +98,7 @@ void AddFolder() {
 
 void OpenSelectedFolder() {
   const Game* game = GetGame(CurrentSelection());
-  if (game) ExploreFolder(ExeFolderPath(*game));
+  if (game && GameFolderStillThere(*game)) ExploreFolder(ExeFolderPath(*game));
 }
 
 void DeleteSelectedGame() {
@@ -104,6 +106,7 @@ void DeleteSelectedGame() {
   if (row < 0) return;
   DeleteGame(gListView, row);
   SyncButtonsWithSelection();
+  SaveData();  // at once: a crash or a kill later does not bring the game back
 }
 
 void RefreshList() {
@@ -143,20 +146,28 @@ void SetModFolder() {
 }
 
 // Copies the package into a game's executable folder. A copy refused before
-// the shell started is said here; the shell reports its own failures.
+// the shell started is said here; the shell reports its own failures, but
+// may also report success for a copy that left files out or short, so what
+// arrived is compared with the package after every copy it made.
 void CopyPackageInto(const std::wstring& folder) {
   CopyRefusal refusal;
-  if (CopyModPackage(ModFolder, folder, &refusal, gMainWindow) || refusal.reason.empty()) return;
+  CopyModPackage(ModFolder, folder, &refusal, gMainWindow);
+  if (refusal.reason.empty()) {
+    ReportShortCopies(ModFolder, folder);
+    return;
+  }
   ShowMessageBox(gMainWindow, L"ZandRivell could not be copied.\n\nFolder: " + refusal.path + L"\n" + refusal.reason,
                  L"Error", MB_ICONERROR);
 }
 
 // While a script runs the window keeps painting and answering: the wait
 // carries out every message meanwhile, and the command gate refuses every
-// command and holds back a close until the script has ended.
-void WaitForScript(const std::wstring& scriptName, HANDLE process) {
-  SetStatusText(L"Running " + scriptName + L"...");
+// command and holds back a close until the script has ended. The status bar
+// names the script and the game it runs for.
+void WaitForScript(const std::wstring& scriptName, const std::wstring& gameName, HANDLE process) {
+  SetStatusText(L"Running " + scriptName + L" for " + gameName + L"...");
   gScriptRunning = true;
+  LookBusy();
   bool quit = false;
   int quitCode = 0;
   while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
@@ -171,6 +182,7 @@ void WaitForScript(const std::wstring& scriptName, HANDLE process) {
     }
   }
   gScriptRunning = false;
+  LookIdle();
   if (quit) PostQuitMessage(quitCode);  // for the loop that waits for it
   UpdateGameCountText();
 }
@@ -188,17 +200,27 @@ void Deploy(int id) {
   SelectedRow = row;
   const Game* game = GetGame(row);
   if (!game) return;
+  if (id == kIdCopyButton && !ModFolderSet) return;
+  // Copy would make the vanished folder again, holding only the mod.
+  if (!GameFolderStillThere(*game)) return;
   if (id == kIdCopyButton) {
-    if (!ModFolderSet) return;
+    if (!PackageStillAsShown()) {
+      SyncButtonsWithSelection();
+      return;
+    }
     CopyPackageInto(ExeFolderPath(*game));
   } else {
     // Copy puts the scripts into the executable folder; a package put into
     // the game folder by hand is found there too.
     const ScriptFolders folders{ExeFolderPath(*game), game->path};  // our own copy: the wait is long
+    const std::wstring gameName = game->name.empty() ? game->path : game->name;
+    const ScriptWait wait = [&gameName](const std::wstring& scriptName, HANDLE process) {
+      WaitForScript(scriptName, gameName, process);
+    };
     if (id == kIdInstallButton) {
-      RunSetupScript(folders, WaitForScript);
+      RunSetupScript(folders, wait);
     } else {
-      RunRemovalScript(folders, WaitForScript);
+      RunRemovalScript(folders, wait);
     }
   }
   RefreshAfterDeployment(row);
@@ -220,8 +242,14 @@ bool RequestClose() {
 bool RunAsCommand(const std::function<void()>& work) {
   if (Busy()) return false;
   gCommandRunning = true;
+  SetTooltipsActive(false);  // no tip over the dialogs the command opens
   work();
   gCommandRunning = false;
+  if (isLoading) {
+    LookBusy();  // the command goes on in the background
+  } else {
+    SetTooltipsActive(true);
+  }
   CloseIfRequested();
   return true;
 }
@@ -269,7 +297,7 @@ namespace {
 // were made for; longer texts arrive cut.
 DeploymentFacts RowFacts(int32_t row) {
   return {row >= 0, ListCellText(gListView, row, kColumnStatus, 16), ListCellText(gListView, row, kColumnModVersion, 24),
-          ModFolderSet};
+          ModFolderSet, RowShowsDriveAbsent(gListView, row)};
 }
 
 }  // namespace
@@ -285,11 +313,13 @@ DeploymentFacts SelectedRowFacts() { return RowFacts(CurrentSelection()); }
 
 void HandleDroppedFolders(const std::vector<std::wstring>& folders) {
   if (Busy() || folders.empty()) return;
-  LaunchAsyncAddGameFolders(folders);
+  if (LaunchAsyncAddGameFolders(folders)) LookBusy();
 }
 
 void OnLoadFinished() {
+  LookIdle();
   SyncButtonsWithSelection();
+  SetTooltipsActive(!Busy());
   CloseIfRequested();
 }
 

@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -160,6 +161,26 @@ void RelayoutForCurrentSize(HWND window) {
   SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right - client.left, client.bottom - client.top));
 }
 
+// The window cannot be made so small that a button is cut, unless the
+// screen itself is smaller.
+void KeepButtonsWhole(HWND window, MINMAXINFO& limits) {
+  UINT dpi = GetDpiForWindow(window);
+  if (dpi == 0) dpi = 96;
+  RECT status{};
+  if (gStatusBar && GetParent(gStatusBar) == window) GetWindowRect(gStatusBar, &status);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), dpi);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT work{0, 0, 0, 0};
+  if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) work = monitor.rcWork;
+  const Size minimum = MinimumTrackSize(static_cast<int>(dpi), status.bottom - status.top, frame.right - frame.left,
+                                        frame.bottom - frame.top, work.right - work.left, work.bottom - work.top);
+  limits.ptMinTrackSize.x = std::max<LONG>(limits.ptMinTrackSize.x, minimum.w);
+  limits.ptMinTrackSize.y = std::max<LONG>(limits.ptMinTrackSize.y, minimum.h);
+}
+
 void CreateControls(HWND window) {
   const TopBandLayout band = LayoutTopBandRects(96);
   gPathField = MakeControl(window, WC_EDITW, kNoPathSet,
@@ -183,7 +204,8 @@ void CreateControls(HWND window) {
   InitCommonControlsEx(&classes);
   gListView = MakeControl(window, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0,
                           Rect{}, &gListFont);
-  SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  // Info tips: a row can say what its texts cannot (a game whose drive is absent).
+  SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   gHeader = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
   SetWindowTheme(gHeader, L"", L"");
   // The real widths come with the settings.
@@ -268,6 +290,24 @@ void EnforceColumnFloor(NMHDR* header) {
   }
 }
 
+// Windows ends the process soon after the end of the session is announced,
+// without destroying the window: both files are saved here as a close saves
+// them. A running job is stopped first, so that the save never sees a
+// half-made list; while the UI thread is carrying out a call for the job
+// (a box it asked for is open) the job cannot end before that call returns,
+// so it is only asked to stop, and the list is saved as it stands: the job
+// waits meanwhile and changes nothing. (A load may then hold a game it has
+// already moved up twice; the next load reads it once.)
+void SaveBeforeSessionEnds() {
+  if (ServingJobCall()) {
+    RequestStop();
+  } else {
+    StopJobAndWait();
+  }
+  SaveData();
+  SaveSettings();
+}
+
 void OnDestroy() {
   // A close waits for running work (RequestClose), but a window destroyed
   // otherwise may still have a job running: it is stopped first, so the save
@@ -316,6 +356,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
       OnDestroy();
       break;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // nothing to ask: the files are saved when the session ends
+    case WM_ENDSESSION:
+      if (wParam) SaveBeforeSessionEnds();
+      return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED || IsIconic(window) || InSizeMove || !gStatusBar) break;
       LayoutClientArea(window, LOWORD(lParam), HIWORD(lParam));
@@ -323,6 +368,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETFOCUS:
       if (gListView && IsWindow(gListView)) SetFocus(gListView);
       break;
+    case WM_GETMINMAXINFO:
+      KeepButtonsWhole(window, *reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
     case WM_ERASEBKGND: {
       RECT client{};
       GetClientRect(window, &client);

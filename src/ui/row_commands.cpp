@@ -20,7 +20,6 @@
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
 #include "ui/commands.h"
-#include "ui/row_tooltip.h"
 
 namespace zrcc {
 
@@ -117,7 +116,6 @@ void OpenRowMenu(POINT screen) {
     if (row < 0) return;
     if (row != SelectedListRow(gListView)) SelectRow(row);
   }
-  HideRowTooltip();
   int chosen = 0;
   RunAsCommand([&] { chosen = ChooseFromMenu(gMainWindow, screen, RowMenuFor({SelectedRowFacts()})); });
   // The choice takes the way of every command, through the one gate.

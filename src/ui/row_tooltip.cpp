@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "core/catalogue.h"
+#include "core/columns.h"
 #include "core/row_tip.h"
+#include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/list_view.h"
-#include "ui/commands.h"
 
 namespace zrcc {
 
@@ -32,11 +32,12 @@ TTTOOLINFOW RowTool() {
 }  // namespace
 
 std::wstring RowTooltipText(int row) {
-  if (Busy()) return {};
-  const Game* game = GetGame(row);
-  if (!game) return {};
+  if (row < 0 || row >= ListRowCount(gListView)) return {};
+  // From the row itself, never the catalogue, which a job may own now.
   RowTipFacts facts;
-  facts.noExecutableChosen = game->exeChoice == ExeChoice::None;
+  facts.path = ListCellText(gListView, row, kColumnPath);
+  facts.driveAbsent = RowShowsDriveAbsent(gListView, row);
+  facts.noExecutableChosen = RowShowsNoExecutable(gListView, row);
   return RowTip(facts);
 }
 
@@ -61,8 +62,10 @@ void PlaceRowTooltip() {
   SendMessageW(gRowTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void HideRowTooltip() {
-  if (gRowTooltip && IsWindow(gRowTooltip)) SendMessageW(gRowTooltip, TTM_POP, 0, 0);
+void SetRowTooltipActive(bool active) {
+  if (!gRowTooltip || !IsWindow(gRowTooltip)) return;
+  if (!active) SendMessageW(gRowTooltip, TTM_POP, 0, 0);
+  SendMessageW(gRowTooltip, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
 }
 
 void RelayToRowTooltip(const MSG& message) {

@@ -16,11 +16,12 @@ void PlaceRowTooltip();
 // the text of the row under the mouse.
 void RelayToRowTooltip(const MSG& message);
 
-// Takes a shown tip away (a menu opens over it).
-void HideRowTooltip();
+// Off (a shown tip taken away) while a command's dialogs or menu are open,
+// on again afterwards.
+void SetRowTooltipActive(bool active);
 
-// The tooltip text of a row: empty for no row, and while a job runs (the
-// catalogue is then the job's).
+// The tooltip text of a row, from what the row shows and carries; empty for
+// no row.
 std::wstring RowTooltipText(int row);
 
 }  // namespace zrcc

@@ -62,7 +62,16 @@ std::wstring ReadTextSetting(const SettingKey& key) {
   }
 }
 
+void CheckSettingsReadable() {
+  const std::wstring file = SettingsPath();
+  if (file.empty()) return;
+  UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) SettingsUnreadable = true;
+}
+
 void LoadSettings() {
+  CheckSettingsReadable();
   const int columns = HeaderColumnCount();
   const int dpi = ListDpi();
   for (int i = 0; i < kColumnCount && i < columns; ++i) {
@@ -82,7 +91,7 @@ void LoadSettings() {
 
 void SaveSettings() {
   const std::wstring file = SettingsPath();
-  if (file.empty()) return;
+  if (file.empty() || SettingsUnreadable) return;
 
   // The value of every key, in the table's order.
   std::array<std::wstring, kSettingKeyCount> values;

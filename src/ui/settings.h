@@ -16,13 +16,19 @@ namespace zrcc {
 int ReadIntegerSetting(const SettingKey& key);
 std::wstring ReadTextSetting(const SettingKey& key);
 
+// Notes (in SettingsUnreadable) a settings.ini that is there but cannot be
+// read now, so that SaveSettings leaves it alone. Called before each reading
+// at start.
+void CheckSettingsReadable();
+
 // Sets the list view's column widths from the "UI" section and checks the
 // saved package folder: when accepted, the path field shows it and
 // ModFolderSet is true. Needs gListView and gPathField.
 void LoadSettings();
 
 // Writes the column widths (in 96-DPI units), the package folder and the
-// main window's restored rectangle. Needs gMainWindow and gListView.
+// main window's restored rectangle; nothing when the file could not be read
+// at start. Needs gMainWindow and gListView.
 void SaveSettings();
 
 }  // namespace zrcc

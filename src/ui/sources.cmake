@@ -4,6 +4,8 @@ list(APPEND ZRCC_WIN_SOURCES
   src/ui/commands.cpp
   src/ui/row_commands.cpp
   src/ui/row_tooltip.cpp
+  src/ui/deploy_checks.cpp
+  src/ui/busy_look.cpp
   src/ui/settings.cpp
   src/ui/startup_geometry.cpp
   src/ui/startup.cpp

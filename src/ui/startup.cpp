@@ -5,6 +5,7 @@
 #include "helpers/loader.h"
 #include "platform/app_state.h"
 #include "platform/win_handles.h"
+#include "ui/busy_look.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "ui/startup_geometry.h"
@@ -12,17 +13,20 @@
 
 namespace zrcc {
 
-namespace {
-
-// A second copy only brings the first one to the front.
 void ActivateRunningCopy() {
-  if (HWND running = FindWindowW(kMainWindowClass, nullptr)) {
-    ShowWindow(running, SW_RESTORE);
-    SetForegroundWindow(running);
+  const HWND running = FindWindowW(kMainWindowClass, nullptr);
+  if (!running) return;
+  // A hidden window is closing (or not shown yet): shown again it would
+  // come back to life without its work. What it shows meanwhile, a box
+  // that the list could not be saved, comes to the front instead.
+  if (!IsWindowVisible(running)) {
+    const HWND popup = GetLastActivePopup(running);
+    if (popup != running && IsWindowVisible(popup)) SetForegroundWindow(popup);
+    return;
   }
+  ShowWindow(running, SW_RESTORE);
+  SetForegroundWindow(running);
 }
-
-}  // namespace
 
 int RunApplication(HINSTANCE instance, int showCommand) {
   UniqueHandle guard(CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName));
@@ -38,7 +42,7 @@ int RunApplication(HINSTANCE instance, int showCommand) {
   LoadSettings();
   ShowWindow(gMainWindow, showCommand);
   UpdateWindow(gMainWindow);
-  LaunchAsyncLoadData();
+  if (LaunchAsyncLoadData()) LookBusy();
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchWindowMessage(message);

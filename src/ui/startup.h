@@ -8,6 +8,10 @@ namespace zrcc {
 
 constexpr wchar_t kSingleInstanceMutexName[] = L"ZandRivellCC_SingleInstance";
 
+// What a second start does: brings the running copy's window to the front,
+// unless that window is hidden because it is closing.
+void ActivateRunningCopy();
+
 // Runs the program; returns the process exit code (0, or -1 when the main
 // window cannot be created).
 int RunApplication(HINSTANCE instance, int showCommand);

@@ -14,6 +14,7 @@ std::optional<int> ReadWindowKey(WindowSetting which) { return KeyValue(ReadInte
 }  // namespace
 
 WindowGeometry LoadWindowGeometry() {
+  CheckSettingsReadable();
   WindowKeys keys;
   keys.left = ReadWindowKey(WindowSetting::Left);
   keys.top = ReadWindowKey(WindowSetting::Top);

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -33,6 +34,14 @@ constexpr std::array<int, 10> kTipControls = {kIdSetFolderButton, kIdVersionFiel
                                               kIdCopyButton,      kIdInstallButton, kIdUninstallButton,
                                               kIdAddButton,       kIdOpenButton,    kIdDeleteButton,
                                               kIdRefreshButton};
+// The buttons among them have a second tool, the button window itself: the
+// tooltip shows a tip only for a tool of the window under the cursor, which
+// is the button while it is enabled and the main window while it is not.
+bool IsButton(HWND window) {
+  if (!window || GetParent(window) != gMainWindow) return false;
+  const int id = GetDlgCtrlID(window);
+  return std::find(kAllButtons.begin(), kAllButtons.end(), id) != kAllButtons.end();
+}
 
 // The controls in reading order, as Tab visits them.
 std::vector<HWND> TabOrder() {
@@ -59,14 +68,7 @@ void MoveFocus(bool backwards) {
 }
 
 // The button with the focus, or 0.
-int FocusedButton(HWND focus) {
-  const int id = GetDlgCtrlID(focus);
-  for (int button : {kIdSetFolderButton, kIdCopyButton, kIdInstallButton, kIdUninstallButton, kIdAddButton,
-                     kIdOpenButton, kIdDeleteButton, kIdRefreshButton}) {
-    if (id == button && GetParent(focus) == gMainWindow) return id;
-  }
-  return 0;
-}
+int FocusedButton(HWND focus) { return IsButton(focus) ? GetDlgCtrlID(focus) : 0; }
 
 // Shift+F10 (a system key, since F10 alone opens a menu bar) or the
 // context-menu key, down or up.
@@ -108,8 +110,12 @@ bool HandleKey(const MSG& message) {
 void RelayToTooltips(const MSG& message) {
   if (!gTooltips || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
   if (!BelongsToMainWindow(message.hwnd)) return;
-  // Every tool is a rectangle of the main window: a message to a child is
-  // handed on as the main window would have seen it.
+  if (IsButton(message.hwnd)) {
+    SendMessageW(gTooltips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+    return;
+  }
+  // The other tools are rectangles of the main window: a message to another
+  // child is handed on as the main window would have seen it.
   MSG relayed = message;
   POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
   MapWindowPoints(message.hwnd, gMainWindow, &at, 1);
@@ -162,6 +168,15 @@ void CreateTooltips(HWND window) {
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(gTooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  for (int id : kAllButtons) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window, id));
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(gTooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   PlaceTooltips(window);
 }
 
@@ -178,13 +193,34 @@ void PlaceTooltips(HWND window) {
   }
 }
 
+namespace {
+
+// A row with something to say has the row tooltip say it (row_tooltip.h);
+// the list's own tip then stays away. Other rows keep what the list shows
+// by itself (a cut text whole).
+void AnswerRowTip(NMLVGETINFOTIPW& tip) {
+  if (tip.pszText && tip.cchTextMax > 0 && !RowTooltipText(tip.iItem).empty()) tip.pszText[0] = L'\0';
+}
+
+}  // namespace
+
 bool HandleTooltipNotification(NMHDR* notification) {
+  if (notification->hwndFrom == gListView && gListView && notification->code == LVN_GETINFOTIPW) {
+    AnswerRowTip(*reinterpret_cast<NMLVGETINFOTIPW*>(notification));
+    return true;
+  }
   if (!gTooltips || notification->hwndFrom != gTooltips || notification->code != TTN_GETDISPINFOW) return false;
   auto* request = reinterpret_cast<NMTTDISPINFOW*>(notification);
   static std::wstring text;  // must outlive the notification
-  text = TipText(static_cast<int>(notification->idFrom));
+  text = TipText((request->uFlags & TTF_IDISHWND) ? GetDlgCtrlID(reinterpret_cast<HWND>(notification->idFrom))
+                                                  : static_cast<int>(notification->idFrom));
   request->lpszText = text.data();
   return true;
+}
+
+void SetTooltipsActive(bool active) {
+  if (gTooltips) SendMessageW(gTooltips, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
+  SetRowTooltipActive(active);
 }
 
 void HandleDroppedFiles(HDROP drop) {

@@ -24,6 +24,9 @@ void CreateTooltips(HWND window);
 void PlaceTooltips(HWND window);
 // Answers the tooltips' request for a text; false for other notifications.
 bool HandleTooltipNotification(NMHDR* notification);
+// Switches the tooltips off while a command or other work runs, so that no
+// tip pops up over a dialog the command opened, and on again afterwards.
+void SetTooltipsActive(bool active);
 
 // Folders dropped on the window are added one after another, as if each had
 // been picked with "Add Dir"; files are passed over. Frees the drop.

@@ -111,12 +111,32 @@ TEST(GameListFile, DuplicatesAreAllReportedInFileOrder) {
 
 TEST(GameListFile, UndecodableFilesHoldNoGames) {
   EXPECT_TRUE(Read("[Line0]\nPath=D:\\Caf\xE9\n").empty());                // Latin-1
-  EXPECT_TRUE(Read(std::string("\xFF\xFE[\0L\0", 6)).empty());             // UTF-16
+  EXPECT_TRUE(Read(std::string("[\0L\0", 4)).empty());                     // UTF-16 without its mark
   std::wstring text;
   EXPECT_FALSE(DecodeGameListBytes("\xEF\xBB\xBF", text));
   EXPECT_TRUE(DecodeGameListBytes("\xEF\xBB\xBF[", text));
   EXPECT_EQ(text, L"[");
   EXPECT_TRUE(DecodeGameListBytes("\xEF\xBB", text) == false);             // two bytes: not a mark, invalid
+}
+
+// An editor's "Unicode" save, in either byte order, reads as the list that
+// was saved, characters beyond the BMP included; one cut inside a unit does
+// not. An "ANSI" save is told from damaged UTF-8.
+TEST(GameListFile, ListSavedAgainAsUtf16ReadsTheSame) {
+  const std::vector<GameListEntry> games = {{Decode("D:\\Caf\xC3\xA9 \xF0\x9F\x8E\xAE"), L"bin", L"N"}};
+  std::wstring text;
+  ASSERT_TRUE(DecodeGameListBytes(FormatGameListFile(games), text));
+  for (bool bigEndian : {false, true}) {
+    std::string utf16 = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t unit : text) {
+      const char high = static_cast<char>((static_cast<unsigned>(unit) >> 8) & 0xFF), low = static_cast<char>(unit & 0xFF);
+      utf16 += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    EXPECT_EQ(ReadGameListEntries(utf16), games) << bigEndian;
+    EXPECT_TRUE(ReadGameListEntries(utf16.substr(0, utf16.size() - 1)).empty());
+  }
+  EXPECT_TRUE(LooksLikeLocalCodePage("Path=D:\\Caf\xE9\r\n"));
+  EXPECT_FALSE(LooksLikeLocalCodePage("Path=D:\\Caf\xC3\xA9\r\nPath=D:\\Caf\xE9\r\n"));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ TEST(ButtonRules, DeploymentButtonsFollowTheRowsTexts) {
       {{true, L"Copied", L"1.2.3", false}, false, false, false},
       {{true, L"installed", L"1.2.3", true}, false, false, false},
       {{false, L"Copied", L"", true}, false, false, false},
+      {{true, L"", L"", true, true}, false, false, false},  // the game's drive is absent
   };
   for (const Case& c : cases) {
     const DeploymentButtons b = DecideDeploymentButtons(c.facts);
@@ -34,6 +35,7 @@ TEST(ButtonRules, DeploymentButtonsFollowTheRowsTexts) {
       DeploymentFacts ready = c.facts;
       ready.rowSelected = true;
       ready.packageSet = true;
+      ready.driveAbsent = false;
       ready.status = button == DeploymentButton::Uninstall ? L"Installed" : L"Copied";
       ready.version = button == DeploymentButton::Copy ? L"" : L"1";
       EXPECT_EQ(DeploymentTip(button, c.facts) == DeploymentTip(button, ready), enabled);

@@ -24,8 +24,15 @@ TEST(SteamManifestText, FindsTheQuotedValueAfterTheKey) {
   EXPECT_EQ(Value("\"name\"garbage\"B\"", L"name"), L"B");  // no syntax check between key and value
 }
 
-TEST(SteamManifestText, KnowsNoEscapesAndComparesKeysExactly) {
-  EXPECT_EQ(Value("\"name\" \"C:\\\\a\\\"b\"", L"name"), L"C:\\\\a\\");
+// Steam writes a quote or a backslash inside a quoted text with a backslash
+// before it; other backslashes (a path's) stay as they are.
+TEST(SteamManifestText, UnescapesQuotesAndBackslashesAndComparesKeysExactly) {
+  EXPECT_EQ(Value("\"name\" \"The \\\"Quoted\\\" Game\" \"installdir\" \"Q\"", L"name"), L"The \"Quoted\" Game");
+  EXPECT_EQ(Value("\"name\" \"AC\\\\DC Racer\"", L"name"), L"AC\\DC Racer");
+  EXPECT_EQ(Value("\"name\" \"C:\\Games\\x\"", L"name"), L"C:\\Games\\x");
+  EXPECT_EQ(Value("\"name\" \"ends in one\\\\\" \"installdir\" \"E\"", L"installdir"), L"E");
+  // An escaped quote inside a value neither ends it nor starts a key.
+  EXPECT_EQ(Value("\"title\" \"say \\\"name\\\" twice\" \"name\" \"Real\"", L"name"), L"Real");
   EXPECT_EQ(Value("\"InstallDir\" \"x\"", L"installdir"), L"");
   EXPECT_EQ(Value("\"gamename\" \"x\" \"name\" \"y\"", L"name"), L"y");  // the key stands in quotes
 }

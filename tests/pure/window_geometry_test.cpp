@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace zrcc {
 namespace {
 
@@ -48,7 +51,8 @@ TEST(WindowGeometryTest, LogicalSizeWinsAndIsScaledPerAxis) {
   WindowKeys k = Sized(640, 480);
   k.logicalWidth = 1000;
   k.logicalHeight = 700;
-  WindowGeometry g = ComputeWindowGeometry(k, kWork, 144, 144);
+  const WorkArea large{0, 0, 3840, 2100};
+  WindowGeometry g = ComputeWindowGeometry(k, large, 144, 144);
   EXPECT_EQ(g.width, 1500);
   EXPECT_EQ(g.height, 1050);
   g = ComputeWindowGeometry(k, kWork, 120, 96);
@@ -111,13 +115,27 @@ TEST(WindowGeometryTest, SavedPositionIsMovedOntoTheWorkArea) {
   EXPECT_EQ(g.x, 1120);
 }
 
-TEST(WindowGeometryTest, WindowLargerThanTheWorkAreaKeepsItsFarEdgesOnIt) {
-  WindowKeys k = Sized(2500, 1200);
-  k.left = 10;
-  k.top = 10;
-  const WindowGeometry g = ComputeWindowGeometry(k, kWork, 96, 96);
-  EXPECT_EQ(g.x, 1920 - 2500);
-  EXPECT_EQ(g.y, 1040 - 1200);
+// A window saved at 1600 x 900 on one screen or scaling reopens whole on
+// another, wherever it was: never larger than the work area (a taskbar's
+// height less than the screen), title bar and top band on screen.
+TEST(WindowGeometryTest, SavedWindowFitsEveryScreenAtEveryScaling) {
+  const int screens[][3] = {{1920, 1080, 100}, {1920, 1080, 125}, {1920, 1080, 150},
+                            {2560, 1440, 125}, {3840, 2160, 150}, {3840, 2160, 200}};
+  for (const auto& [width, height, percent] : screens) {
+    const int dpi = 96 * percent / 100;
+    const WorkArea work{0, 0, width, height - 48 * percent / 100};
+    for (const int corner : {-480, 0, 160, 5000}) {
+      WindowKeys k = Sized(1600, 900);
+      k.logicalWidth = 1600;
+      k.logicalHeight = 900;
+      k.left = k.top = corner;
+      const WindowGeometry g = ComputeWindowGeometry(k, work, dpi, dpi);
+      const std::string where = std::to_string(width) + " at " + std::to_string(percent) + " %, from " + std::to_string(corner);
+      EXPECT_TRUE(g.x >= 0 && g.y >= 0 && g.x + g.width <= work.right && g.y + g.height <= work.bottom) << where;
+      EXPECT_EQ(g.width, std::min(1600 * dpi / 96, work.right)) << where;
+      EXPECT_EQ(g.height, std::min(900 * dpi / 96, work.bottom)) << where;
+    }
+  }
 }
 
 TEST(WindowGeometryTest, HalfAPositionIsNoPositionAndIsNotClamped) {
@@ -127,7 +145,7 @@ TEST(WindowGeometryTest, HalfAPositionIsNoPositionAndIsNotClamped) {
   EXPECT_EQ(g.x, kPositionMarker);
   EXPECT_EQ(g.y, kPositionMarker);
   EXPECT_EQ(g.width, 200);
-  EXPECT_EQ(g.height, 5000);
+  EXPECT_EQ(g.height, 1040) << "no taller than the work area";
 }
 
 // The restored rectangle the system reports leaves out a taskbar at the top

@@ -184,6 +184,34 @@ FolderLink::~FolderLink() {
   }
 }
 
+WineDrive::WineDrive(const std::wstring& folder) {
+  MakeDirs(folder);
+  target_ = WineUnixPath(folder);
+  const DWORD size = GetEnvironmentVariableW(L"WINEPREFIX", nullptr, 0);
+  if (target_.empty() || size == 0) return;
+  std::wstring prefix(size, L'\0');
+  prefix.resize(GetEnvironmentVariableW(L"WINEPREFIX", prefix.data(), size));
+  for (wchar_t letter = L'Y'; letter > L'K' && root_.empty(); --letter) {
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (GetDriveTypeW(root.c_str()) != DRIVE_NO_ROOT_DIR) continue;
+    root_ = root;
+    link_ = prefix + L"/dosdevices/" + static_cast<wchar_t>(letter - L'A' + L'a') + L":";
+  }
+  ok_ = !root_.empty() && PlugIn();
+}
+
+WineDrive::~WineDrive() {
+  if (!root_.empty()) Unplug();
+}
+
+bool WineDrive::Unplug() {
+  return StartLinuxProgram(L"/bin/rm -f -- \"" + link_ + L"\"") && WaitUntilExists(root_, false);
+}
+
+bool WineDrive::PlugIn() {
+  return StartLinuxProgram(L"/bin/ln -sfn -- \"" + target_ + L"\" \"" + link_ + L"\"") && WaitUntilExists(root_, true);
+}
+
 std::wstring Fixture(const std::wstring& name) { return TestProgramFolder() + L"\\fixtures\\" + name; }
 
 StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
@@ -251,6 +279,36 @@ MessageBoxRecorder::MessageBoxRecorder() {
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(nullptr); }
+
+ShellQuestionAnswerer::ShellQuestionAnswerer() {
+  thread_ = std::thread([this] {
+    while (!stop_) {
+      // The shell's question is a dialog of this process titled "Confirm ...".
+      EnumWindows(
+          [](HWND window, LPARAM data) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            wchar_t title[64] = {};
+            GetWindowTextW(window, title, 64);
+            if (pid != GetCurrentProcessId() || !IsWindowVisible(window) || std::wstring(title).rfind(L"Confirm", 0) != 0) {
+              return TRUE;
+            }
+            if (HWND yes = FindWindowExW(window, nullptr, L"Button", L"&Yes")) {
+              PostMessageW(yes, BM_CLICK, 0, 0);
+              ++reinterpret_cast<ShellQuestionAnswerer*>(data)->answered_;
+            }
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(this));
+      Sleep(100);
+    }
+  });
+}
+
+ShellQuestionAnswerer::~ShellQuestionAnswerer() {
+  stop_ = true;
+  thread_.join();
+}
 
 std::vector<RecordedBox> MessageBoxRecorder::boxes() const {
   std::lock_guard<std::mutex> lock(gBoxMutex);

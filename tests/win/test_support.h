@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win_handles.h"
@@ -66,6 +68,25 @@ class FolderLink {
   bool ok_ = false;
 };
 
+// A drive letter for `folder` (made when missing), as a removable drive that can be unplugged
+// and plugged in again: under Wine a link in the prefix's dosdevices folder
+// (removing it is what unplugging does to Wine); on Windows ok() is false.
+class WineDrive {
+ public:
+  explicit WineDrive(const std::wstring& folder);
+  ~WineDrive();
+  WineDrive(const WineDrive&) = delete;
+  WineDrive& operator=(const WineDrive&) = delete;
+  bool ok() const { return ok_; }
+  const std::wstring& root() const { return root_; }  // "Y:\"
+  bool Unplug();
+  bool PlugIn();
+
+ private:
+  std::wstring root_, link_, target_;
+  bool ok_ = false;
+};
+
 // Folder of the running test program, and a PE fixture the build made
 // beside it (<folder>\fixtures\<name>).
 std::wstring TestProgramFolder();
@@ -105,6 +126,22 @@ class MessageBoxRecorder {
   void clear();
   // Called with each box while it is "open" (on the thread that shows it).
   std::function<void(const RecordedBox&)> whileOpen;
+};
+
+// Presses "Yes" in every question the shell's copy asks this process
+// (whether to replace what is in the way), as a user would, while alive.
+class ShellQuestionAnswerer {
+ public:
+  ShellQuestionAnswerer();
+  ~ShellQuestionAnswerer();
+  ShellQuestionAnswerer(const ShellQuestionAnswerer&) = delete;
+  ShellQuestionAnswerer& operator=(const ShellQuestionAnswerer&) = delete;
+  int answered() const { return answered_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<int> answered_{0};
+  std::thread thread_;
 };
 
 }  // namespace zrcc::test

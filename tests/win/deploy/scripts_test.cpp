@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/text.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -71,18 +72,49 @@ TEST_F(ScriptsTest, RemovalScriptRunsInTheGameFolderAndIsAwaited) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
-// Its console has closed by the time the script ends, so the exit code is
-// what tells the user the script failed.
-TEST_F(ScriptsTest, FailingScriptStillCountsAsRunAndSaysSo) {
-  WriteScript(L"setup_windows.bat", "echo ran> marker.txt\r\nexit /b 3\r\n");
-  EXPECT_TRUE(RunSetupScript(game.c_str()));
-  EXPECT_EQ(ReadFileBytes(game + L"\\marker.txt"), "ran\r\n");
+// Presses and releases the space bar in the console of process `pid`.
+void PressKeyInConsole(DWORD pid) {
+  FreeConsole();
+  ASSERT_TRUE(AttachConsole(pid));
+  UniqueHandle in(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  INPUT_RECORD key[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    key[i].EventType = KEY_EVENT;
+    key[i].Event.KeyEvent.bKeyDown = i == 0;
+    key[i].Event.KeyEvent.wRepeatCount = 1;
+    key[i].Event.KeyEvent.wVirtualKeyCode = VK_SPACE;
+    key[i].Event.KeyEvent.uChar.UnicodeChar = L' ';
+  }
+  DWORD written = 0;
+  EXPECT_TRUE(in && WriteConsoleInputW(in.get(), key, 2, &written));
+  FreeConsole();
+}
+
+// A failing script's console stays open until a key is pressed there, so
+// that its message can be read; then the exit code is still the script's
+// and said in a box. "exit 3" (without /b) ends the script's own
+// interpreter only.
+TEST_F(ScriptsTest, FailingScriptKeepsItsConsoleUntilAKeyAndSaysSo) {
+  WriteScript(L"setup_windows.bat", "echo The game could not be patched.\r\necho ran> marker.txt\r\nexit 3\r\n");
+  bool openAfterTheScript = false;
+  EXPECT_TRUE(RunSetupScript({L"", game}, [&](const std::wstring&, HANDLE process) {
+    for (int i = 0; i < 200 && !FileExists(game + L"\\marker.txt"); ++i) Sleep(50);
+    openAfterTheScript = WaitForSingleObject(process, 1000) == WAIT_TIMEOUT;
+    PressKeyInConsole(GetProcessId(process));
+    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  }));
+  EXPECT_TRUE(openAfterTheScript);
   ExpectOneErrorBox(L"setup_windows.bat ended with exit code 3.");
 
-  // A folder given with a trailing backslash works the same.
-  DeleteFileW((game + L"\\marker.txt").c_str());
-  EXPECT_TRUE(RunSetupScript((game + L"\\").c_str()));
-  EXPECT_TRUE(FileExists(game + L"\\marker.txt"));
+  // A script that succeeds closes its console itself; a folder given with a
+  // trailing backslash works the same.
+  WriteScript(L"setup_windows.bat", "echo fine> marker.txt\r\n");
+  EXPECT_TRUE(RunSetupScript({L"", game + L"\\"}, [](const std::wstring&, HANDLE process) {
+    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  }));
+  EXPECT_EQ(ReadFileBytes(game + L"\\marker.txt"), "fine\r\n");
+  EXPECT_TRUE(boxes.boxes().empty());
 }
 
 // A "cmd.exe" planted in the current folder or the game folder must never be

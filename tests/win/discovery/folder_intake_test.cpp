@@ -79,17 +79,20 @@ TEST_F(FolderIntakeTest, LibraryNamedWithoutSteamIsKnownBySteamappsCommon) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(FolderIntakeTest, CommonFolderAndSteamNamedGameAreSingleGames) {
+// The folder Steam installs into is the library's games, not one game of
+// all their sizes; a game whose name merely contains "steam" is one game.
+TEST_F(FolderIntakeTest, CommonFolderIsItsLibraryAndSteamNamedGameIsOneGame) {
   const std::wstring library = MakeLibrary(L"SteamLibrary");
-  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\steamapps\\common"));
-  ASSERT_EQ(GameCount(), 1);
-  EXPECT_EQ(GetGame(0)->path, library + L"\\steamapps\\common");
+  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\steamapps\\Common"));
+  ASSERT_EQ(GameCount(), 2);
+  EXPECT_EQ(GetGame(0)->path, library + L"\\steamapps\\Common\\A");
+  EXPECT_EQ(GetGame(1)->name, L"Game B");
 
   const std::wstring tales = dir / L"Steamforge Tales";
   test::WriteFileBytes(tales + L"\\SteamforgeTales.exe", "MZ");
   EXPECT_TRUE(AddGameFolder(gListView, tales));
-  ASSERT_EQ(GameCount(), 2);
-  EXPECT_EQ(GetGame(1)->path, tales);
+  ASSERT_EQ(GameCount(), 3);
+  EXPECT_EQ(GetGame(2)->path, tales);
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -134,11 +137,39 @@ TEST_F(FolderIntakeTest, PartlyListedLibraryAddsTheRestSilently) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(FolderIntakeTest, ManifestInstallDirInOtherLetterCaseGivesNoName) {
+// Windows finds "b" and "B" to be one folder, and so does the name lookup.
+TEST_F(FolderIntakeTest, ManifestInstallDirInOtherLetterCaseStillNamesTheGame) {
   const std::wstring library = MakeLibrary(L"SteamLibrary", L"b");
   EXPECT_TRUE(AddGameFolder(gListView, library));
   ASSERT_EQ(GameCount(), 2);
-  EXPECT_EQ(GetGame(1)->name, L"");
+  EXPECT_EQ(GetGame(1)->name, L"Game B");
+}
+
+// A folder around or inside a listed game is refused naming that game, so
+// is a library inside one; a library with no game says so.
+TEST_F(FolderIntakeTest, NestedFoldersAndEmptyLibrariesAreRefusedSayingWhy) {
+  const std::wstring library = MakeLibrary(L"SteamLibrary");
+  const std::wstring gameB = library + L"\\steamapps\\common\\B";
+  test::MakeDirs(gameB + L"\\Binaries");
+  test::WriteFileBytes(dir / L"Old\\Steam\\steamapps\\common\\C\\C.exe", "MZ");
+  test::WriteFileBytes(dir / L"Empty\\steamapps\\common\\readme.txt", "no game");
+  EXPECT_TRUE(AddGameFolder(gListView, gameB));
+  EXPECT_TRUE(AddGameFolder(gListView, dir / L"Old"));  // a library once added as one game
+  GetGame(0)->name = L"Game B";
+  GetGame(1)->name = L"";
+  for (const std::wstring& pick : {library + L"\\steamapps\\common\\b\\Binaries", dir / L"Old\\Steam", dir / L"Empty", dir.path()}) {
+    EXPECT_FALSE(AddGameFolder(gListView, pick));
+  }
+  EXPECT_TRUE(AddGameFolder(gListView, library));  // a library holding a listed game adds the others
+  EXPECT_EQ(GameCount(), 3);
+  EXPECT_EQ(Captions(), (std::vector<std::wstring>{
+                            L"Duplicate: This folder lies inside a game that is already in the list:\nGame B\n" + gameB,
+                            L"Duplicate: This folder lies inside a game that is already in the list:\n" + dir / L"Old",
+                            L"No games found: This Steam library has no installed games:\n" +
+                                dir / L"Empty\\steamapps\\common",
+                            L"Duplicate: This folder holds a game that is already in the list:\nGame B\n" + gameB,
+                        }));
+  EXPECT_EQ(window.StatusText(), L"Games: 3");
 }
 
 TEST_F(FolderIntakeTest, GameWithoutExecutableIsAddedWithAWarning) {
@@ -194,6 +225,7 @@ TEST(NormalizeFolderPath, LongDriveAndNetworkFoldersTakeTheLongFormTheFileCallsU
 TEST(ClassifyFolderName, ByTheLastComponentOnly) {
   EXPECT_EQ(ClassifyFolderName(L"D:\\lib\\SteamApps"), FolderKind::SteamApps);
   EXPECT_EQ(ClassifyFolderName(L"D:\\Old STEAM games"), FolderKind::SteamLibraryRoot);
+  EXPECT_EQ(ClassifyFolderName(L"D:\\lib\\steamapps\\Common"), FolderKind::SteamCommon);
   EXPECT_EQ(ClassifyFolderName(L"D:\\steam\\common"), FolderKind::Single);
   EXPECT_EQ(ClassifyFolderName(L"D:\\"), FolderKind::Single);
 }

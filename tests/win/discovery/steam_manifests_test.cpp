@@ -36,16 +36,16 @@ TEST_F(SteamManifestsTest, RecordsNameUnderTheInstallFolderPath) {
   Write(L"appmanifest_1.acf", Manifest("Iron Coast 2077", "Iron Coast 2077"));
   Write(L"lines.acf", "\"name\"\r\n\r\n\"On Lines\"\n\"installdir\"      \"OnLines\"");
   Write(L"bom.acf", "\xEF\xBB\xBF" + Manifest("Caf\xC3\xA9", "Cafe"));
-  Write(L"backslash.acf", Manifest("Foo\\", "Foo"));  // "Foo\" ends the value at the quote
+  Write(L"escaped.acf", Manifest("The \\\"Quoted\\\" AC\\\\DC", "Quoted"));  // as Steam escapes them
   Write(L"no_installdir.acf", "\"name\" \"Nameless\"");
   Write(L"empty_name.acf", Manifest("", "EmptyName"));
   Write(L"other_case.acf", "\"name\" \"Cased\" \"InstallDir\" \"Cased\"");
   ReadSteamManifests(steamapps);
-  const std::unordered_map<std::wstring, std::wstring> expected = {
+  const SteamNameMap expected = {
       {Key(L"Iron Coast 2077"), L"Iron Coast 2077"},
       {Key(L"OnLines"), L"On Lines"},
       {Key(L"Cafe"), test::Wide("Caf\xC3\xA9")},
-      {Key(L"Foo"), L"Foo\\"},
+      {Key(L"Quoted"), L"The \"Quoted\" AC\\DC"},
   };
   EXPECT_EQ(SteamGameNames, expected);
 }
@@ -61,19 +61,27 @@ TEST_F(SteamManifestsTest, ReadsOnlyFilesEndingInDotAcf) {
   EXPECT_EQ(SteamGameNames[Key(L"Taken")], L"Taken");
 }
 
-TEST_F(SteamManifestsTest, SkipsManifestsThatFillTheWholeBuffer) {
-  std::string shortOne = Manifest("Short", "Short");
-  shortOne.resize(10239, ' ');
-  std::string fullOne = Manifest("Full", "Full");
-  fullOne.resize(10240, ' ');
-  std::string longOne = Manifest("Long", "Long");
-  longOne.resize(20000, ' ');
-  Write(L"short.acf", shortOne);
-  Write(L"full.acf", fullOne);
-  Write(L"long.acf", longOne);
+// A game with many DLC lists a depot for each in its manifest, after its
+// name; such a manifest of 14 KiB names its game, and so does one of
+// exactly 1 MiB. One past that is no manifest.
+TEST_F(SteamManifestsTest, ManifestsUpToOneMebibyteAreRead) {
+  std::string depots = "\t\"InstalledDepots\"\n\t{\n";
+  while (depots.size() < 14 * 1024) {
+    depots += "\t\t\"2400001\"\n\t\t{\n\t\t\t\"manifest\"\t\t\"7340000000000000001\"\n\t\t\t\"size\"\t\t\"1048576\"\n"
+              "\t\t\t\"dlcappid\"\t\t\"2400001\"\n\t\t}\n";
+  }
+  std::string many = Manifest("Many DLC", "ManyDlc");
+  many.insert(many.rfind('}'), depots + "\t}\n");
+  Write(L"many.acf", many);
+  std::string limit = Manifest("Limit", "Limit");
+  limit.resize(1024 * 1024, ' ');
+  std::string past = Manifest("Past", "Past");
+  past.resize(1024 * 1024 + 1, ' ');
+  Write(L"limit.acf", limit);
+  Write(L"past.acf", past);
   ReadSteamManifests(steamapps);
-  ASSERT_EQ(SteamGameNames.size(), 1u);
-  EXPECT_EQ(SteamGameNames[Key(L"Short")], L"Short");
+  EXPECT_GT(many.size(), 14u * 1024);
+  EXPECT_EQ(SteamGameNames, (SteamNameMap{{Key(L"ManyDlc"), L"Many DLC"}, {Key(L"Limit"), L"Limit"}}));
 }
 
 TEST_F(SteamManifestsTest, LaterListedManifestWinsAndEarlierEntriesStay) {

@@ -40,6 +40,7 @@ class DataFileTest : public ::testing::Test {
     return ParseGameListText(text);
   }
   TempDir dir;
+  test::MessageBoxRecorder boxes;
 };
 
 TEST_F(DataFileTest, SavesTheCatalogueAndReadsItBack) {
@@ -77,7 +78,6 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndSaysSo) {
   test::WriteFileBytes(dir / L"data.ini", previous);
   SetFileAttributesW((dir / L"data.ini").c_str(), FILE_ATTRIBUTE_READONLY);
   Add(L"C:\\New", L"", L"");
-  test::MessageBoxRecorder boxes;
   EXPECT_FALSE(SaveData());
   SetFileAttributesW((dir / L"data.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), previous);
@@ -96,21 +96,28 @@ TEST_F(DataFileTest, LeftoverTemporaryFileOfAnInterruptedSaveIsReplaced) {
 }
 
 TEST_F(DataFileTest, UnreadableListIsKeptAsideBeforeItIsReplaced) {
-  const std::string latin1 = "[Line0]\r\nPath=C:\\Caf\xE9\r\n";
-  test::WriteFileBytes(dir / L"data.ini", latin1);
+  const std::string damaged = "[Line0]\r\nPath=C:\\Caf\xC3\xA9\xE9\r\n";  // UTF-8 with a stray byte
+  test::WriteFileBytes(dir / L"data.ini", damaged);
   EXPECT_TRUE(Reload().empty());
+  // Nothing to save yet: the file stays as it is.
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), damaged);
   Add(L"C:\\New", L"", L"");
   ASSERT_TRUE(SaveData());
-  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.ini"), latin1);
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.ini"), damaged);
   EXPECT_EQ(Reload().size(), 1u);
 
   // A second unreadable file never overwrites the first kept copy.
-  const std::string utf16("\xFF\xFE[\0L\0", 6);
+  const std::string utf16("[\0L\0", 4);  // without its byte order mark
   test::WriteFileBytes(dir / L"data.ini", utf16);
   EXPECT_TRUE(Reload().empty());
   ASSERT_TRUE(SaveData());
-  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.ini"), latin1);
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.ini"), damaged);
   EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.2.ini"), utf16);
+  // The user was told each time, with the file and where it would be kept.
+  ASSERT_EQ(boxes.boxes().size(), 2u);
+  EXPECT_NE(boxes.boxes()[1].text.find(dir / L"data.ini\n"), std::wstring::npos);
+  EXPECT_NE(boxes.boxes()[1].text.find(dir / L"data.unreadable.2.ini"), std::wstring::npos);
 
   // Once kept, later saves just write the list.
   ASSERT_TRUE(SaveData());
@@ -124,7 +131,6 @@ TEST_F(DataFileTest, ListAboveTheSizeLimitIsKeptAsideAndTheUserToldOnce) {
   const std::wstring path = dir / L"data.ini";
   test::WriteFileBytes(path, FormatGameListFile({{L"C:\\Old", L"", L""}}));
   ASSERT_TRUE(test::ExtendSparse(path, kMaxDataFileBytes + 1));
-  test::MessageBoxRecorder boxes;
   EXPECT_TRUE(Reload().empty());
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_NE(boxes.boxes()[0].text.find(path), std::wstring::npos);
@@ -139,6 +145,27 @@ TEST_F(DataFileTest, ListAboveTheSizeLimitIsKeptAsideAndTheUserToldOnce) {
   ASSERT_EQ(back.size(), 1u);
   EXPECT_EQ(back[0].path, L"C:\\New");
   EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
+// An editor's "ANSI" save of the list reads as the list in this PC's code
+// page, and the next save writes UTF-8 again, the original kept aside first:
+// the code page it was written in may have been another PC's.
+TEST_F(DataFileTest, ListSavedAgainInTheLocalCodePageIsReadAndSavedBackAsUtf8) {
+  const std::vector<GameListEntry> games = {{L"C:\\Spiele\\Caf\u00E9", L"bin", L"Caf\u00E9"}};
+  std::wstring text;
+  ASSERT_TRUE(DecodeGameListBytes(FormatGameListFile(games), text));
+  BOOL lossy = FALSE;
+  std::string ansi(text.size() * 2, '\0');
+  ansi.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                                      ansi.data(), static_cast<int>(ansi.size()), nullptr, &lossy)));
+  if (lossy || ansi == test::Utf8(text)) GTEST_SKIP() << "this code page has no single-byte \u00E9";
+  test::WriteFileBytes(dir / L"data.ini", ansi);
+  EXPECT_EQ(Reload(), games);
+  Add(games[0].path, games[0].exeFolder, games[0].name);
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), FormatGameListFile(games));
+  EXPECT_EQ(test::ReadFileBytes(dir / L"data.unreadable.ini"), ansi);
+  EXPECT_TRUE(boxes.boxes().empty());
 }
 
 TEST_F(DataFileTest, ListThatOnlyHoldsTheMarkIsNotKeptAside) {
@@ -172,7 +199,6 @@ TEST_F(DataFileTest, ListHeldOpenByAnotherProgramIsNotReplacedSilently) {
   Add(L"C:\\New", L"", L"");
   HANDLE locked = CreateFileW((dir / L"data.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-  test::MessageBoxRecorder boxes;
   const bool saved = SaveData();
   CloseHandle(locked);
   // Either the replace went through in one piece or it failed with a message.

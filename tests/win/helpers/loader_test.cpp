@@ -9,8 +9,11 @@
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "helpers/data_file.h"
+#include "helpers/game_rows.h"
 #include "platform/app_folder.h"
+#include "platform/app_state.h"
 #include "platform/dialogs.h"
+#include "platform/win_handles.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -62,6 +65,60 @@ TEST_F(LoaderTest, VanishedGamesAreDroppedAndTheRestKeepTheirOrder) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// A game on a drive unplugged at this start is only out of reach: its row
+// stays as stored and the list file keeps it; a game whose folder went from
+// a drive that is there is dropped. Plugged in again, it is read as before.
+TEST_F(LoaderTest, GameOnAnAbsentDriveIsKeptAsStored) {
+  test::WineDrive drive(dir / L"usb");
+  if (!drive.ok()) GTEST_SKIP() << "needs a drive that can be unplugged (Wine's drive links)";
+  const std::wstring onDrive = drive.root() + L"Games\\Tidebreaker";
+  test::WriteFileBytes(onDrive + L"\\bin\\game.txt", "12345");
+  const std::vector<GameListEntry> list = {
+      {onDrive, L"bin", L"Tidebreaker"}, {dir / L"games\\Gone", L"", L"Gone"}, {Game(L"Here"), L"", L"Here"}};
+  WriteList(list);
+  ASSERT_TRUE(drive.Unplug());
+  Load();
+  ASSERT_EQ(window.RowCount(), 2);
+  EXPECT_TRUE(RowShowsDriveAbsent(gListView, 0) && !RowShowsDriveAbsent(gListView, 1));
+  EXPECT_EQ(window.CellText(0, 5), L"Tidebreaker");
+  EXPECT_EQ(window.CellText(0, 1), L"") << "nothing is read from an absent drive";
+  ASSERT_TRUE(SaveData());
+  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")), (std::vector<GameListEntry>{list[0], list[2]}));
+  ASSERT_TRUE(drive.PlugIn());
+  Load();
+  EXPECT_EQ(window.CellText(0, 1), L"5 B");
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// A backup or sync program holding data.ini open as the load starts is
+// waited for; one that keeps it is reported, and the list it holds is
+// neither emptied nor lost: it loads once the file is free.
+TEST_F(LoaderTest, ListHeldOpenByAnotherProgramIsWaitedForOrReported) {
+  WriteList({{Game(L"A"), L"", L"Alpha"}, {Game(L"B"), L"", L"Beta"}});
+  const std::wstring file = dir / L"data.ini";
+  const std::string bytes = test::ReadFileBytes(file);
+  const auto hold = [&] {
+    return UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+  UniqueHandle held = hold();
+  const int finished = window.loadFinished();
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  test::PumpMessages(600);
+  held.reset();
+  ASSERT_TRUE(window.WaitForLoadEnd(finished));
+  EXPECT_EQ(window.RowCount(), 2);
+  EXPECT_TRUE(boxes.boxes().empty());
+
+  held = hold();
+  Load();
+  held.reset();
+  EXPECT_EQ(window.RowCount(), 0);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_NE(boxes.boxes()[0].text.find(file), std::wstring::npos);
+  ASSERT_TRUE(SaveData());  // as at the close: nothing is written over the list
+  EXPECT_EQ(test::ReadFileBytes(file), bytes);
+}
+
 TEST_F(LoaderTest, SameFolderInOtherLetterCaseGivesOneRow) {
   const std::wstring a = Game(L"Alpha");
   std::wstring upper = a;
@@ -72,10 +129,10 @@ TEST_F(LoaderTest, SameFolderInOtherLetterCaseGivesOneRow) {
   EXPECT_EQ(GetGame(0)->path, a);
 }
 
-TEST_F(LoaderTest, NoFileLeavesTheListEmptyAndTheStatusAsItWas) {
+TEST_F(LoaderTest, NoFileLeavesTheListEmptyAndCountsNoGames) {
   Load();
   EXPECT_EQ(window.RowCount(), 0);
-  EXPECT_EQ(window.StatusText(), L"Ready");
+  EXPECT_EQ(window.StatusText(), L"Games: 0");
   EXPECT_EQ(window.loadFinished(), 1);
 }
 

@@ -157,7 +157,9 @@ TEST(Commands, CopyRefusedBeforeTheShellShowsAnError) {
   app.Press(kIdSetFolderButton);
   std::wstring deep = dir / L"Deep";
   while (deep.size() < 300) deep += L"\\a-rather-long-folder-name";
-  test::WriteFileBytes(dir / L"Blocked", "a file where the game's folder should be");
+  test::MakeDirs(deep);
+  test::WriteFileBytes(dir / L"Blocked\\bin", "a file where the game's executable folder should be");
+  CopyFixture(L"plain.exe", dir / L"Blocked\\Blocked.exe");  // found by the refresh afterwards
   AddRow(deep, ModState::None, L"");
   AddRow(dir / L"Blocked", ModState::None, L"");
   GetGame(1)->exeFolder = L"bin";
@@ -174,7 +176,74 @@ TEST(Commands, CopyRefusedBeforeTheShellShowsAnError) {
     EXPECT_EQ(boxes[i].owner, app.window());
     EXPECT_NE(boxes[i].text.find(named[i]), std::wstring::npos) << test::Utf8(boxes[i].text);
   }
-  EXPECT_EQ(test::ReadFileBytes(dir / L"Blocked"), "a file where the game's folder should be");
+  EXPECT_EQ(test::ReadFileBytes(dir / L"Blocked\\bin"), "a file where the game's executable folder should be");
+}
+
+// Nothing goes into a game whose folder is gone; nothing but the package
+// the window shows is copied: a package replaced meanwhile is shown and
+// refused, one without its DLL counts as unset.
+TEST(Commands, DeploymentChecksTheGameFolderAndThePackageFirst) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  const std::wstring package = MakePackage(dir);
+  app.pickerAnswers = {package};
+  app.Press(kIdSetFolderButton);
+  const std::wstring gone = dir / L"Gone", here = dir / L"Here";
+  test::MakeDirs(here);
+  AddRow(gone, ModState::None, L"");
+  AddRow(here, ModState::None, L"");
+  app.Select(0);
+  for (int id : {kIdCopyButton, kIdInstallButton, kIdUninstallButton, kIdOpenButton}) app.Press(id);
+  EXPECT_FALSE(test::DirExists(gone));
+  EXPECT_TRUE(app.explored.empty());
+  ASSERT_EQ(app.boxes.boxes().size(), 4u);
+  for (const test::RecordedBox& box : app.boxes.boxes()) {
+    EXPECT_EQ(box.caption + L": " + box.text, L"Error: The game's folder no longer exists:\n" + gone);
+  }
+  app.boxes.clear();
+
+  app.Select(1);
+  CopyFixture(L"ver_no_product_version.dll", package + L"\\ZandRivell.dll");
+  app.Press(kIdCopyButton);
+  EXPECT_TRUE(test::ListNames(here).empty());
+  EXPECT_EQ(PackageVersionText, L"3.1");
+  EXPECT_EQ(PackageBuildText, L"");
+  DeleteFileW((package + L"\\ZandRivell.dll").c_str());
+  app.Press(kIdCopyButton);
+  EXPECT_TRUE(test::ListNames(here).empty());
+  EXPECT_FALSE(ModFolderSet);
+  EXPECT_EQ(PackageVersionText, L"not found");
+  EXPECT_EQ(app.PathFieldText(), L"No path set");
+  EXPECT_FALSE(app.Enabled(kIdCopyButton));
+  const auto boxes = app.boxes.boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, L"Package changed");
+  EXPECT_NE(boxes[0].text.find(L"version 3.1"), std::wstring::npos) << test::Utf8(boxes[0].text);
+  EXPECT_EQ(boxes[1].caption + L": " + boxes[1].text,
+            L"Invalid Folder: No ZandRivell.dll was found in this folder:\n" + package + L"\n\nNothing was copied.");
+}
+
+// The shell's copy leaves a file out (a folder stands in its place) and
+// reports success; the copy says what is missing.
+TEST(Commands, CopyThatFellShortSaysWhatIsMissing) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  app.pickerAnswers = {MakePackage(dir)};
+  app.Press(kIdSetFolderButton);
+  const std::wstring game = dir / L"Game";
+  test::MakeDirs(game + L"\\setup_windows.bat");
+  AddRow(game, ModState::None, L"");
+  app.Select(0);
+  {
+    test::ShellQuestionAnswerer yes;
+    app.Press(kIdCopyButton);
+  }
+  ASSERT_EQ(app.boxes.boxes().size(), 1u);
+  const test::RecordedBox box = app.boxes.boxes()[0];
+  EXPECT_EQ(box.caption, L"Error");
+  EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(box.text, L"ZandRivell was not copied completely into:\n" + game + L"\\\n\nsetup_windows.bat: missing\n");
+  EXPECT_EQ(app.Cell(0, 2), L"Copied");  // the row shows what is on the disk
 }
 
 TEST(Commands, AddDirPicksFromTheDriveRootAndReportsAFolderWithoutPath) {
@@ -192,9 +261,12 @@ TEST(Commands, AddDirPicksFromTheDriveRootAndReportsAFolderWithoutPath) {
 TEST(Commands, OpenAndDoubleClickExploreTheSelectedExecutableFolder) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  AddRow(L"D:\\Games\\Foo", ModState::None, L"");
+  const std::wstring foo = dir / L"Games\\Foo", bar = dir / L"Games\\Bar";
+  test::MakeDirs(foo);
+  test::MakeDirs(bar);
+  AddRow(foo, ModState::None, L"");
   GetGame(0)->exeFolder = L"bin\\x64";
-  AddRow(L"D:\\Games\\Bar", ModState::None, L"");
+  AddRow(bar, ModState::None, L"");
   app.DoubleClick();  // nothing selected: nothing happens
   EXPECT_TRUE(app.explored.empty());
   app.Select(0);
@@ -202,11 +274,14 @@ TEST(Commands, OpenAndDoubleClickExploreTheSelectedExecutableFolder) {
   app.Select(1);
   app.DoubleClick();
   ASSERT_EQ(app.explored.size(), 2u);
-  EXPECT_EQ(app.explored[0], L"D:\\Games\\Foo\\bin\\x64");
-  EXPECT_EQ(app.explored[1], L"D:\\Games\\Bar\\");
+  EXPECT_EQ(app.explored[0], foo + L"\\bin\\x64");
+  EXPECT_EQ(app.explored[1], bar + L"\\");
+  EXPECT_TRUE(app.boxes.boxes().empty());
 }
 
-TEST(Commands, DeletedGameIsGoneFromTheListFileAfterClosing) {
+// Add Dir and Del Dir write the list at once: a crash or a kill later loses
+// neither.
+TEST(Commands, AddedAndDeletedGamesAreInTheListFileAtOnce) {
   TempDir dir;
   const std::wstring a = dir / L"A", b = dir / L"B";
   test::MakeDirs(a);
@@ -219,12 +294,17 @@ TEST(Commands, DeletedGameIsGoneFromTheListFileAfterClosing) {
   EXPECT_EQ(app.RowCount(), 1);
   EXPECT_EQ(app.StatusText(), L"Games: 1");
   EXPECT_FALSE(app.Enabled(kIdDeleteButton));
-  // Nothing is written until the window goes away.
-  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")).size(), 2u);
-  app.Close();
-  const auto saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
+  auto saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].path, b);
+
+  const std::wstring library = MakeLibrary(dir);
+  app.pickerAnswers = {library};
+  app.Press(kIdAddButton);
+  saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
+  ASSERT_EQ(saved.size(), 3u);
+  EXPECT_EQ(saved[2].path, library + L"\\steamapps\\common\\Beta");
+  EXPECT_EQ(saved[2].name, L"Beta Game");
 }
 
 TEST(Commands, RefreshListKeepsGamesAddedSinceStart) {
@@ -351,8 +431,12 @@ TEST(OneCommandAtATime, CommandsPressedWhileABoxIsOpenAreRefused) {
   test::AppWindow app(dir.path());
   const std::wstring library = MakeLibraryWithAGap(dir);
   int pressedInside = 0;
+  int enabledDuringTheAdd = -1;
   app.boxes.whileOpen = [&](const test::RecordedBox&) {
-    ++pressedInside;
+    if (++pressedInside == 1) {
+      enabledDuringTheAdd = 0;
+      for (int id : kAllButtons) enabledDuringTheAdd += app.Enabled(id);
+    }
     app.Select(0);
     for (int id : {kIdDeleteButton, kIdAddButton, kIdRefreshButton, kIdSetFolderButton, kIdInstallButton}) {
       app.PressNow(id);
@@ -365,6 +449,8 @@ TEST(OneCommandAtATime, CommandsPressedWhileABoxIsOpenAreRefused) {
   app.pickerAnswers = {library, dir.path(), dir.path()};
   app.Press(kIdAddButton);
   EXPECT_EQ(pressedInside, 1);
+  EXPECT_EQ(enabledDuringTheAdd, 0) << "every button looks as refused as it is";
+  for (int id : {kIdAddButton, kIdRefreshButton, kIdSetFolderButton, kIdOpenButton}) EXPECT_TRUE(app.Enabled(id)) << id;
   EXPECT_EQ(app.pickerTitles.size(), 1u) << "no second picker while the add ran";
   EXPECT_TRUE(app.explored.empty());
   ASSERT_EQ(app.RowCount(), 3);
@@ -397,9 +483,8 @@ TEST(OneCommandAtATime, CloseWhileAnAddShowsABoxWaitsAndKeepsWhatWasAdded) {
   EXPECT_TRUE(stillOpen) << "the close waits for the add";
   EXPECT_FALSE(IsWindow(app.window())) << "and then goes ahead";
   const auto saved = ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"));
-  ASSERT_EQ(saved.size(), 2u) << "the games added up to the box, and none after";
+  ASSERT_EQ(saved.size(), 1u) << "the games added before the box, and none after the close";
   EXPECT_EQ(saved[0].name, L"Alpha Game");
-  EXPECT_EQ(saved[1].name, L"Empty Game");
 }
 
 // Rows, boxes and catalogue of an add, however it ran.
@@ -463,6 +548,7 @@ TEST(OneCommandAtATime, ScriptRunsWhileTheWindowKeepsAnswering) {
   struct Seen {
     std::wstring status;
     bool answered = false;
+    bool anyButtonEnabled = true;
   } seen;
   HWND window = app.window();
   std::thread observer([&seen, window] {
@@ -476,13 +562,16 @@ TEST(OneCommandAtATime, ScriptRunsWhileTheWindowKeepsAnswering) {
     }
     DWORD_PTR result = 0;
     seen.answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+    seen.anyButtonEnabled = false;
+    for (int id : kAllButtons) seen.anyButtonEnabled = seen.anyButtonEnabled || IsWindowEnabled(GetDlgItem(window, id));
     PostMessageW(window, WM_COMMAND, kIdRefreshButton, 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
   });
   app.PressNow(kIdInstallButton);  // returns when the script has ended
   observer.join();
-  EXPECT_EQ(seen.status, L"Running setup_windows.bat...");
+  EXPECT_EQ(seen.status, L"Running setup_windows.bat for Slow...");
   EXPECT_TRUE(seen.answered);
+  EXPECT_FALSE(seen.anyButtonEnabled);
   EXPECT_EQ(test::ReadFileBytes(game + L"\\marker.txt"), "done\r\n");
   app.WaitUntilLoaded();
   EXPECT_FALSE(IsWindow(window)) << "the close held back went ahead after the script";

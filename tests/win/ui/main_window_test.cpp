@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "core/game_list_file.h"
 #include "core/layout.h"
 #include "core/settings_keys.h"
 #include "core/settings_rules.h"
 #include "helpers/loader.h"
 #include "platform/app_state.h"
+#include "ui/startup.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {
@@ -66,7 +68,7 @@ TEST(MainWindow, ControlsSitWhereTheLayoutPutsThem) {
   ExpectRect(app.ClientRectOf(app.control(kIdDeleteButton)), layout.delDir, "delete");
   ExpectRect(app.ClientRectOf(app.control(kIdRefreshButton)), layout.refresh, "refresh");
 
-  EXPECT_EQ(app.StatusText(), L"Ready");
+  EXPECT_EQ(app.StatusText(), L"Games: 0");  // the load found no list
   EXPECT_EQ(app.PathFieldText(), L"No path set");
   EXPECT_TRUE(app.Enabled(kIdAddButton));
   EXPECT_TRUE(app.Enabled(kIdRefreshButton));
@@ -75,6 +77,23 @@ TEST(MainWindow, ControlsSitWhereTheLayoutPutsThem) {
     EXPECT_FALSE(app.Enabled(id)) << id;
   }
   EXPECT_TRUE(GetWindowLongW(app.window(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+// Made as small as the window lets itself be made, with its real frame and
+// status bar, it still shows every button whole.
+TEST(MainWindow, SmallestWindowShowsEveryButtonWhole) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  MINMAXINFO limits{};
+  SendMessageW(app.window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  SetWindowPos(app.window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y, SWP_NOZORDER);
+  RECT client{}, status{};
+  GetClientRect(app.window(), &client);
+  GetClientRect(gStatusBar, &status);
+  for (int id : {kIdSetFolderButton, kIdUninstallButton, kIdAddButton, kIdRefreshButton}) {
+    const RECT r = app.ClientRectOf(app.control(id));
+    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom - status.bottom) << id;
+  }
 }
 
 TEST(MainWindow, DestroyWritesTheListAndAllFourteenSettings) {
@@ -100,6 +119,28 @@ TEST(MainWindow, DestroyWritesTheListAndAllFourteenSettings) {
   EXPECT_EQ(Ini(settings, L"Window", L"Width"), L"1000");
   EXPECT_EQ(Ini(settings, L"Window", L"LogicalHeight"), L"700");
   EXPECT_EQ(test::ReadFileBytes(dir / L"data.ini"), "\xEF\xBB\xBF");
+}
+
+// The end of the Windows session saves both files even while a box the load
+// asked for is open, when the load cannot be waited for (it waits for the box).
+TEST(MainWindow, EndOfTheSessionDuringALoadsBoxSavesBothFiles) {
+  TempDir dir;
+  std::vector<GameListEntry> list;
+  for (const wchar_t* name : {L"A", L"B"}) {
+    test::WriteFileBytes(dir / (L"Games\\" + std::wstring(name) + L"\\f"), "x");
+    list.push_back({dir / (L"Games\\" + std::wstring(name)), L"bin", name});  // gone "bin": a warning
+  }
+  test::AppWindow app(dir.path());
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile(list));
+  app.boxes.whileOpen = [&](const test::RecordedBox&) {
+    DeleteFileW((dir / L"data.ini").c_str());
+    SendMessageW(app.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  };
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  app.WaitUntilLoaded();
+  EXPECT_EQ(app.boxes.boxes().size(), 1u) << "the load stopped at the end of the session";
+  EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")), list);
+  EXPECT_EQ(Ini(dir / L"settings.ini", L"ZandRivell", L"Path"), PackageFolderKey().missingText);
 }
 
 TEST(MainWindow, WaitCursorOnlyWhileLoading) {
@@ -204,6 +245,29 @@ TEST(MainWindow, PictureAfterALoad) {
   RedrawWindow(app.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASE);
   test::PumpMessages(200);
   EXPECT_TRUE(SaveWindowPicture(app.window(), test::TestProgramFolder() + L"\\artifacts\\main-window.bmp"));
+}
+
+// A second start while the window, closing, reports that the list could not
+// be saved leaves it closing: it is not shown again.
+TEST(MainWindow, SecondStartDoesNotBringAClosingWindowBack) {
+  TempDir dir;
+  const std::wstring list = dir / L"data.ini";
+  test::WriteFileBytes(list, FormatGameListFile({}));
+  ASSERT_TRUE(SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_READONLY));
+  test::AppWindow app(dir.path());
+  const HWND window = app.window();
+  int boxes = 0;
+  bool shownAgain = true;
+  app.boxes.whileOpen = [&](const test::RecordedBox&) {
+    ++boxes;
+    ActivateRunningCopy();
+    shownAgain = IsWindowVisible(window) != FALSE;
+  };
+  app.Close();
+  SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_FALSE(shownAgain);
+  EXPECT_FALSE(IsWindow(window));
 }
 
 }  // namespace

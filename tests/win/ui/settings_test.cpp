@@ -176,6 +176,19 @@ TEST_F(SettingsTest, SavedPackageFolderWithAnotherDllIsRejectedButKept) {
   EXPECT_EQ(ReadKey(File(), L"ZandRivell", L"Path"), folder);
 }
 
+// Held open by another program at start, settings.ini reads as defaults,
+// and those are not written over the user's settings at close.
+TEST_F(SettingsTest, FileHeldOpenAtStartIsNotOverwrittenWithDefaults) {
+  WriteKey(File(), L"UI", L"Column0", L"900");
+  const std::string before = test::ReadFileBytes(File());
+  {
+    UniqueHandle held(CreateFileW(File().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LoadSettings();
+  }
+  SaveSettings();
+  EXPECT_EQ(test::ReadFileBytes(File()), before);
+}
+
 TEST_F(SettingsTest, PackageFolderOfAnyLengthAndScriptSurvivesTheRoundTrip) {
   for (const std::wstring& folder :
        {test::Wide("D:\\Mods\\\xE6\x97\xA5\xE6\x9C\xAC \xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 \xF0\x9F\x8E\xAE"),

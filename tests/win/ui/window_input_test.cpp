@@ -13,6 +13,7 @@
 #include "core/game_list_file.h"
 #include "platform/app_state.h"
 #include "platform/background_job.h"
+#include "platform/dialogs.h"
 #include "ui/main_window.h"
 #include "win/ui/app_window.h"
 
@@ -143,11 +144,8 @@ TEST(WindowInput, VersionFieldsCarryThePackageTextsForScreenReaders) {
 
 // The tooltip of a disabled deployment button says what it needs, and
 // follows the selection.
-TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
-  TempDir dir;
-  const std::wstring a = MakeGame(dir, L"Alpha");
-  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}}));
-  test::AppWindow app(dir.path());
+// The main window's tooltip control.
+HWND FindTooltips() {
   HWND tips = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
@@ -160,8 +158,17 @@ TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&tips));
+  return tips;
+}
+
+TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
+  TempDir dir;
+  const std::wstring a = MakeGame(dir, L"Alpha");
+  test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}}));
+  test::AppWindow app(dir.path());
+  const HWND tips = FindTooltips();
   ASSERT_NE(tips, nullptr);
-  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 10);
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 18);  // ten places, and the eight buttons themselves
   auto tip = [&](int id) {
     wchar_t text[512] = {};
     TTTOOLINFOW tool{};
@@ -176,6 +183,46 @@ TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
   app.Select(0);
   EXPECT_EQ(tip(kIdCopyButton), DeploymentTip(DeploymentButton::Copy, {true, L"", L"", false}));
   EXPECT_FALSE(tip(kIdRefreshButton).empty());
+}
+
+// The pointer rests on a button: the real cursor is there (the tooltip asks
+// the system what lies under it) and the button sees it move.
+void HoverFor(HWND button, DWORD milliseconds) {
+  RECT r{};
+  GetWindowRect(button, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  MSG move{};
+  move.hwnd = button;
+  move.message = WM_MOUSEMOVE;
+  move.lParam = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+  DispatchWindowMessage(move);
+  test::PumpMessages(milliseconds);
+}
+
+// An enabled button shows its tip when the pointer rests on it, but not
+// while the dialog its click opened is up.
+TEST(WindowInput, EnabledButtonsShowTheirTipButNeverOverTheirDialog) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  const HWND tips = FindTooltips();
+  const HWND add = app.control(kIdAddButton);
+  HoverFor(add, 1500);
+  TTTOOLINFOW shown{};
+  shown.cbSize = sizeof shown;
+  EXPECT_TRUE(IsWindowVisible(tips));
+  EXPECT_TRUE(SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&shown)));
+  EXPECT_EQ(shown.uId, reinterpret_cast<UINT_PTR>(add));
+
+  bool tipOverThePicker = true;
+  SetFolderPickerHandler([&](const FolderPickerRequest&) -> std::optional<std::wstring> {
+    HoverFor(add, 1500);
+    tipOverThePicker = IsWindowVisible(tips) != FALSE;
+    return std::nullopt;
+  });
+  app.Press(kIdAddButton);
+  EXPECT_FALSE(tipOverThePicker);
+  HoverFor(add, 1500);
+  EXPECT_TRUE(IsWindowVisible(tips)) << "tips come back with the window";
 }
 
 }  // namespace

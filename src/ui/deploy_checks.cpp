@@ -1,0 +1,78 @@
+#include "ui/deploy_checks.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "deploy/copy_check.h"
+#include "deploy/mod_state.h"
+#include "platform/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/disk.h"
+#include "ui/main_window.h"
+
+namespace zrcc {
+
+namespace {
+
+// A byte count with thousands separators, as "2,584,576".
+std::wstring ByteCount(uint64_t bytes) {
+  std::wstring digits = std::to_wstring(bytes);
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, L",");
+  return digits;
+}
+
+std::wstring PackageVersionWords() {
+  std::wstring words = L"version " + PackageVersionText;
+  if (!PackageBuildText.empty()) words += L", build " + PackageBuildText;
+  return words;
+}
+
+}  // namespace
+
+bool GameFolderStillThere(const Game& game) {
+  if (IsExistingDirectory(game.path)) return true;
+  ShowMessageBox(gMainWindow, L"The game's folder no longer exists:\n" + game.path, L"Error", MB_ICONERROR);
+  return false;
+}
+
+bool PackageStillAsShown() {
+  const std::wstring shownVersion = PackageVersionText;
+  const std::wstring shownBuild = PackageBuildText;
+  if (CheckModFolder(ModFolder)) {
+    if (PackageVersionText == shownVersion && PackageBuildText == shownBuild) return true;
+    ShowPackageTexts();
+    ShowMessageBox(gMainWindow,
+                   L"The ZandRivell package has changed since it was chosen: it is now " + PackageVersionWords() +
+                       L".\n\nNothing was copied. Press \"Copy Zandrivell\" again to copy this version.",
+                   L"Package changed", MB_ICONWARNING);
+    return false;
+  }
+  // The check has put "No path set" into the path field; the folder itself
+  // is kept, so that the next start looks at it again.
+  ModFolderSet = false;
+  PackageVersionText = L"not found";
+  PackageBuildText = L"not found";
+  ShowPackageTexts();
+  ShowMessageBox(gMainWindow, L"No ZandRivell.dll was found in this folder:\n" + ModFolder + L"\n\nNothing was copied.",
+                 L"Invalid Folder", MB_ICONWARNING);
+  return false;
+}
+
+void ReportShortCopies(const std::wstring& package, const std::wstring& target) {
+  const std::vector<ShortCopy> shortCopies = FindShortCopies(package, target);
+  if (shortCopies.empty()) return;
+  constexpr size_t kListed = 15;  // a box still fits on the screen
+  std::wstring text = L"ZandRivell was not copied completely into:\n" + target + L"\n\n";
+  for (size_t i = 0; i < shortCopies.size() && i < kListed; ++i) {
+    const ShortCopy& file = shortCopies[i];
+    text += file.relativePath + (file.foundBytes ? L": " + ByteCount(*file.foundBytes) + L" bytes instead of " +
+                                                       ByteCount(file.expectedBytes)
+                                                 : std::wstring(L": missing")) +
+            L"\n";
+  }
+  if (shortCopies.size() > kListed) text += L"and " + std::to_wstring(shortCopies.size() - kListed) + L" more\n";
+  ShowMessageBox(gMainWindow, text, L"Error", MB_ICONERROR);
+}
+
+}  // namespace zrcc

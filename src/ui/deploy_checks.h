@@ -1,0 +1,27 @@
+// What the deployment commands and Open Dir make sure of before and after
+// they act, so that nothing is put into a folder that is gone, nothing but
+// the package the window shows is copied, and a copy that fell short says so.
+#pragma once
+
+#include <string>
+
+#include "core/catalogue.h"
+
+namespace zrcc {
+
+// True when the game's folder still exists; otherwise an error box names
+// the folder and says that it no longer exists.
+bool GameFolderStillThere(const Game& game);
+
+// True when the package folder still holds the mod's ZandRivell.dll in the
+// version the two version fields show. Otherwise the fields show what the
+// folder holds now (a package without the mod counts as unset, as a
+// rejected choice of "Set ZandRivell Path" does) and a box says why nothing
+// is copied.
+bool PackageStillAsShown();
+
+// After a copy of the package into `target`: an error box lists every file
+// of the package that is missing there or has another size.
+void ReportShortCopies(const std::wstring& package, const std::wstring& target);
+
+}  // namespace zrcc
