@@ -9,6 +9,8 @@ namespace zrcc {
 namespace {
 
 bool RowSelected(const RowMenuFacts& facts) { return facts.deployment.rowSelected; }
+// The executable folder can be chosen or detected only on a drive that is there.
+bool RowOnDisk(const RowMenuFacts& facts) { return RowSelected(facts) && !facts.deployment.driveAbsent; }
 bool CanCopy(const RowMenuFacts& facts) { return DecideDeploymentButtons(facts.deployment).copy; }
 bool CanInstall(const RowMenuFacts& facts) { return DecideDeploymentButtons(facts.deployment).install; }
 bool CanUninstall(const RowMenuFacts& facts) { return DecideDeploymentButtons(facts.deployment).uninstall; }
@@ -20,8 +22,8 @@ constexpr std::array<RowMenuEntry, 10> kRowMenu = {{
     {L"Install Zandrivell", kIdInstallButton, CanInstall},
     {L"Uninstall Zandrivell", kIdUninstallButton, CanUninstall},
     {nullptr, 0, nullptr},
-    {L"Choose Executable Folder...", kIdChooseExeFolder, RowSelected},
-    {L"Detect Executable Again", kIdDetectExeAgain, RowSelected},
+    {L"Choose Executable Folder...", kIdChooseExeFolder, RowOnDisk},
+    {L"Detect Executable Again", kIdDetectExeAgain, RowOnDisk},
     {nullptr, 0, nullptr},
     {L"Del Dir", kIdDeleteButton, RowSelected},
 }};
