@@ -8,14 +8,11 @@
 
 #include <functional>
 
-#include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "platform/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
-#include "ui/commands.h"
 #include "ui/main_window.h"
-#include "ui/row_tooltip.h"
 #include "ui/window_input.h"
 #include "win/ui/app_window.h"
 
