@@ -46,6 +46,19 @@ std::wstring ModStateText(ModState state) {
   }
 }
 
+const char* ExeChoiceName(ExeChoice choice) {
+  switch (choice) {
+    case ExeChoice::FileName: return "fileName";
+    case ExeChoice::ProductName: return "productName";
+    case ExeChoice::Unreal: return "unreal";
+    case ExeChoice::Fallback: return "fallback";
+    case ExeChoice::None: return "none";
+    case ExeChoice::User: return "user";
+    case ExeChoice::Listed: break;
+  }
+  return "listed";
+}
+
 void BrokenInvariant(const char* message, const char* sourceFile, int line, const char* routine) {
   std::fprintf(stderr, "Assertion failed: %s, file %s, line %d (in %s)\n", message, sourceFile, line, routine);
   std::fflush(stderr);

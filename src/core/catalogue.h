@@ -15,6 +15,24 @@ namespace zrcc {
 // Whether and how the mod is present in a game's executable folder.
 enum class ModState : int32_t { None = 0, Copied = 1, Installed = 2 };
 
+// How a game's executable folder was settled. Not stored in the list file:
+// a game read from it is Listed until it is detected again or the user
+// chooses, and one kept in its game folder is looked at on its first
+// refresh to tell whether an executable was recognised there at all.
+enum class ExeChoice : int32_t {
+  Listed,       // as read from the list file
+  FileName,     // an executable named after the game's path
+  ProductName,  // an executable whose product name occurs in the path
+  Unreal,       // a packaged Unreal game's real executable behind its launcher
+  Fallback,     // recognised where neither name occurs in the path
+  None,         // none recognised: the mod goes into the game folder itself
+  User,         // the folder the user chose
+};
+
+// The name zrcc-inspect prints: fileName, productName, unreal, fallback,
+// none; listed and user for the two that detection never gives.
+const char* ExeChoiceName(ExeChoice choice);
+
 struct Game {
   std::wstring path;         // the game folder, absolute, exactly as added
   std::wstring exeFolder;    // executable folder relative to path; empty: path itself or unknown
@@ -23,6 +41,7 @@ struct Game {
   std::wstring buildVersion; // ProductVersion of that DLL
   std::wstring name;         // product name of the executable, or the Steam name
   ModState modState = ModState::None;
+  ExeChoice exeChoice = ExeChoice::Listed;  // derived, never saved
   // Derived: at the last refresh the folder's drive or network share was
   // absent, so nothing else could be read; the game is kept as stored.
   bool driveAbsent = false;

@@ -1,5 +1,5 @@
-// The identifiers of the main window's controls, by which commands and
-// tooltips tell them apart. Platform-free.
+// The identifiers of the main window's controls and commands, by which
+// commands and tooltips tell them apart. Platform-free.
 #pragma once
 
 #include <array>
@@ -18,6 +18,9 @@ enum ControlId : int {
   kIdOpenButton = 1002,
   kIdDeleteButton = 1003,
   kIdRefreshButton = 1004,
+  // Commands of the game list's row menu that have no button.
+  kIdChooseExeFolder = 3001,
+  kIdDetectExeAgain = 3002,
   // The menu of "Add Dir"'s arrow: today's add, and the search of the PC.
   kIdAddFolderItem = 3010,
   kIdFindGamesItem = 3011,

@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "core/exe_fallback.h"
 #include "core/paths.h"
 #include "core/text.h"
 
@@ -43,12 +44,23 @@ bool KeyOccursIn(const std::wstring& key, const std::wstring& gameKey) {
 
 constexpr std::wstring_view kBootstrapProductName = L"BootstrapPackagedGame";
 
+// The matching candidate and the pass that matched it.
+ExecutableChoice MatchByName(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates) {
+  const std::wstring gameKey = MatchKey(gamePath);
+  if (gameKey.empty()) return {};
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (KeyOccursIn(StemKey(candidates[i]), gameKey)) return {i, ExeChoice::FileName};
+  }
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (KeyOccursIn(MatchKey(candidates[i].productName), gameKey)) return {i, ExeChoice::ProductName};
+  }
+  return {};
+}
+
+}  // namespace
+
 std::wstring StemKey(const ExecutableCandidate& candidate) { return MatchKey(FileStem(CandidateFullPath(candidate))); }
 
-// The subfolders from `gamePath` down to `folder`, as the walk spells a
-// folder below the game folder (the game path, one backslash unless it ends
-// with one, the names joined by single backslashes); empty for the game
-// folder itself; nothing for a folder spelt any other way.
 std::optional<std::vector<std::wstring_view>> FoldersBelow(std::wstring_view folder, std::wstring_view gamePath) {
   if (folder.substr(0, gamePath.size()) != gamePath) return std::nullopt;
   std::wstring_view rest = folder.substr(gamePath.size());
@@ -68,9 +80,8 @@ std::optional<std::vector<std::wstring_view>> FoldersBelow(std::wstring_view fol
   }
 }
 
-// "<sub>\Binaries\Win64" or "<sub>\Binaries\WinGDK" of a packaged game, where
-// the engine writes the game's own executable. "Engine\Binaries\Win64" holds
-// the engine's tools (the crash reporter), never the game.
+// The engine writes the game's own executable there; "Engine\Binaries\Win64"
+// holds the engine's tools (the crash reporter), never the game.
 bool IsGameBinariesFolder(const std::vector<std::wstring_view>& names) {
   if (names.size() != 3 || LowerKey(names[0]) == L"engine" || LowerKey(names[1]) != L"binaries") return false;
   const std::wstring platform = LowerKey(names[2]);
@@ -78,8 +89,6 @@ bool IsGameBinariesFolder(const std::vector<std::wstring_view>& names) {
 }
 
 bool IsShippingName(std::wstring_view fileName) { return LowerKey(fileName).ends_with(L"-shipping.exe"); }
-
-}  // namespace
 
 std::optional<size_t> PackagedGameExecutable(const std::wstring& gamePath,
                                              const std::vector<ExecutableCandidate>& candidates, size_t launcher) {
@@ -96,38 +105,54 @@ std::optional<size_t> PackagedGameExecutable(const std::wstring& gamePath,
     inBinaries.push_back(i);
     if (IsShippingName(candidates[i].fileName)) shipping.push_back(i);
   }
+  const std::wstring launcherKey = StemKey(start);
   if (!shipping.empty()) {
     // Several builds side by side (Win64 and WinGDK, or another project's):
     // the one named after the launcher.
-    const std::wstring launcherKey = StemKey(start);
     for (const size_t i : shipping) {
       if (StemKey(candidates[i]).starts_with(launcherKey)) return i;
     }
     return shipping.front();
   }
+  // The real game under the launcher's own name: the launcher is a
+  // bootstrap, whatever its product name says.
+  for (const size_t i : inBinaries) {
+    if (!launcherKey.empty() && StemKey(candidates[i]) == launcherKey) return i;
+  }
   if (start.productName == kBootstrapProductName && inBinaries.size() == 1) return inBinaries.front();
   return std::nullopt;
 }
 
+namespace {
+
+ExecutableChoice ChooseByName(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates) {
+  const ExecutableChoice matched = MatchByName(gamePath, candidates);
+  if (!matched.index) return matched;
+  if (const std::optional<size_t> game = PackagedGameExecutable(gamePath, candidates, *matched.index)) {
+    return {game, ExeChoice::Unreal};
+  }
+  return matched;
+}
+
+}  // namespace
+
 std::optional<size_t> ChooseExecutable(const std::wstring& gamePath,
                                        const std::vector<ExecutableCandidate>& candidates) {
-  const std::optional<size_t> matched = MatchExecutable(gamePath, candidates);
-  if (!matched) return std::nullopt;
-  if (const std::optional<size_t> game = PackagedGameExecutable(gamePath, candidates, *matched)) return game;
-  return matched;
+  return ChooseByName(gamePath, candidates).index;
+}
+
+ExecutableChoice DecideExecutable(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates) {
+  const ExecutableChoice byName = ChooseByName(gamePath, candidates);
+  if (byName.index) return byName;
+  if (const std::optional<size_t> fallback = FallbackExecutable(gamePath, candidates)) {
+    return {fallback, ExeChoice::Fallback};
+  }
+  return {};
 }
 
 std::optional<size_t> MatchExecutable(const std::wstring& gamePath,
                                        const std::vector<ExecutableCandidate>& candidates) {
-  const std::wstring gameKey = MatchKey(gamePath);
-  if (gameKey.empty()) return std::nullopt;
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    if (KeyOccursIn(MatchKey(FileStem(CandidateFullPath(candidates[i]))), gameKey)) return i;
-  }
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    if (KeyOccursIn(MatchKey(candidates[i].productName), gameKey)) return i;
-  }
-  return std::nullopt;
+  return MatchByName(gamePath, candidates).index;
 }
 
 }  // namespace zrcc

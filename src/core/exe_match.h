@@ -1,7 +1,8 @@
 // Choosing a game's executable among the executables found below its folder:
 // the first whose file name, or else whose product name, occurs in the game
 // folder's path once both are reduced to lower-case letters and digits; for a
-// packaged Unreal Engine game, the real game behind its bootstrap launcher.
+// packaged Unreal Engine game, the real game behind its bootstrap launcher;
+// where no name occurs in the path, the fallback of exe_fallback.h.
 // Pure text work; the folder walk lives in exe_detection.
 #pragma once
 
@@ -10,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/catalogue.h"
 
 namespace zrcc {
 
@@ -44,6 +47,23 @@ bool IsExeName(std::wstring_view name);
 std::optional<size_t> MatchExecutable(const std::wstring& gamePath,
                                       const std::vector<ExecutableCandidate>& candidates);
 
+// MatchKey of the candidate's file stem.
+std::wstring StemKey(const ExecutableCandidate& candidate);
+
+// The subfolders from `gamePath` down to `folder`, as the walk spells a
+// folder below the game folder (the game path, one backslash unless it ends
+// with one, the names joined by single backslashes); empty for the game
+// folder itself; nothing for a folder spelt any other way.
+std::optional<std::vector<std::wstring_view>> FoldersBelow(std::wstring_view folder, std::wstring_view gamePath);
+
+// "<sub>\Binaries\Win64" or "<sub>\Binaries\WinGDK" below a game folder
+// (<sub> one folder, not the engine's own "Engine"), where a packaged
+// Unreal game keeps its own executable.
+bool IsGameBinariesFolder(const std::vector<std::wstring_view>& names);
+
+// "...-Shipping.exe" in any letter case: a packaged Unreal game's build.
+bool IsShippingName(std::wstring_view fileName);
+
 // A packaged Unreal Engine game has a small bootstrap launcher at its top
 // (Ironveil\Ironveil.exe) that only starts the real game,
 // Ironveil\Ironveil\Binaries\Win64\Ironveil-Win64-Shipping.exe; the mod works
@@ -54,15 +74,30 @@ std::optional<size_t> MatchExecutable(const std::wstring& gamePath,
 //   folder (<sub> one folder, not the engine's own "Engine") holds an
 //   executable named "...-Shipping.exe": that one; among several, the first
 //   whose stem key begins with the launcher's stem key, else the first;
+// - else one of those folders holding an executable of the launcher's own
+//   stem key (Ironveil\Binaries\Win64\Ironveil.exe), whatever the
+//   launcher's ProductName: that one;
 // - else, when the launcher is the engine's bootstrap (ProductName
 //   "BootstrapPackagedGame") and those folders hold exactly one executable
 //   (a renamed shipping build): that one.
 std::optional<size_t> PackagedGameExecutable(const std::wstring& gamePath,
                                              const std::vector<ExecutableCandidate>& candidates, size_t launcher);
 
-// Index of the chosen candidate: the matching one (MatchExecutable), or the
-// real game behind it when it is a packaged game's launcher.
+// Index of the candidate chosen by name: the matching one
+// (MatchExecutable), or the real game behind it when it is a packaged game's
+// launcher.
 std::optional<size_t> ChooseExecutable(const std::wstring& gamePath,
                                        const std::vector<ExecutableCandidate>& candidates);
+
+// The chosen candidate and how it was chosen; no index (and None) when
+// none was.
+struct ExecutableChoice {
+  std::optional<size_t> index;
+  ExeChoice how = ExeChoice::None;
+};
+
+// What detection takes: the choice by name (ChooseExecutable) and, where
+// it chose none, the fallback's (FallbackExecutable).
+ExecutableChoice DecideExecutable(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates);
 
 }  // namespace zrcc

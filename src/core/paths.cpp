@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/text.h"
+
 namespace zrcc {
 
 namespace {
@@ -145,6 +147,26 @@ std::wstring PlainPath(std::wstring_view path) {
   }
   if (path.substr(0, kLongPrefix.size()) == kLongPrefix) return std::wstring(path.substr(kLongPrefix.size()));
   return std::wstring(path);
+}
+
+std::optional<std::wstring> FolderBelow(std::wstring_view base, std::wstring_view folder) {
+  // The long form of any length spells both roots one way and resolves the
+  // components; its parts are then compared name by name.
+  const std::wstring longBase = ExtendedLengthPath(base, 0);
+  const std::wstring longFolder = ExtendedLengthPath(folder, 0);
+  if (!longBase.starts_with(kLongPrefix) || !longFolder.starts_with(kLongPrefix)) return std::nullopt;
+  const std::vector<std::wstring_view> baseParts = ResolvedComponents(longBase);
+  const std::vector<std::wstring_view> folderParts = ResolvedComponents(longFolder);
+  if (folderParts.size() < baseParts.size()) return std::nullopt;
+  for (size_t i = 0; i < baseParts.size(); ++i) {
+    if (LowerKey(baseParts[i]) != LowerKey(folderParts[i])) return std::nullopt;
+  }
+  std::wstring below;
+  for (size_t i = baseParts.size(); i < folderParts.size(); ++i) {
+    if (!below.empty()) below += L'\\';
+    below += folderParts[i];
+  }
+  return below;
 }
 
 }  // namespace zrcc

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,5 +55,12 @@ std::wstring PlainPath(std::wstring_view path);
 // \\?\UNC\server\share\... (either slash). Drive paths, in the long form or
 // not, and device paths (\\.\...) are not.
 bool IsNetworkPath(std::wstring_view path);
+
+// Where `folder` lies below `base`: the names of the folders between,
+// joined by backslashes in `folder`'s spelling ("bin\x64"); empty for
+// `base` itself; nothing when it lies elsewhere or either is no absolute
+// path. Letter case, forward slashes, repeated or trailing separators, "."
+// and ".." and the long-path prefix do not matter.
+std::optional<std::wstring> FolderBelow(std::wstring_view base, std::wstring_view folder);
 
 }  // namespace zrcc

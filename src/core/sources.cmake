@@ -7,6 +7,9 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/game_list_file.cpp
   src/core/size_text.cpp
   src/core/exe_match.cpp
+  src/core/exe_fallback.cpp
+  src/core/row_menu.cpp
+  src/core/row_tip.cpp
   src/core/steam_manifest_text.cpp
   src/core/mod_rules.cpp
   src/core/package_rules.cpp

@@ -41,7 +41,7 @@ std::optional<ExecutableCandidate> FindGameExecutable(const Game& game) {
     WarnNoExecutable(game.path);
     return std::nullopt;
   }
-  const std::optional<size_t> chosen = ChooseExecutable(game.path, candidates);
+  const std::optional<size_t> chosen = DecideExecutable(game.path, candidates).index;
   if (!chosen) return std::nullopt;
   return candidates[*chosen];
 }

@@ -1,5 +1,5 @@
 // Finding the folder that holds a game's executable: walk the game folder,
-// collect every executable, choose one by name (see exe_match.h).
+// collect every executable, choose one (see exe_match.h and exe_fallback.h).
 #pragma once
 
 #include <atomic>
@@ -33,7 +33,8 @@ void WarnNoExecutable(const std::wstring& gamePath);
 
 // The executable chosen for the game at `game.path`, or nothing. When the
 // folder holds no executable at all, warns the user first ("No executable
-// found"); when executables exist but none matches, returns nothing silently.
+// found"); when executables exist but none is recognised, returns nothing
+// silently.
 std::optional<ExecutableCandidate> FindGameExecutable(const Game& game);
 
 // The folder of `exeFullPath` relative to `gamePath` ("bin\x64"), both taken

@@ -214,12 +214,6 @@ bool LibraryGameFolders(const std::wstring& library, std::vector<std::wstring>& 
          }).Listed();
 }
 
-std::wstring SteamNameOf(const std::wstring& path) {
-  auto found = SteamGameNames.find(path);
-  if (found == SteamGameNames.end()) found = SteamGameNames.find(PlainPath(path));
-  return found != SteamGameNames.end() ? found->second : std::wstring();
-}
-
 void ShowAddingProgress(size_t adding, size_t total) {
   const std::wstring text = L"Adding " + std::to_wstring(adding) + L" of " + std::to_wstring(total) + L"...";
   SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));

@@ -37,12 +37,6 @@ std::wstring SteamLibraryOf(const std::wstring& folder);
 // order; false when it cannot be listed.
 bool LibraryGameFolders(const std::wstring& library, std::vector<std::wstring>& folders);
 
-// The manifests' name for a library game folder, or empty. A folder past the
-// classic path limit carries the long-form prefix ("\\?\" or "\\?\UNC\")
-// while the manifests were recorded under the library's shorter spelling, so
-// both spellings are looked up.
-std::wstring SteamNameOf(const std::wstring& path);
-
 // "Adding 3 of 12..." in the status bar.
 void ShowAddingProgress(size_t adding, size_t total);
 

@@ -13,6 +13,7 @@
 #include "core/paths.h"
 #include "core/text.h"
 #include "discovery/folder_intake.h"
+#include "discovery/steam_manifests.h"
 #include "platform/disk.h"
 #include "platform/files.h"
 #include "platform/listing.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/paths.h"
+#include "core/text.h"
 #include "core/steam_manifest_text.h"
 #include "platform/files.h"
 #include "platform/listing.h"
@@ -40,6 +41,24 @@ void ReadSteamManifests(const std::wstring& steamappsFolder) {
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsManifestFileName(entry.cFileName)) return;
     ReadOneManifest(steamappsFolder, JoinPath(steamappsFolder, entry.cFileName));
   });
+}
+
+std::wstring SteamNameOf(const std::wstring& gameFolder) {
+  auto found = SteamGameNames.find(gameFolder);
+  if (found == SteamGameNames.end()) found = SteamGameNames.find(PlainPath(gameFolder));
+  return found != SteamGameNames.end() ? found->second : std::wstring();
+}
+
+std::wstring ReadSteamNameOf(const std::wstring& gameFolder) {
+  const size_t game = gameFolder.find_last_of(L"\\/");
+  if (game == std::wstring::npos || game == 0) return {};
+  const std::wstring common = gameFolder.substr(0, game);
+  const size_t cut = common.find_last_of(L"\\/");
+  if (cut == std::wstring::npos || LowerKey(common.substr(cut + 1)) != L"common") return {};
+  const std::wstring steamapps = common.substr(0, cut);
+  if (LowerKey(LastComponent(steamapps)) != L"steamapps") return {};
+  ReadSteamManifests(steamapps);
+  return SteamNameOf(gameFolder);
 }
 
 }  // namespace zrcc

@@ -38,4 +38,15 @@ extern SteamNameMap SteamGameNames;
 // later listed wins.
 void ReadSteamManifests(const std::wstring& steamappsFolder);
 
+// The name recorded for a game folder, or empty. A folder past the classic
+// path limit carries the long-form prefix ("\\?\" or "\\?\UNC\") while
+// the manifests were recorded under the library's shorter spelling, so both
+// spellings are looked up.
+std::wstring SteamNameOf(const std::wstring& gameFolder);
+
+// The Steam name of a game folder in a library, one that lies in
+// <library>\steamapps\common, read afresh from that library's manifests;
+// empty for a folder elsewhere or one the manifests do not name.
+std::wstring ReadSteamNameOf(const std::wstring& gameFolder);
+
 }  // namespace zrcc

@@ -39,18 +39,28 @@ bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const 
       return true;
   }
   const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
+  // A listed game kept in its game folder: the list does not say whether an
+  // executable was recognised there, so the rules are asked once more, in
+  // the same walk. What is stored stays as it is.
+  const bool review = !detect && game.exeFolder.empty() && game.exeChoice == ExeChoice::Listed;
   uint64_t size = 0;
-  if (detect) {
+  if (detect || review) {
     std::vector<ExecutableCandidate> candidates;
     size = CollectExecutablesAndMeasure(game.path, candidates, stop);
-    noExecutable = candidates.empty();
-    if (const std::optional<size_t> chosen = ChooseExecutable(game.path, candidates)) {
-      const ExecutableCandidate& exe = candidates[*chosen];
-      game.exeFolder = RelativeExeFolder(CandidateFullPath(exe), game.path);
-      game.name = exe.productName;
-    } else {
-      game.exeFolder.clear();
-      game.name.clear();
+    const ExecutableChoice choice = DecideExecutable(game.path, candidates);
+    if (detect) {
+      noExecutable = candidates.empty();
+      game.exeChoice = choice.how;
+      if (choice.index) {
+        const ExecutableCandidate& exe = candidates[*choice.index];
+        game.exeFolder = RelativeExeFolder(CandidateFullPath(exe), game.path);
+        game.name = exe.productName;
+      } else {
+        game.exeFolder.clear();
+        game.name.clear();
+      }
+    } else if (!choice.index) {
+      game.exeChoice = ExeChoice::None;
     }
   } else {
     size = MeasureFolderSize(game.path, stop);
@@ -69,9 +79,12 @@ bool RefreshGame(Game& game, bool forceDetect) {
 }
 
 namespace {
-// What a row carries besides its texts: the one fact the texts do not show.
+// What a row carries besides its texts: the facts the texts do not show.
 constexpr LPARAM kRowDriveAbsent = 1;
-LPARAM RowData(const Game& game) { return game.driveAbsent ? kRowDriveAbsent : 0; }
+constexpr LPARAM kRowNoExecutable = 2;
+LPARAM RowData(const Game& game) {
+  return (game.driveAbsent ? kRowDriveAbsent : 0) | (game.exeChoice == ExeChoice::None ? kRowNoExecutable : 0);
+}
 }  // namespace
 
 void InsertGameRow(HWND listView, int32_t index, const Game& game) {
@@ -91,7 +104,11 @@ void UpdateGameRow(int32_t index) {
   SetListRowData(gListView, index, RowData(*game));
 }
 
-bool RowShowsDriveAbsent(HWND listView, int32_t row) { return ListRowData(listView, row) == kRowDriveAbsent; }
+bool RowShowsDriveAbsent(HWND listView, int32_t row) { return (ListRowData(listView, row) & kRowDriveAbsent) != 0; }
+
+bool RowShowsNoExecutable(HWND listView, int32_t row) {
+  return (ListRowData(listView, row) & kRowNoExecutable) != 0;
+}
 
 bool DeleteGame(HWND listView, int32_t index) {
   if (!RemoveGameAt(index)) return false;
@@ -113,18 +130,24 @@ void UpdateGameCountText() {
   SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void RefreshRowFromJob(int32_t row, Game game) {
+void RefreshRowFromJob(int32_t row, Game game, RowRefresh how, const std::wstring& steamName) {
+  const std::wstring nameBefore = game.name;
   bool noExecutable = false;
-  const bool exists = RefreshGameQuietly(game, false, noExecutable, StopRequest());
+  const bool exists = RefreshGameQuietly(game, how == RowRefresh::DetectAgain, noExecutable, StopRequest());
   if (StopRequested()) return;
   if (noExecutable) WarnNoExecutable(game.path);
-  RunOnUiThread([row, exists, &game] {
+  if (how == RowRefresh::DetectAgain && !nameBefore.empty() && (game.name.empty() || nameBefore == steamName)) {
+    game.name = nameBefore;
+  }
+  RunOnUiThread([row, how, exists, &game] {
     Game* current = GetGame(row);
-    if (exists && current && current->path == game.path) {
-      *current = std::move(game);
-      UpdateGameRow(row);
-      UpdateGameCountText();
+    if (!exists || !current || current->path != game.path) return;
+    *current = std::move(game);
+    UpdateGameRow(row);
+    if (how != RowRefresh::AfterDeployment) {
+      SetListCell(gListView, row, kColumnExeFolder, kColumns[kColumnExeFolder].text(*current));
     }
+    UpdateGameCountText();
   });
 }
 

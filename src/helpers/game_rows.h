@@ -17,7 +17,9 @@ namespace zrcc {
 // folder is gone from a drive that is there. A game whose drive or share is
 // absent is kept (true) with driveAbsent set, its stored path, executable
 // folder and name unchanged and nothing read. Executable detection runs when
-// `forceDetect` is set, or when the stored executable folder has vanished.
+// `forceDetect` is set, or when the stored executable folder has vanished;
+// it sets `exeChoice`. A listed game kept in its game folder is marked None
+// when no executable there is recognised.
 // Runs on the caller's thread and touches only `game` and the disk.
 bool RefreshGame(Game& game, bool forceDetect);
 
@@ -40,6 +42,9 @@ void UpdateGameRow(int32_t index);
 // Read from the row, as the deployment buttons read its texts, so that the
 // UI thread never needs the catalogue while a job owns it.
 bool RowShowsDriveAbsent(HWND listView, int32_t row);
+// Whether the row's game had no executable recognised (its exeChoice is
+// None) when the row was last written.
+bool RowShowsNoExecutable(HWND listView, int32_t row);
 // Removes the game and its row together; false when the index is outside
 // the catalogue.
 bool DeleteGame(HWND listView, int32_t index);
@@ -47,10 +52,20 @@ bool DeleteGame(HWND listView, int32_t index);
 // shown hold an older mod than the package, when any do.
 void UpdateGameCountText();
 
-// For a job after a deployment: re-reads `game` (a copy of the game at
-// `row`) from the disk on the job's thread, then hands it to the UI thread,
-// which puts it in the catalogue and rewrites its row, if the row still
-// shows that game. Nothing is handed over once the job is asked to stop.
-void RefreshRowFromJob(int32_t row, Game game);
+// What a row is read from the disk again for.
+enum class RowRefresh {
+  AfterDeployment,  // Copy, Install, Uninstall, Update, Undo: the executable folder column keeps its text
+  ExeFolderChosen,  // the user chose the executable folder
+  DetectAgain,      // detection forced, as when the game was added
+};
+
+// For a job: re-reads `game` (the game of `row` as it should now be) from
+// the disk on the job's thread, then hands it to the UI thread, which puts
+// it in the catalogue and rewrites its row and the count, if the row still
+// shows that game. After a forced detection the name the game had stays
+// when detection gives none or when it is `steamName` (a Steam name is the
+// better one). Nothing is handed over once the job is asked to stop.
+void RefreshRowFromJob(int32_t row, Game game, RowRefresh how = RowRefresh::AfterDeployment,
+                       const std::wstring& steamName = {});
 
 }  // namespace zrcc

@@ -117,7 +117,8 @@ int InspectGame(const std::wstring& folder, const std::wstring& package) {
               {"status", U8(ModStateText(game.modState))},
               {"modVersion", U8(game.modVersion)},
               {"buildVersion", U8(game.buildVersion)},
-              {"noExecutable", noExecutable}};
+              {"noExecutable", noExecutable},
+              {"exeChoice", ExeChoiceName(game.exeChoice)}};
   if (!package.empty()) out["outdated"] = IsOutdated(game, CurrentPackageFacts());
   AddDeployment(out, ExeFolderPath(game));
   Print(out);

@@ -3,7 +3,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 #include "platform/app_state.h"
@@ -17,6 +19,7 @@ namespace {
 std::mutex gSeamMutex;
 MessageBoxHandler gMessageBoxHandler;
 FolderPickerHandler gFolderPickerHandler;
+PopupMenuHandler gPopupMenuHandler;
 ExploreHandler gExploreHandler;
 
 int CALLBACK PreselectCallback(HWND window, UINT message, LPARAM, LPARAM data) {
@@ -49,6 +52,24 @@ std::optional<std::wstring> ShowRealFolderPicker(const FolderPickerRequest& requ
   }
   CoTaskMemFree(item);
   return path;
+}
+
+int ShowRealPopupMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entries) {
+  const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(CreatePopupMenu(), &DestroyMenu);
+  if (!menu) return 0;
+  for (const MenuEntry& entry : entries) {
+    if (entry.command == 0) {
+      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(menu.get(), MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED),
+                  static_cast<UINT_PTR>(entry.command), entry.text.c_str());
+    }
+  }
+  // The choice is returned rather than posted, so the caller decides how it
+  // reaches the commands.
+  return static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_LEFTALIGN |
+                                                         TPM_TOPALIGN,
+                                         screen.x, screen.y, 0, owner, nullptr));
 }
 }  // namespace
 
@@ -91,6 +112,21 @@ std::optional<std::wstring> PickFolder(const FolderPickerRequest& request) {
 void SetFolderPickerHandler(FolderPickerHandler handler) {
   std::lock_guard<std::mutex> lock(gSeamMutex);
   gFolderPickerHandler = std::move(handler);
+}
+
+int ChooseFromMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entries) {
+  PopupMenuHandler handler;
+  {
+    std::lock_guard<std::mutex> lock(gSeamMutex);
+    handler = gPopupMenuHandler;
+  }
+  if (handler) return handler(owner, screen, entries);
+  return ShowRealPopupMenu(owner, screen, entries);
+}
+
+void SetPopupMenuHandler(PopupMenuHandler handler) {
+  std::lock_guard<std::mutex> lock(gSeamMutex);
+  gPopupMenuHandler = std::move(handler);
 }
 
 void ExploreFolder(const std::wstring& folder) {

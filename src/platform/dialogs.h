@@ -1,5 +1,5 @@
-// The one seam through which the program shows message boxes and folder
-// pickers. The product shows the real dialogs; tests install handlers that
+// The one seam through which the program shows message boxes, folder
+// pickers and popup menus. The product shows the real dialogs; tests install handlers that
 // answer and record them instead of waiting for a person.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zrcc {
 
@@ -34,6 +35,20 @@ using FolderPickerHandler = std::function<std::optional<std::wstring>(const Fold
 
 std::optional<std::wstring> PickFolder(const FolderPickerRequest& request);
 void SetFolderPickerHandler(FolderPickerHandler handler);
+
+// One entry of a popup menu; command 0 is a separator.
+struct MenuEntry {
+  std::wstring text;
+  int command = 0;
+  bool enabled = true;
+};
+
+// Shows a popup menu owned by `owner` at `screen` (screen coordinates) and
+// returns the command of the entry chosen, or 0 when none was. Its own
+// message loop runs until it closes. UI thread only.
+using PopupMenuHandler = std::function<int(HWND owner, POINT screen, const std::vector<MenuEntry>& entries)>;
+int ChooseFromMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entries);
+void SetPopupMenuHandler(PopupMenuHandler handler);
 
 // Opens a folder in the platform's file manager (ShellExecuteW "explore").
 using ExploreHandler = std::function<void(const std::wstring& folder)>;

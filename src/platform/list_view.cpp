@@ -52,6 +52,13 @@ int SelectedListRow(HWND listView) {
   return static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+int ListRowAt(HWND listView, POINT client) {
+  LVHITTESTINFO hit{};
+  hit.pt = client;
+  SendMessageW(listView, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  return hit.iItem;
+}
+
 void DeleteListRow(HWND listView, int row) { SendMessageW(listView, LVM_DELETEITEM, static_cast<WPARAM>(row), 0); }
 
 void DeleteAllListRows(HWND listView) { SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0); }

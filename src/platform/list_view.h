@@ -22,6 +22,8 @@ void SetListCell(HWND listView, int row, int column, const std::wstring& text);
 std::wstring ListCellText(HWND listView, int row, int column, size_t capacity = 4096);
 // The selected row, or -1.
 int SelectedListRow(HWND listView);
+// The row at a point of the list's client area (any column), or -1.
+int ListRowAt(HWND listView, POINT client);
 void DeleteListRow(HWND listView, int row);
 void DeleteAllListRows(HWND listView);
 void AddListColumn(HWND listView, int column, const wchar_t* title, int width);

@@ -7,5 +7,4 @@ list(APPEND ZRCC_WIN_SOURCES
   src/platform/dialogs.cpp
   src/platform/list_view.cpp
   src/platform/registry.cpp
-  src/platform/popup_menu.cpp
 )

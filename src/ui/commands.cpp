@@ -11,7 +11,6 @@
 #include "core/mod_rules.h"
 #include "core/text.h"
 #include "deploy/copy_deploy.h"
-#include "deploy/exe_detection.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
 #include "discovery/find_games.h"
@@ -23,11 +22,11 @@
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
-#include "platform/popup_menu.h"
 #include "ui/busy_look.h"
 #include "ui/deploy_checks.h"
 #include "ui/main_window.h"
 #include "ui/mod_lifecycle.h"
+#include "ui/row_commands.h"
 #include "ui/settings.h"
 #include "ui/window_input.h"
 
@@ -196,12 +195,9 @@ void WaitForScript(const std::wstring& scriptName, const std::wstring& gameName,
 // (a game's whole tree is walked for its size), and its row and buttons
 // follow. `first` is the deployment's own work that belongs on that thread.
 void RefreshAfterDeployment(int32_t row, std::function<void()> first = {}) {
-  const Game* game = GetGame(row);
-  if (!game) return;
-  StartBackgroundJob([row, refreshed = *game, first = std::move(first)]() mutable {
-    if (first) first();
-    RefreshRowFromJob(row, std::move(refreshed));
-  });
+  if (const Game* game = GetGame(row)) {
+    RefreshRowInBackground(row, *game, RowRefresh::AfterDeployment, std::move(first));
+  }
 }
 
 void Deploy(int id) {
@@ -247,9 +243,8 @@ void Deploy(int id) {
 int ChooseAddMenuItem() {
   RECT button{};
   GetWindowRect(GetDlgItem(gMainWindow, kIdAddButton), &button);
-  return ChooseFromPopupMenu({gMainWindow,
-                              POINT{button.left, button.bottom},
-                              {{kIdAddFolderItem, L"Add Folder..."}, {kIdFindGamesItem, L"Find Games on This PC"}}});
+  return ChooseFromMenu(gMainWindow, POINT{button.left, button.bottom},
+                        {{L"Add Folder...", kIdAddFolderItem}, {L"Find Games on This PC", kIdFindGamesItem}});
 }
 
 void RunCommand(int id) {
@@ -263,6 +258,8 @@ void RunCommand(int id) {
     case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
     case kIdUpdateCommand: UpdateSelectedGame(); break;
     case kIdUndoCopyCommand: UndoSelectedCopy(); break;
+    case kIdChooseExeFolder: ChooseExecutableFolder(); break;
+    case kIdDetectExeAgain: DetectExecutableAgain(); break;
     default: break;
   }
 }
@@ -292,23 +289,26 @@ bool RequestClose() {
   return false;
 }
 
-void HandleCommand(int id) {
-  if (Busy()) return;
+bool RunAsCommand(const std::function<void()>& work) {
+  if (Busy()) return false;
   gCommandRunning = true;
   SetTooltipsActive(false);  // no tip over the dialogs the command opens
-  RunCommand(id);
+  work();
   EndCommand();
+  return true;
+}
+
+void HandleCommand(int id) {
+  RunAsCommand([id] { RunCommand(id); });
 }
 
 void OpenAddMenu() {
-  if (Busy()) return;
   // The menu is part of the command: nothing else runs while it is open,
   // and a close asked for meanwhile wins over the item chosen.
-  gCommandRunning = true;
-  SetTooltipsActive(false);
-  const int chosen = ChooseAddMenuItem();
-  if (!gCloseRequested && (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem)) RunCommand(chosen);
-  EndCommand();
+  RunAsCommand([] {
+    const int chosen = ChooseAddMenuItem();
+    if (!gCloseRequested && (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem)) RunCommand(chosen);
+  });
 }
 
 void HandleListNotification(NMHDR* notification) {

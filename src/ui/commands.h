@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,17 @@
 
 namespace zrcc {
 
-// Carries out the command of a control identifier, unless a command or a
-// background job is running (then it is refused).
+// Carries out the command of a control identifier (or of a row menu
+// entry), unless a command or a background job is running (then it is
+// refused).
 void HandleCommand(int id);
 // Opens the menu of "Add Dir"'s arrow ("Add Folder...", "Find Games on This
 // PC") and carries out the item chosen, as one command through the same gate.
 void OpenAddMenu();
+// Runs `work` as a command of its own (the row menu while it is open):
+// refused (false) while a command or a job runs; meanwhile every command,
+// key and drop is refused and a close waits until it has ended.
+bool RunAsCommand(const std::function<void()>& work);
 void HandleListNotification(NMHDR* notification);
 // Enables Copy, Install and Uninstall from the texts of the row's Status and
 // mod version columns.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <uxtheme.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <array>
@@ -16,6 +17,8 @@
 #include "platform/list_view.h"
 #include "ui/commands.h"
 #include "ui/mod_lifecycle.h"
+#include "ui/row_commands.h"
+#include "ui/row_tooltip.h"
 #include "ui/settings.h"
 #include "ui/window_input.h"
 
@@ -149,6 +152,7 @@ void LayoutClientArea(HWND window, int width, int height) {
   Place(gSeparator, layout.separator);
   Place(GetDlgItem(window, kIdRefreshButton), layout.refresh);
   PlaceTooltips(window);
+  PlaceRowTooltip();
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -224,6 +228,7 @@ void CreateControls(HWND window) {
   SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready"));
   ShowPackageTexts();
   CreateTooltips(window);
+  CreateRowTooltip(gListView);
   NameControlsForScreenReaders();
 }
 
@@ -405,6 +410,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       HandleCommand(LOWORD(wParam));
       break;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) != gListView) break;
+      OpenRowMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
     case WM_DROPFILES:
       HandleDroppedFiles(reinterpret_cast<HDROP>(wParam));
       return 0;

@@ -13,15 +13,13 @@
 #include <vector>
 
 #include "core/button_rules.h"
-#include "core/columns.h"
 #include "core/control_ids.h"
-#include "core/drive_rules.h"
 #include "core/input_rules.h"
-#include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/disk.h"
-#include "platform/list_view.h"
 #include "ui/commands.h"
+#include "ui/row_commands.h"
+#include "ui/row_tooltip.h"
 
 namespace zrcc {
 
@@ -83,7 +81,22 @@ bool HandleAddMenuGesture(const MSG& message) {
   return true;
 }
 
+// Shift+F10 (a system key, since F10 alone opens a menu bar) or the
+// context-menu key, down or up.
+bool IsRowMenuKey(const MSG& message) {
+  const UINT m = message.message;
+  if (message.wParam == VK_APPS) return m == WM_KEYDOWN || m == WM_KEYUP;
+  return message.wParam == VK_F10 && (m == WM_SYSKEYDOWN || m == WM_KEYDOWN) && GetKeyState(VK_SHIFT) < 0 &&
+         GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
+}
+
 bool HandleKey(const MSG& message) {
+  if (IsRowMenuKey(message) && BelongsToMainWindow(message.hwnd) && GetFocus() == gListView) {
+    // The key's release is used up too, so that the system does not open
+    // the menu a second time.
+    if (message.message != WM_KEYUP) OpenRowMenu({-1, -1});
+    return true;
+  }
   if (message.message != WM_KEYDOWN || !BelongsToMainWindow(message.hwnd)) return false;
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
   if (message.wParam == VK_TAB) {
@@ -144,6 +157,7 @@ std::wstring TipText(int id) {
 
 bool PreTranslateWindowMessage(MSG& message) {
   RelayToTooltips(message);
+  RelayToRowTooltip(message);
   return HandleAddMenuGesture(message) || HandleKey(message);
 }
 
@@ -194,14 +208,11 @@ void PlaceTooltips(HWND window) {
 
 namespace {
 
-// A row's own tooltip says why a game has no size or state: its drive is
-// absent. Other rows keep what the list shows by itself (a cut text whole).
+// A row with something to say has the row tooltip say it (row_tooltip.h);
+// the list's own tip then stays away. Other rows keep what the list shows
+// by itself (a cut text whole).
 void AnswerRowTip(NMLVGETINFOTIPW& tip) {
-  if (!tip.pszText || tip.cchTextMax <= 0 || !RowShowsDriveAbsent(gListView, tip.iItem)) return;
-  const std::wstring text = AbsentDriveTip(ListCellText(gListView, tip.iItem, kColumnPath));
-  const size_t length = std::min(text.size(), static_cast<size_t>(tip.cchTextMax) - 1);
-  text.copy(tip.pszText, length);
-  tip.pszText[length] = L'\0';
+  if (tip.pszText && tip.cchTextMax > 0 && !RowTooltipText(tip.iItem).empty()) tip.pszText[0] = L'\0';
 }
 
 }  // namespace
@@ -222,6 +233,7 @@ bool HandleTooltipNotification(NMHDR* notification) {
 
 void SetTooltipsActive(bool active) {
   if (gTooltips) SendMessageW(gTooltips, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
+  SetRowTooltipActive(active);
 }
 
 void HandleDroppedFiles(HDROP drop) {

@@ -9,8 +9,9 @@
 namespace zrcc {
 
 // Looks at a message before it is dispatched: Tab moves the focus, the
-// command keys run their commands (through the one command gate), and mouse
-// messages reach the tooltips. True when the message has been used up.
+// command keys run their commands (through the one command gate), Shift+F10
+// and the context-menu key open the selected row's menu, and mouse messages
+// reach the tooltips. True when the message has been used up.
 bool PreTranslateWindowMessage(MSG& message);
 
 // PreTranslateWindowMessage, then translated and dispatched as usual: what

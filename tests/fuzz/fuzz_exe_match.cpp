@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/exe_fallback.h"
 #include "core/exe_match.h"
 #include "core/text.h"
 
@@ -62,6 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(candidates[*chosen].folder == gamePath);
     Check(candidates[*finalChoice].folder.size() > gamePath.size());
     Check(LowerKey(candidates[*finalChoice].folder).find(L"\\binaries\\win") != std::wstring::npos);
+  }
+  // Detection takes that choice; where there is none, the fallback's, which
+  // is never a helper.
+  const ExecutableChoice decided = DecideExecutable(gamePath, candidates);
+  if (finalChoice) {
+    Check(decided.index == finalChoice);
+  } else {
+    Check(decided.index == FallbackExecutable(gamePath, candidates));
+    Check(!decided.index || (*decided.index < candidates.size() && !IsHelperExecutable(gamePath, candidates[*decided.index])));
+    Check(decided.index.has_value() == (decided.how == ExeChoice::Fallback));
   }
   if (chosen) {
     Check(*chosen < candidates.size());

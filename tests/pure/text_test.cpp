@@ -146,5 +146,21 @@ TEST(Paths, DeviceNamesTakeTheLongFormAtAnyLength) {
   EXPECT_EQ(ExtendedLengthPath(L"D:\\nul\\*"), L"D:\\nul\\*");
 }
 
+// The executable folder the user picks must lie in the game folder; the
+// picker and the list may spell one folder differently.
+TEST(Paths, FolderBelowNamesTheWayDownOrNothing) {
+  EXPECT_EQ(FolderBelow(L"D:\\Games\\Foo", L"D:\\Games\\Foo\\bin\\x64"), L"bin\\x64");
+  EXPECT_EQ(FolderBelow(L"d:/games/foo/", L"D:\\GAMES\\Foo\\.\\Bin\\..\\Bin\\"), L"Bin");
+  EXPECT_EQ(FolderBelow(L"D:\\Games\\Foo", L"\\\\?\\D:\\Games\\Foo"), L"");
+  EXPECT_EQ(FolderBelow(L"D:\\", L"D:\\Foo"), L"Foo");
+  EXPECT_EQ(FolderBelow(L"\\\\srv\\share\\Foo", L"\\\\?\\UNC\\srv\\share\\foo\\bin"), L"bin");
+  const std::wstring deep = L"D:\\" + std::wstring(300, L'a');
+  EXPECT_EQ(FolderBelow(deep, deep + L"\\b"), L"b");
+  for (const wchar_t* elsewhere : {L"D:\\Games\\Foobar", L"D:\\Games", L"E:\\Games\\Foo\\bin",
+                                   L"D:\\Games\\Foo\\..\\Bar", L"\\\\srv\\Games\\Foo", L"bin", L""}) {
+    EXPECT_EQ(FolderBelow(L"D:\\Games\\Foo", elsewhere), std::nullopt) << Utf8Of(elsewhere);
+  }
+}
+
 }  // namespace
 }  // namespace zrcc

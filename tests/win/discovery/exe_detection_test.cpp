@@ -124,8 +124,15 @@ TEST_F(ExeDetectionTest, ProductNameMatchesOnlyWhenNoFileNameDoes) {
   ASSERT_TRUE(foo);
   EXPECT_EQ(foo->productName, L"Foo");
 
+  // "Foo Game" occurs nowhere in the path, so nothing matches by name; the
+  // one executable there is still the game's, taken by the fallback.
   PutExe(dir / L"Bar\\Foo\\launcher.exe", L"disc_foogame.exe");
-  EXPECT_FALSE(Detect(dir / L"Bar\\Foo"));
+  std::vector<ExecutableCandidate> barFoo;
+  CollectExecutables(dir / L"Bar\\Foo", barFoo);
+  EXPECT_FALSE(ChooseExecutable(dir / L"Bar\\Foo", barFoo));
+  const auto fooGame = Detect(dir / L"Bar\\Foo");
+  ASSERT_TRUE(fooGame);
+  EXPECT_EQ(fooGame->productName, L"Foo Game");
 
   // ".exe" has an empty stem: only its product name can match.
   PutExe(dir / L"Qux\\Foo\\.exe", L"disc_foo.exe");

@@ -46,11 +46,21 @@ TEST(Inspect, GameReportsWhatAForcedRefreshFinds) {
   EXPECT_EQ(j["buildVersion"], "build 456");
   EXPECT_GT(j["sizeBytes"].get<uint64_t>(), 0u);
   EXPECT_EQ(j["noExecutable"], false);
+  EXPECT_EQ(j["exeChoice"], "fileName");
+
+  // Named apart from its folder: taken by the fallback, the launcher left.
+  const std::wstring harbor = dir / L"Crimson Harbor Redux";
+  CopyFixture(L"plain.exe", harbor + L"\\Launcher.exe");
+  CopyFixture(L"plain.exe", harbor + L"\\bin\\chr.exe");
+  const json h = json::parse(Inspect(L"game " + Quoted(harbor)).output);
+  EXPECT_EQ(h["exeFolder"], "bin");
+  EXPECT_EQ(h["exeChoice"], "fallback");
 
   const std::wstring empty = dir / L"Empty";
   test::MakeDirs(empty);
   const json e = json::parse(Inspect(L"game " + Quoted(empty)).output);
   EXPECT_EQ(e["noExecutable"], true);
+  EXPECT_EQ(e["exeChoice"], "none");
   EXPECT_EQ(e["sizeText"], "0 B");
 }
 

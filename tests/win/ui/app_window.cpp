@@ -13,6 +13,7 @@
 #include "ui/commands.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
+#include "ui/window_input.h"
 
 namespace zrcc::test {
 
@@ -108,6 +109,21 @@ std::wstring AppWindow::PathFieldText() const {
   std::wstring buffer(4096, L'\0');
   GetWindowTextW(gPathField, buffer.data(), static_cast<int>(buffer.size()));
   return buffer.c_str();
+}
+
+void DispatchKey(UINT message, WPARAM key, bool shift) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  const BYTE before = state[VK_SHIFT];
+  state[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(state);
+  MSG m{};
+  m.hwnd = GetFocus();
+  m.message = message;
+  m.wParam = key;
+  DispatchWindowMessage(m);
+  state[VK_SHIFT] = before;
+  SetKeyboardState(state);
 }
 
 }  // namespace zrcc::test

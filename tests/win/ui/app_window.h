@@ -54,4 +54,8 @@ class AppWindow {
   HWND window_ = nullptr;
 };
 
+// A key message as the window's message loop gets it, to the control with
+// the focus, with Shift held or not.
+void DispatchKey(UINT message, WPARAM key, bool shift = false);
+
 }  // namespace zrcc::test

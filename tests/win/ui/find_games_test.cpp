@@ -15,7 +15,7 @@
 #include "core/columns.h"
 #include "core/game_list_file.h"
 #include "platform/app_state.h"
-#include "platform/popup_menu.h"
+#include "platform/dialogs.h"
 #include "ui/commands.h"
 #include "ui/main_window.h"
 #include "ui/window_input.h"
@@ -165,9 +165,9 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   EXPECT_EQ(found["skipped"].size(), 5u);
 
   test::AppWindow app(dir.path());
-  std::vector<std::vector<MenuItem>> menus;
-  SetPopupMenuHandler([&menus](const PopupMenuRequest& request) {
-    menus.push_back(request.items);
+  std::vector<std::vector<MenuEntry>> menus;
+  SetPopupMenuHandler([&menus](HWND, POINT, const std::vector<MenuEntry>& entries) {
+    menus.push_back(entries);
     return static_cast<int>(kIdFindGamesItem);
   });
   // The split button's arrow, as the button reports it.
@@ -179,7 +179,7 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
 
   ASSERT_EQ(menus.size(), 1u);
   ASSERT_EQ(menus[0].size(), 2u);
-  EXPECT_EQ(menus[0][0].id, kIdAddFolderItem);
+  EXPECT_EQ(menus[0][0].command, kIdAddFolderItem);
   EXPECT_EQ(menus[0][0].text, L"Add Folder...");
   EXPECT_EQ(menus[0][1].text, L"Find Games on This PC");
   EXPECT_EQ(Rows(app), expected);
@@ -213,7 +213,7 @@ TEST(FindGames, TheAddMenuOpensByKeyAndRightClickThroughTheOneCommandGate) {
   TempDir dir;
   test::AppWindow app(dir.path());
   int shown = 0;
-  SetPopupMenuHandler([&shown](const PopupMenuRequest&) {
+  SetPopupMenuHandler([&shown](HWND, POINT, const std::vector<MenuEntry>&) {
     ++shown;
     return static_cast<int>(kIdAddFolderItem);
   });

@@ -22,20 +22,7 @@ namespace {
 
 using test::TempDir;
 
-void PressKey(WPARAM key, bool shift = false) {
-  BYTE state[256] = {};
-  GetKeyboardState(state);
-  const BYTE before = state[VK_SHIFT];
-  state[VK_SHIFT] = shift ? 0x80 : 0;
-  SetKeyboardState(state);
-  MSG message{};
-  message.hwnd = GetFocus();
-  message.message = WM_KEYDOWN;
-  message.wParam = key;
-  DispatchWindowMessage(message);
-  state[VK_SHIFT] = before;
-  SetKeyboardState(state);
-}
+void PressKey(WPARAM key, bool shift = false) { test::DispatchKey(WM_KEYDOWN, key, shift); }
 
 // A drop of these paths, as the file manager hands it over.
 HDROP MakeDrop(const std::vector<std::wstring>& paths) {

@@ -1,0 +1,39 @@
+// What the game list's rows offer beyond the buttons: the row menu
+// (right-click, Shift+F10, the context-menu key), the user's word on where a
+// game's executable lies, detection run again, and the refresh of one row
+// in the background that all of them and the deployments end with.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "core/catalogue.h"
+#include "helpers/game_rows.h"
+
+namespace zrcc {
+
+// Reads `game` (the game of `row` as it should now be) from the disk on a
+// job thread (RefreshRowFromJob); `first`, when given, is work of the
+// command's own that belongs on that thread before it.
+void RefreshRowInBackground(int32_t row, Game game, RowRefresh how, std::function<void()> first = {});
+
+// "Choose Executable Folder..." for the selected game: a folder picker that
+// opens at its executable folder; a folder outside the game folder is
+// refused with a warning naming both; otherwise it becomes the game's
+// executable folder (kept in data.ini), and the game is read there again.
+void ChooseExecutableFolder();
+
+// "Detect Executable Again" for the selected game: detection forced, as
+// when the game was added. Its name is replaced only by a name detection
+// gives; a Steam name stays.
+void DetectExecutableAgain();
+
+// The row menu, asked for with WM_CONTEXTMENU by the game list: at `screen`
+// on the row there, or for the keyboard (-1, -1) below the selected row.
+// Refused while a command or a job runs; while it is open nothing else gets
+// through, and the entry chosen is then posted to the window as its command.
+void OpenRowMenu(POINT screen);
+
+}  // namespace zrcc
