@@ -247,4 +247,11 @@ std::optional<DeploymentRecord> ParseDeploymentRecord(std::string_view bytes, st
   return record;
 }
 
+bool LiesInBackupFolder(std::wstring_view folder) {
+  for (const std::wstring_view name : PathComponents(folder)) {
+    if (LowerKey(name) == kBackupFolderName) return true;
+  }
+  return false;
+}
+
 }  // namespace zrcc

@@ -34,6 +34,11 @@ namespace zrcc {
 inline constexpr wchar_t kBackupFolderName[] = L".zandrivell-backup";
 inline constexpr wchar_t kRecordFileName[] = L"deployed.ini";
 
+// Whether `folder` is a backup folder or lies in one (any of its names is
+// the backup folder's, in any letter case): the game's files kept there are
+// no longer part of the game, so no executable there is the game's.
+bool LiesInBackupFolder(std::wstring_view folder);
+
 // A record larger than this is no record of ours.
 inline constexpr size_t kMaxRecordBytes = 4 * 1024 * 1024;
 

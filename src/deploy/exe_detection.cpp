@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/deployment_record.h"
 #include "core/paths.h"
 #include "deploy/folder_size.h"
 #include "deploy/version_reader.h"
@@ -21,7 +22,7 @@ uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<Ex
   return MeasureFolderSizeVisiting(
       folder,
       [&list](const std::wstring& where, const wchar_t* name) {
-        if (!IsExeName(name)) return;
+        if (!IsExeName(name) || LiesInBackupFolder(where)) return;
         ExecutableCandidate candidate{name, where, {}};
         candidate.productName = ReadProductName(CandidateFullPath(candidate));
         list.push_back(std::move(candidate));

@@ -118,6 +118,18 @@ TEST_F(ExeDetectionTest, ReadsProductNamesAndChoosesByFileNameFirst) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// The game's own files that a copy of the mod kept aside are no longer the
+// game: a kept Halcyon.exe, whose name matches where the game's own does
+// not, never takes the executable folder into the backup.
+TEST_F(ExeDetectionTest, FilesKeptByACopyAreNotTheGame) {
+  const std::wstring halcyon = dir / L"Halcyon";
+  PutExe(halcyon + L"\\x64\\.zandrivell-backup\\20261208-101500\\Halcyon.exe");
+  PutExe(halcyon + L"\\x64\\Halcyon_x64.exe");
+  const auto chosen = Detect(halcyon);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(CandidateFullPath(*chosen), halcyon + L"\\x64\\Halcyon_x64.exe");
+}
+
 TEST_F(ExeDetectionTest, ProductNameMatchesOnlyWhenNoFileNameDoes) {
   PutExe(dir / L"Foo\\launcher.exe", L"disc_foo.exe");
   const auto foo = Detect(dir / L"Foo");
