@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/drive_rules.h"
 #include "deploy/copy_check.h"
 #include "deploy/mod_state.h"
 #include "platform/app_state.h"
@@ -31,7 +32,16 @@ std::wstring PackageVersionWords() {
 }  // namespace
 
 bool GameFolderStillThere(const Game& game) {
-  if (IsExistingDirectory(game.path)) return true;
+  switch (ProbeFolderPresence(game.path)) {
+    case FolderPresence::Present:
+      return true;
+    case FolderPresence::DriveAbsent:
+      // Out of reach, not gone: the same words as the row's tooltip.
+      ShowMessageBox(gMainWindow, game.path + L"\n\n" + AbsentDriveTip(game.path), L"Error", MB_ICONERROR);
+      return false;
+    case FolderPresence::Gone:
+      break;
+  }
   ShowMessageBox(gMainWindow, L"The game's folder no longer exists:\n" + game.path, L"Error", MB_ICONERROR);
   return false;
 }

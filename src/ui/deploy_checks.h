@@ -10,7 +10,8 @@
 namespace zrcc {
 
 // True when the game's folder still exists; otherwise an error box names
-// the folder and says that it no longer exists.
+// the folder and says that it no longer exists, or that its drive or share
+// is not present.
 bool GameFolderStillThere(const Game& game);
 
 // True when the package folder still holds the mod's ZandRivell.dll in the

@@ -202,6 +202,21 @@ TEST(Commands, DeploymentChecksTheGameFolderAndThePackageFirst) {
   }
   app.boxes.clear();
 
+  // A game whose drive is unplugged is out of reach, not gone.
+  test::WineDrive drive(dir / L"usb");
+  if (drive.ok()) {
+    const std::wstring onDrive = drive.root() + L"Game";
+    test::MakeDirs(onDrive);
+    AddRow(onDrive, ModState::None, L"");
+    ASSERT_TRUE(drive.Unplug());
+    app.Select(2);
+    app.Press(kIdOpenButton);
+    ASSERT_EQ(app.boxes.boxes().size(), 1u);
+    const std::wstring text = app.boxes.boxes()[0].text;
+    EXPECT_TRUE(text.find(onDrive) == 0 && text.find(L"is not present") != std::wstring::npos) << test::Utf8(text);
+    app.boxes.clear();
+  }
+
   app.Select(1);
   CopyFixture(L"ver_no_product_version.dll", package + L"\\ZandRivell.dll");
   app.Press(kIdCopyButton);
