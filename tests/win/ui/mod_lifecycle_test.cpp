@@ -7,11 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/catalogue.h"
 #include "core/columns.h"
 #include "core/control_ids.h"
 #include "core/game_list_file.h"
+#include "core/row_menu.h"
 #include "platform/app_state.h"
+#include "ui/commands.h"
+#include "ui/row_tooltip.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {
@@ -67,8 +72,7 @@ TEST(ModLifecycle, AnOutdatedInstalledGameIsMarkedAndUpdatedInOneCommand) {
   EXPECT_EQ(CellColour(0, kColumnModVersion), marked.background);
   EXPECT_NE(CellColour(1, kColumnModVersion), marked.background);
   EXPECT_NE(CellColour(0, kColumnBuildVersion), marked.background);
-  EXPECT_EQ(OutdatedTipLine(*GetGame(0), CurrentPackageFacts()),
-            L"ZandRivell 0.6.2 is in this game; the package holds 0.8.0.");
+  EXPECT_EQ(RowTooltipText(0), L"ZandRivell 0.6.2 is in this game; the package holds 0.8.0.");
 
   app.Select(1);
   EXPECT_FALSE(UpdateEnabled(SelectedLifecycleFacts()));
@@ -77,6 +81,10 @@ TEST(ModLifecycle, AnOutdatedInstalledGameIsMarkedAndUpdatedInOneCommand) {
 
   app.Select(0);
   ASSERT_TRUE(UpdateEnabled(SelectedLifecycleFacts()));
+  const auto update = std::find_if(RowMenuEntries().begin(), RowMenuEntries().end(),
+                                   [](const RowMenuEntry& entry) { return entry.command == kIdUpdateCommand; });
+  ASSERT_NE(update, RowMenuEntries().end());
+  EXPECT_TRUE(update->enabled({SelectedRowFacts(), SelectedLifecycleFacts()})) << "the row menu offers it";
   app.Press(kIdUpdateCommand);
   const auto boxes = app.boxes.boxes();
   ASSERT_EQ(boxes.size(), 1u) << test::Utf8(boxes.back().text);
