@@ -9,8 +9,13 @@ namespace zrcc {
 
 namespace {
 
-// The comparable spelling: plain, folded, backslashes only, no separator at
-// the end (a drive root "D:\" becomes "d:").
+bool IsSameOrInsideKey(const std::wstring& inner, const std::wstring& outer) {
+  if (inner.size() == outer.size()) return inner == outer;
+  return inner.size() > outer.size() && inner[outer.size()] == L'\\' && inner.compare(0, outer.size(), outer) == 0;
+}
+
+}  // namespace
+
 std::wstring FolderKey(std::wstring_view path) {
   std::wstring key = LowerKey(PlainPath(path));
   for (wchar_t& c : key) {
@@ -19,13 +24,6 @@ std::wstring FolderKey(std::wstring_view path) {
   while (!key.empty() && key.back() == L'\\') key.pop_back();
   return key;
 }
-
-bool IsSameOrInsideKey(const std::wstring& inner, const std::wstring& outer) {
-  if (inner.size() == outer.size()) return inner == outer;
-  return inner.size() > outer.size() && inner[outer.size()] == L'\\' && inner.compare(0, outer.size(), outer) == 0;
-}
-
-}  // namespace
 
 bool IsSameOrInsideFolder(std::wstring_view inner, std::wstring_view outer) {
   return IsSameOrInsideKey(FolderKey(inner), FolderKey(outer));

@@ -2,12 +2,19 @@
 // folder that holds a listed game, or lies inside one, from a new game.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/catalogue.h"
 
 namespace zrcc {
+
+// A folder's spelling for comparing it with another: the plain spelling of
+// a long form ("\\?\D:\..."), backslashes only, letter case folded as the
+// catalogue folds its keys, no separator at the end (a drive root "D:\"
+// becomes "d:").
+std::wstring FolderKey(std::wstring_view path);
 
 // Whether `inner` is `outer` itself or lies somewhere below it. Letter case
 // is folded as the catalogue folds its keys; the long form ("\\?\D:\...")

@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "core/folder_nesting.h"
 #include "core/paths.h"
 #include "core/text.h"
 
@@ -13,17 +14,6 @@ namespace {
 // "\...", "\\server\...".
 bool IsRooted(std::wstring_view path) {
   return (!path.empty() && (path[0] == L'\\' || path[0] == L'/')) || (path.size() >= 2 && path[1] == L':');
-}
-
-// A folder's key for comparing: plain spelling, backslashes, letter case
-// folded, no trailing separator.
-std::wstring FolderKey(std::wstring_view folder) {
-  std::wstring key = LowerKey(PlainPath(folder));
-  for (wchar_t& c : key) {
-    if (c == L'/') c = L'\\';
-  }
-  while (!key.empty() && key.back() == L'\\') key.pop_back();
-  return key;
 }
 
 std::wstring Count(size_t n, const wchar_t* one, const wchar_t* many) {
