@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -40,18 +41,24 @@ void ShowLoadedRows(int32_t end, BatchPacer& pacer) {
 
 // Checks every game of the catalogue on disk. The games are refreshed as
 // copies on a few worker threads; this thread takes them back in file order
-// and alone changes the catalogue, so rows appear in order and one by one, as
-// soon as a game and every game before it are done.
+// and alone changes the catalogue, so rows appear in order, as soon as a
+// game and every game before it are done.
 //
 // The catalogue is compacted as it goes: games [0, kept) are checked and
 // shown, [kept, next) are the places of dropped or moved games, [next, end)
-// are not checked yet. The gap is closed once at the end, so dropping any
-// number of vanished games costs one pass, not one shift of the list each.
-void CheckLoadedGames() {
-  std::vector<Game>& games = gGameList.games;
-  OrderedRefresh refresh(games, false, StopRequest());
-  size_t kept = 0;
-  size_t next = 0;
+// are not checked yet. The workers have ended when this returns.
+void RefreshInFileOrder(std::vector<Game>& games, size_t& kept, size_t& next) {
+  // Each worker copies the game it starts on from the catalogue, so no
+  // second copy of a long list is ever held. That read never meets a
+  // write: this thread writes only places below `kept`, kept <= next, and
+  // every game up to `next` has been handed over by its worker already.
+  OrderedRefresh refresh(
+      games.size(),
+      [&games](size_t index, Game& game, bool& noExecutable, const std::atomic<bool>* stop) {
+        game = games[index];
+        return RefreshGameQuietly(game, false, noExecutable, stop);
+      },
+      StopRequest());
   BatchPacer pacer;
   while (next < refresh.size() && !StopRequested()) {
     RefreshedGame* refreshed = refresh.Take(next);
@@ -72,6 +79,15 @@ void CheckLoadedGames() {
     } while (refreshed && !refreshed->noExecutable);
     ShowLoadedRows(static_cast<int32_t>(kept), pacer);
   }
+}
+
+// The gap is closed once at the end, so dropping any number of vanished
+// games costs one pass, not one shift of the list each.
+void CheckLoadedGames() {
+  std::vector<Game>& games = gGameList.games;
+  size_t kept = 0;
+  size_t next = 0;
+  RefreshInFileOrder(games, kept, next);
   // The catalogue's size changes where the rows shown are read from: on the
   // UI thread.
   RunOnUiThread([&games, kept, next] {
@@ -107,7 +123,7 @@ void LoadData() {
       game.path = std::move(entry.path);
       game.exeFolder = std::move(entry.exeFolder);
       game.name = std::move(entry.name);
-      AddGame(game);
+      AddGame(std::move(game));
     }
   }
   CheckLoadedGames();
