@@ -308,9 +308,16 @@ class Program {
 
 // ---- The walks alone --------------------------------------------------------
 
+// What refreshing the games without a window gave.
+struct WalksAlone {
+  double seconds = 0;
+  size_t present = 0;     // folders found
+  size_t recognised = 0;  // of those, games with an executable recognised
+};
+
 // The same games refreshed as the load refreshes them, on the same workers,
 // with no window, no rows and no catalogue: what the load costs at least.
-double TimeWalksAlone(const std::vector<GameListEntry>& entries, size_t& present) {
+WalksAlone TimeWalksAlone(const std::vector<GameListEntry>& entries) {
   std::vector<Game> games;
   for (const GameListEntry& entry : entries) {
     Game game;
@@ -319,14 +326,17 @@ double TimeWalksAlone(const std::vector<GameListEntry>& entries, size_t& present
     game.name = entry.name;
     games.push_back(std::move(game));
   }
+  WalksAlone walks;
   const double start = Now();
   OrderedRefresh refresh(std::move(games), false);
-  present = 0;
   for (size_t i = 0; i < refresh.size(); ++i) {
     const RefreshedGame* done = refresh.Take(i);
-    if (done && done->exists) ++present;
+    if (!done || !done->exists) continue;
+    ++walks.present;
+    if (done->game.exeChoice != ExeChoice::None) ++walks.recognised;
   }
-  return Now() - start;
+  walks.seconds = Now() - start;
+  return walks;
 }
 
 // ---- The modes ----------------------------------------------------------------
@@ -363,13 +373,22 @@ int RunLoad(const Arguments& args) {
     program.CloseAndTime(args.limit);
   }
   // Three rounds on the cache the load has warmed.
-  std::vector<double> walks;
-  size_t present = 0;
-  for (int round = 0; round < 3; ++round) walks.push_back(TimeWalksAlone(entries, present));
-  const double floor = Median(walks);
-  std::printf("the same games refreshed without any window (%d workers, median of 3): %.3f s, %zu present\n",
-              RefreshWorkerCount(), floor, present);
+  std::vector<double> seconds;
+  WalksAlone walks;
+  for (int round = 0; round < 3; ++round) {
+    walks = TimeWalksAlone(entries);
+    seconds.push_back(walks.seconds);
+  }
+  const double floor = Median(seconds);
+  std::printf("the same games refreshed without any window (%d workers, median of 3): %.3f s\n",
+              RefreshWorkerCount(), floor);
   if (load > 0 && floor > 0) std::printf("  shown-window load / walks alone = %.1f\n", load / floor);
+  // Every game of the list was built with its folder and one executable: a
+  // game missing or unrecognised means the figures are not about this list.
+  std::printf("  games present %zu of %ld, with an executable recognised %zu%s\n", walks.present, expected,
+              walks.recognised,
+              walks.present == entries.size() && walks.recognised == entries.size() ? "" : "  (NOT THE LIST BUILT)");
+  if (walks.present != entries.size() || walks.recognised != entries.size()) return kFailed;
   return wait == Program::Wait::Reached ? kDone : wait == Program::Wait::Limit ? kTimedOut : kFailed;
 }
 
