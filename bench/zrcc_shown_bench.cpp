@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -66,6 +67,13 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const size_t n = values.size();
   return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// When the file was last written; zero when it cannot be read.
+uint64_t LastWriteTime(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
 std::vector<GameListEntry> ReadList(const std::wstring& dataFile) {
@@ -220,9 +228,11 @@ class Program {
 
   // A load is over when every row is in and the status bar, which the load
   // sets last and the UI thread answers for, gives their count.
+  // `rows` keeps its last count when the list does not answer in time.
   bool LoadOver(long expected, long& rows) const {
-    rows = Rows();
-    if (rows != expected) return false;
+    const long now = Rows();
+    if (now >= 0) rows = now;
+    if (now != expected) return false;
     const std::wstring done = L"Games: " + std::to_wstring(expected);
     const std::wstring status = StatusText();
     return status.compare(0, done.size(), done) == 0 && (status.size() == done.size() || status[done.size()] == L' ');
@@ -397,9 +407,15 @@ int RunClose(const Arguments& args) {
   if (entries.empty()) return kFailed;
   const long expected = static_cast<long>(entries.size());
   std::printf("shown window, close during the load of %ld games:\n", expected);
+  // The copy of the list keeps the time the list was written: a close that
+  // saved nothing would leave it, and the games counted would prove nothing.
+  const std::wstring savedList = args.scratch + L"\\data.ini";
+  uint64_t copied = 0;
   {
     Program program;
-    if (!program.Start(args.program, args.listFolder, args.scratch) || !program.FindWindows(60)) return kFailed;
+    if (!program.Start(args.program, args.listFolder, args.scratch)) return kFailed;
+    copied = LastWriteTime(savedList);
+    if (!program.FindWindows(60)) return kFailed;
     long rows = 0;
     program.WaitForRows(expected, 1000, program.WindowSeconds() + 3, rows, false);
     if (program.Exited()) return kFailed;
@@ -407,7 +423,11 @@ int RunClose(const Arguments& args) {
     program.CloseAndTime(args.limit);
   }
   // What the program saved as it closed, read with its own parser.
-  const std::vector<GameListEntry> saved = ReadList(args.scratch + L"\\data.ini");
+  if (LastWriteTime(savedList) == copied) {
+    std::printf("  data.ini was NOT SAVED by the close\n");
+    return kFailed;
+  }
+  const std::vector<GameListEntry> saved = ReadList(savedList);
   size_t samePaths = 0;
   for (size_t i = 0; i < std::min(saved.size(), entries.size()); ++i) samePaths += saved[i].path == entries[i].path;
   std::printf("  data.ini after the close lists %zu of %ld games, %zu of them in their place%s\n", saved.size(),
