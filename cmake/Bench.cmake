@@ -8,3 +8,9 @@ if(TARGET zrcc_fixtures)
   # The generated library copies its executables and DLLs from the fixtures.
   add_dependencies(zrcc_bench zrcc_fixtures)
 endif()
+
+# The shown-window half of the benchmark: drives the real program from
+# outside, in its own process and shown window (scripts/bench.sh copies it
+# beside each list it loads).
+zrcc_windows_executable(zrcc_shown_bench bench/zrcc_shown_bench.cpp)
+add_dependencies(zrcc_shown_bench ZandRivellCC)

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "core/text.h"
 
@@ -20,9 +21,9 @@ bool ContainsPath(const std::wstring& path) {
   return gGameList.pathKeys.count(LowerKey(path)) != 0;
 }
 
-void AddGame(const Game& game) {
+void AddGame(Game game) {
   if (!gGameList.pathKeys.insert(LowerKey(game.path)).second) return;
-  gGameList.games.push_back(game);
+  gGameList.games.push_back(std::move(game));
 }
 
 bool RemoveGameAt(int32_t index) {

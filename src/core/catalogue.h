@@ -68,7 +68,7 @@ Game* GetGame(int32_t index);
 int32_t GameCount();
 bool ContainsPath(const std::wstring& path);
 // Callers test ContainsPath first; a second game with a known key is not added.
-void AddGame(const Game& game);
+void AddGame(Game game);
 bool RemoveGameAt(int32_t index);
 void ClearGames();
 

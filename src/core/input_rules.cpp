@@ -1,6 +1,7 @@
 #include "core/input_rules.h"
 
 #include "core/control_ids.h"
+#include "core/text.h"
 
 namespace zrcc {
 
@@ -27,6 +28,24 @@ int KeyCommand(WindowKey key, FocusOn focus, int focusedButton) {
     case WindowKey::Other: return 0;
   }
   return 0;
+}
+
+std::optional<size_t> FindTypedRow(size_t count, size_t start, std::wstring_view typed, bool partial, bool wrap,
+                                   const std::function<std::wstring(size_t)>& textOf) {
+  if (start >= count) {
+    if (!wrap) return std::nullopt;
+    start = 0;
+  }
+  const std::wstring wanted = LowerKey(typed);
+  const size_t rows = wrap ? count : count - start;
+  for (size_t step = 0; step < rows; ++step) {
+    const size_t row = (start + step) % count;
+    const std::wstring text = textOf(row);
+    const std::wstring_view compared =
+        partial ? std::wstring_view(text).substr(0, wanted.size()) : std::wstring_view(text);
+    if (compared.size() == wanted.size() && LowerKey(compared) == wanted) return row;
+  }
+  return std::nullopt;
 }
 
 }  // namespace zrcc

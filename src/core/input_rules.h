@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace zrcc {
@@ -25,5 +28,12 @@ enum class FocusOn { GameList, Button, Elsewhere };
 // "Refresh List"; in the game list Del is "Del Dir" and Enter "Open Dir"; on
 // a button Enter presses that button (`focusedButton`).
 int KeyCommand(WindowKey key, FocusOn focus, int focusedButton);
+
+// The row that letters typed into the game list select: the first row from
+// `start` on whose text begins with `typed` (is `typed`, unless `partial`),
+// letters compared without case, going round to the top when `wrap`. The
+// list asks this of its owner because it holds no texts of its own.
+std::optional<size_t> FindTypedRow(size_t count, size_t start, std::wstring_view typed, bool partial, bool wrap,
+                                   const std::function<std::wstring(size_t)>& textOf);
 
 }  // namespace zrcc

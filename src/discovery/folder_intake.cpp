@@ -220,12 +220,11 @@ void ShowAddingProgress(size_t adding, size_t total) {
 }
 
 void AppendGames(HWND listView, const std::vector<Game>& games, BatchPacer& pacer) {
-  RunStepsOnUiThread(games.size(), [listView, &games](size_t i) {
-    InsertGameRow(listView, GameCount(), games[i]);
-    AddGame(games[i]);
+  RunStepsOnUiThread(games.size(), [&games](size_t i) { AddGame(games[i]); }, pacer, [listView] {
+    ShowGameRows(listView, GameCount());
     UpdateWindow(listView);
     UpdateGameCountText();
-  }, pacer);
+  });
 }
 
 bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/input_rules.h"
 #include "core/mod_rules.h"
 #include "core/paths.h"
 #include "core/size_text.h"
@@ -79,39 +81,120 @@ bool RefreshGame(Game& game, bool forceDetect) {
 }
 
 namespace {
-// What a row carries besides its texts: the facts the texts do not show.
-constexpr LPARAM kRowDriveAbsent = 1;
-constexpr LPARAM kRowNoExecutable = 2;
-LPARAM RowData(const Game& game) {
-  return (game.driveAbsent ? kRowDriveAbsent : 0) | (game.exeChoice == ExeChoice::None ? kRowNoExecutable : 0);
+
+// What each row's executable folder column shows: the game's executable
+// folder when the row was written, kept when a refresh after a deployment
+// finds another one (it changes only when the user chose the folder or had it
+// detected again). One text per row, index = row. UI thread.
+std::vector<std::wstring> gShownExeFolders;
+
+std::wstring CellText(int32_t row, int column) {
+  const Game* game = GetGame(row);
+  if (!game) return {};
+  if (column == kColumnExeFolder && static_cast<size_t>(row) < gShownExeFolders.size()) {
+    return gShownExeFolders[static_cast<size_t>(row)];
+  }
+  return kColumns[static_cast<size_t>(column)].text(*game);
 }
+
+// The texts follow the list's own count, whoever changed it last (a new
+// list, rows deleted by the list's own messages).
+void MatchShownRows(HWND listView) {
+  const auto rows = static_cast<size_t>(std::max(ListRowCount(listView), 0));
+  if (gShownExeFolders.size() > rows) gShownExeFolders.resize(rows);
+  while (gShownExeFolders.size() < rows) {
+    const Game* game = GetGame(static_cast<int32_t>(gShownExeFolders.size()));
+    gShownExeFolders.push_back(game ? game->exeFolder : std::wstring());
+  }
+}
+
+// Copies `text` into the list's buffer, cut to the buffer as the list cuts
+// the texts it keeps itself.
+void CopyCellText(const std::wstring& text, LVITEMW& item) {
+  if (!item.pszText || item.cchTextMax <= 0) return;
+  const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax) - 1);
+  text.copy(item.pszText, length);
+  item.pszText[length] = L'\0';
+}
+
 }  // namespace
 
 void InsertGameRow(HWND listView, int32_t index, const Game& game) {
-  InsertListRow(listView, index, kColumns[kColumnPath].text(game), RowData(game));
-  for (int column = kColumnPath + 1; column < kColumnCount; ++column) {
-    SetListCell(listView, index, column, kColumns[static_cast<size_t>(column)].text(game));
+  MatchShownRows(listView);
+  const size_t row = std::min(static_cast<size_t>(std::max(index, 0)), gShownExeFolders.size());
+  gShownExeFolders.insert(gShownExeFolders.begin() + static_cast<std::ptrdiff_t>(row), game.exeFolder);
+  SetListRowCount(listView, static_cast<int>(gShownExeFolders.size()));
+}
+
+void ShowGameRows(HWND listView, int32_t end) {
+  MatchShownRows(listView);
+  for (int32_t row = static_cast<int32_t>(gShownExeFolders.size()); row < end; ++row) {
+    const Game* game = GetGame(row);
+    if (!game) break;
+    gShownExeFolders.push_back(game->exeFolder);
   }
+  SetListRowCount(listView, static_cast<int>(gShownExeFolders.size()));
+}
+
+void ClearGameRows(HWND listView) {
+  gShownExeFolders.clear();
+  gShownExeFolders.shrink_to_fit();
+  DeleteAllListRows(listView);
 }
 
 void UpdateGameRow(int32_t index) {
-  const Game* game = GetGame(index);
-  if (!game) return;
-  // The executable folder column keeps the text it was inserted with.
-  for (int column : {kColumnName, kColumnSize, kColumnStatus, kColumnModVersion, kColumnBuildVersion, kColumnPath}) {
-    SetListCell(gListView, index, column, kColumns[static_cast<size_t>(column)].text(*game));
-  }
-  SetListRowData(gListView, index, RowData(*game));
+  if (GetGame(index)) RedrawListRow(gListView, index);
 }
 
-bool RowShowsDriveAbsent(HWND listView, int32_t row) { return (ListRowData(listView, row) & kRowDriveAbsent) != 0; }
+void RewriteExeFolderCell(int32_t index) {
+  MatchShownRows(gListView);
+  const Game* game = GetGame(index);
+  if (!game || static_cast<size_t>(index) >= gShownExeFolders.size()) return;
+  gShownExeFolders[static_cast<size_t>(index)] = game->exeFolder;
+  RedrawListRow(gListView, index);
+}
+
+bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result) {
+  if (notification->code == LVN_GETDISPINFOW) {
+    MatchShownRows(notification->hwndFrom);
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification))->item;
+    if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kColumnCount) {
+      CopyCellText(CellText(item.iItem, item.iSubItem), item);
+    }
+    result = 0;
+    return true;
+  }
+  if (notification->code == LVN_ODFINDITEMW) {
+    const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(notification);
+    const int rows = ListRowCount(notification->hwndFrom);
+    result = -1;
+    if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz || rows <= 0) return true;
+    const auto found = FindTypedRow(static_cast<size_t>(rows), static_cast<size_t>(std::max(find->iStart, 0)),
+                                    find->lvfi.psz, (find->lvfi.flags & LVFI_PARTIAL) != 0,
+                                    (find->lvfi.flags & LVFI_WRAP) != 0,
+                                    [](size_t row) { return CellText(static_cast<int32_t>(row), kColumnPath); });
+    if (found) result = static_cast<LRESULT>(*found);
+    return true;
+  }
+  return false;
+}
+
+bool RowShowsDriveAbsent(HWND listView, int32_t row) {
+  const Game* game = row < ListRowCount(listView) ? GetGame(row) : nullptr;
+  return game && game->driveAbsent;
+}
 
 bool RowShowsNoExecutable(HWND listView, int32_t row) {
-  return (ListRowData(listView, row) & kRowNoExecutable) != 0;
+  const Game* game = row < ListRowCount(listView) ? GetGame(row) : nullptr;
+  return game && game->exeChoice == ExeChoice::None;
 }
 
 bool DeleteGame(HWND listView, int32_t index) {
   if (!RemoveGameAt(index)) return false;
+  MatchShownRows(listView);
+  if (static_cast<size_t>(index) < gShownExeFolders.size()) {
+    gShownExeFolders.erase(gShownExeFolders.begin() + index);
+  }
   DeleteListRow(listView, index);
   UpdateGameCountText();
   return true;
@@ -144,9 +227,7 @@ void RefreshRowFromJob(int32_t row, Game game, RowRefresh how, const std::wstrin
     if (!exists || !current || current->path != game.path) return;
     *current = std::move(game);
     UpdateGameRow(row);
-    if (how != RowRefresh::AfterDeployment) {
-      SetListCell(gListView, row, kColumnExeFolder, kColumns[kColumnExeFolder].text(*current));
-    }
+    if (how != RowRefresh::AfterDeployment) RewriteExeFolderCell(row);
     UpdateGameCountText();
   });
 }

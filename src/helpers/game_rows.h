@@ -33,17 +33,34 @@ bool RefreshGame(Game& game, bool forceDetect);
 bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable,
                         const std::atomic<bool>* stop = nullptr);
 
-// Appends (callers pass the current row count) a row with all seven texts.
+// The list holds no copy of the rows: row i shows game i of the catalogue,
+// each cell's text taken from the game when the list draws it or is asked
+// for it (AnswerGameRowRequest). The games of the rows shown are the UI
+// thread's: a job changes them, and the catalogue's size, only inside calls
+// it hands the UI thread, and changes the games after them as it likes.
+
+// Appends (callers pass the current row count) a row for `game`, which is,
+// or is about to be, game `index` of the catalogue.
 void InsertGameRow(HWND listView, int32_t index, const Game& game);
-// Rewrites columns 5, 1, 2, 3, 4, 0 of the main list's row from the game at
-// the same index; the executable folder column keeps its text.
+// Shows games [row count, end) of the catalogue as rows, in one step. UI
+// thread.
+void ShowGameRows(HWND listView, int32_t end);
+// No rows any more (the catalogue is left as it is). UI thread.
+void ClearGameRows(HWND listView);
+// Draws the row of the game at the same index again, from the game as it is
+// now; the executable folder column keeps its text.
 void UpdateGameRow(int32_t index);
-// Whether the row was written for a game whose drive or share is absent.
-// Read from the row, as the deployment buttons read its texts, so that the
-// UI thread never needs the catalogue while a job owns it.
+// The executable folder column of a row shows the game's executable folder
+// as it is now (it keeps the folder it was written with until then).
+void RewriteExeFolderCell(int32_t index);
+// Answers the list's requests for a cell's text and for the row that typed
+// letters select. True when `notification` was one of them; `result` is
+// then the value to return.
+bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result);
+// Whether the row shows a game whose drive or share is absent.
 bool RowShowsDriveAbsent(HWND listView, int32_t row);
 // Whether the row's game had no executable recognised (its exeChoice is
-// None) when the row was last written.
+// None).
 bool RowShowsNoExecutable(HWND listView, int32_t row);
 // Removes the game and its row together; false when the index is outside
 // the catalogue.

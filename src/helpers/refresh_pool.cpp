@@ -22,10 +22,18 @@ OrderedRefresh::OrderedRefresh(std::vector<Game> games, bool forceDetect, const 
                      stop) {}
 
 OrderedRefresh::OrderedRefresh(std::vector<Game> games, GameRefresher refresher, const std::atomic<bool>* stop)
-    : done_(games.size(), 0), refresher_(std::move(refresher)), stop_(stop) {
-  results_.reserve(games.size());
-  for (Game& game : games) results_.push_back(RefreshedGame{std::move(game), false, false});
-  const size_t workers = std::min(results_.size(), static_cast<size_t>(RefreshWorkerCount()));
+    : sources_(std::move(games)), results_(sources_.size()), done_(sources_.size(), 0),
+      refresher_(std::move(refresher)), stop_(stop) {
+  StartWorkers();
+}
+
+OrderedRefresh::OrderedRefresh(size_t count, GameRefresher refresher, const std::atomic<bool>* stop)
+    : results_(count), done_(count, 0), refresher_(std::move(refresher)), stop_(stop) {
+  StartWorkers();
+}
+
+void OrderedRefresh::StartWorkers() {
+  const size_t workers = std::min(done_.size(), static_cast<size_t>(RefreshWorkerCount()));
   try {
     for (size_t i = 0; i < workers; ++i) workers_.emplace_back(&OrderedRefresh::Work, this);
   } catch (const std::system_error&) {
@@ -48,10 +56,13 @@ bool OrderedRefresh::Claim(size_t& index) {
 }
 
 void OrderedRefresh::Refresh(size_t index) {
-  RefreshedGame& result = results_[index];  // only this thread touches it until it is marked done
-  result.exists = refresher_(index, result.game, result.noExecutable, stop_);
+  // Only this thread touches the game until it is marked done.
+  auto result = std::make_unique<RefreshedGame>();
+  if (index < sources_.size()) result->game = std::move(sources_[index]);
+  result->exists = refresher_(index, result->game, result->noExecutable, stop_);
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    results_[index] = std::move(result);
     done_[index] = 1;
   }
   finished_.notify_all();
@@ -62,9 +73,14 @@ void OrderedRefresh::Work() {
   while (Claim(index)) Refresh(index);
 }
 
+void OrderedRefresh::ReleaseBefore(size_t index) {
+  for (; released_ < index; ++released_) results_[released_].reset();
+}
+
 RefreshedGame* OrderedRefresh::Take(size_t index) {
-  if (index >= results_.size()) return nullptr;
+  if (index >= done_.size()) return nullptr;
   std::unique_lock<std::mutex> lock(mutex_);
+  ReleaseBefore(index);
   // Once stopping, even a finished game is not handed out: its walk may
   // have been cut short by the stop.
   while (!done_[index] || Stopping()) {
@@ -81,13 +97,14 @@ RefreshedGame* OrderedRefresh::Take(size_t index) {
     // The stop flag is set without a notification: look at it now and then.
     finished_.wait_for(lock, std::chrono::milliseconds(50));
   }
-  return &results_[index];
+  return results_[index].get();
 }
 
 RefreshedGame* OrderedRefresh::TryTake(size_t index) {
-  if (index >= results_.size()) return nullptr;
+  if (index >= done_.size()) return nullptr;
   std::lock_guard<std::mutex> lock(mutex_);
-  return done_[index] && !Stopping() ? &results_[index] : nullptr;
+  ReleaseBefore(index);
+  return done_[index] && !Stopping() ? results_[index].get() : nullptr;
 }
 
 }  // namespace zrcc

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -41,29 +42,39 @@ class OrderedRefresh {
   OrderedRefresh(std::vector<Game> games, bool forceDetect, const std::atomic<bool>* stop = nullptr);
   // The same with a refresh of the caller's own, called on the workers.
   OrderedRefresh(std::vector<Game> games, GameRefresher refresher, const std::atomic<bool>* stop = nullptr);
+  // `count` games that `refresher` fetches itself (it is handed an empty
+  // game), each when a worker starts on it: no copy of the whole list is
+  // held, only of the games being refreshed and not yet taken.
+  OrderedRefresh(size_t count, GameRefresher refresher, const std::atomic<bool>* stop = nullptr);
   // Stops the workers after the games they are on and waits for them.
   ~OrderedRefresh();
   OrderedRefresh(const OrderedRefresh&) = delete;
   OrderedRefresh& operator=(const OrderedRefresh&) = delete;
 
-  size_t size() const { return results_.size(); }
+  size_t size() const { return done_.size(); }
   // Waits until game `index` is refreshed and returns it for the caller to
-  // take from; null once `stop` is set. Should no worker have been
-  // started, the game is refreshed here on the caller's thread.
+  // take from; null once `stop` is set. Should no worker have been started,
+  // the game is refreshed here on the caller's thread. Games are taken in
+  // order: taking game `index` frees the games before it.
   RefreshedGame* Take(size_t index);
   // Game `index` when it is already refreshed, without waiting; else null.
   RefreshedGame* TryTake(size_t index);
 
  private:
+  void StartWorkers();
   void Work();
   bool Stopping() const;
   // Claims the next game not yet started; false when none is left.
   bool Claim(size_t& index);
   void Refresh(size_t index);
+  // Frees the games before `index`, which the caller is done with.
+  void ReleaseBefore(size_t index);
 
-  std::vector<RefreshedGame> results_;
-  std::vector<char> done_;  // guarded by mutex_
-  size_t next_ = 0;         // guarded by mutex_
+  std::vector<Game> sources_;  // the games to refresh, when given; each moved out by its worker
+  std::vector<std::unique_ptr<RefreshedGame>> results_;  // guarded by mutex_
+  std::vector<char> done_;     // guarded by mutex_
+  size_t next_ = 0;            // guarded by mutex_
+  size_t released_ = 0;        // guarded by mutex_
   GameRefresher refresher_;
   const std::atomic<bool>* stop_;
   std::atomic<bool> closing_{false};

@@ -124,23 +124,24 @@ void BatchPacer::WaitForTurn() {
   }
 }
 
-void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, BatchPacer& pacer) {
+void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, BatchPacer& pacer,
+                        const std::function<void()>& afterSlice) {
   if (OnUiThread()) {
     for (size_t i = 0; i < count; ++i) step(i);
+    if (afterSlice) afterSlice();
     return;
   }
   constexpr auto kSlice = std::chrono::milliseconds(20);
   size_t done = 0;
   while (done < count) {
-    if (done > 0) {
-      pacer.WaitForTurn();
-      if (StopRequested()) return;  // the window is closing: nothing more reaches it
-    }
+    if (done > 0) pacer.WaitForTurn();
+    if (StopRequested()) return;  // the window is closing: nothing more reaches it
     RunOnUiThread([&] {
       const auto until = std::chrono::steady_clock::now() + kSlice;
       do {
         step(done++);
       } while (done < count && std::chrono::steady_clock::now() < until);
+      if (afterSlice) afterSlice();
     });
     pacer.Sent();
   }

@@ -76,11 +76,13 @@ class BatchPacer {
 };
 
 // Hands `count` steps (step(0), step(1), ...) to the UI thread in order, as
-// many per call as fit in a slice of about 20 ms, with the pacer's gap
-// between calls: a batch of many rows never keeps the window from answering
-// for longer than one slice. On the UI thread itself all run at once. Once
-// the job is asked to stop, the steps not yet handed over are left out.
-void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, BatchPacer& pacer);
+// many per call as fit in a slice of about 20 ms, each call ending with
+// `afterSlice` (when given), with the pacer's gap between calls: a batch of
+// many rows never keeps the window from answering for longer than one
+// slice. On the UI thread itself all run at once. Once the job is asked to
+// stop, the steps not yet handed over are left out, the first ones too.
+void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, BatchPacer& pacer,
+                        const std::function<void()>& afterSlice = {});
 
 // Whether the calling thread is the UI thread (the one that started the
 // first job or made the main window).

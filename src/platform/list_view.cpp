@@ -6,36 +6,12 @@ namespace zrcc {
 
 int ListRowCount(HWND listView) { return static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0)); }
 
-void InsertListRow(HWND listView, int row, const std::wstring& firstCell, LPARAM data) {
-  LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = row;
-  item.pszText = const_cast<wchar_t*>(firstCell.c_str());  // the list copies the text
-  item.lParam = data;
-  SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+void SetListRowCount(HWND listView, int count) {
+  SendMessageW(listView, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-void SetListRowData(HWND listView, int row, LPARAM data) {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = data;
-  SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-LPARAM ListRowData(HWND listView, int row) {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  if (row < 0 || !SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
-  return item.lParam;
-}
-
-void SetListCell(HWND listView, int row, int column, const std::wstring& text) {
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+void RedrawListRow(HWND listView, int row) {
+  SendMessageW(listView, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
 std::wstring ListCellText(HWND listView, int row, int column, size_t capacity) {

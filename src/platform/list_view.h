@@ -11,12 +11,12 @@
 namespace zrcc {
 
 int ListRowCount(HWND listView);
-// Inserts a row at `row` whose first cell is `firstCell`, carrying `data`
-// (a value the list keeps for the row, shown nowhere).
-void InsertListRow(HWND listView, int row, const std::wstring& firstCell, LPARAM data = 0);
-void SetListRowData(HWND listView, int row, LPARAM data);
-LPARAM ListRowData(HWND listView, int row);  // 0 for a row that does not exist
-void SetListCell(HWND listView, int row, int column, const std::wstring& text);
+// The list holds no texts of its own (owner data): it has a number of rows
+// and asks its parent for a cell's text when it draws it or is asked for it.
+// The count changes without a repaint of the rows already there or a scroll.
+void SetListRowCount(HWND listView, int count);
+// Draws a row again from its texts as they are now.
+void RedrawListRow(HWND listView, int row);
 // A cell's text as the list hands it over into `capacity` characters (a
 // longer text arrives cut to capacity - 1).
 std::wstring ListCellText(HWND listView, int row, int column, size_t capacity = 4096);

@@ -116,7 +116,7 @@ void RefreshList() {
   // A list that could not be saved is not reloaded: that would bring back the
   // old file and drop this session's changes (the failed save was reported).
   if (!SaveData()) return;
-  DeleteAllListRows(gListView);
+  ClearGameRows(gListView);
   LaunchAsyncLoadData();
   SyncButtonsWithSelection();
 }

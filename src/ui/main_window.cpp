@@ -12,6 +12,7 @@
 #include "core/layout.h"
 #include "core/settings_rules.h"
 #include "helpers/data_file.h"
+#include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/background_job.h"
 #include "platform/list_view.h"
@@ -203,8 +204,10 @@ void CreateControls(HWND window) {
 
   INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&classes);
-  gListView = MakeControl(window, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0,
-                          Rect{}, &gListFont);
+  // Owner data: the list keeps no texts; it asks for the cells it draws.
+  gListView = MakeControl(window, WC_LISTVIEWW, L"",
+                          WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 0, Rect{},
+                          &gListFont);
   // Info tips: a row can say what its texts cannot (a game whose drive is absent).
   SendMessageW(gListView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   gHeader = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
@@ -395,6 +398,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header->hwndFrom == gHeader && header->code == HDN_ITEMCHANGINGW) {
         EnforceColumnFloor(header);
+      } else if (LRESULT answer = 0; header->hwndFrom == gListView && AnswerGameRowRequest(header, answer)) {
+        return answer;
       } else if (HandleTooltipNotification(header)) {
         return 0;
       } else if (header->idFrom == kIdAddButton && header->code == BCN_DROPDOWN) {

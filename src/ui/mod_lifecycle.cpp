@@ -214,11 +214,10 @@ bool DrawListCell(NMHDR* notification, LRESULT& result) {
       result = CDRF_NOTIFYSUBITEMDRAW;
       break;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-      // Rows are drawn from the game at their index. While a job runs the
-      // catalogue is its own, so the marks wait for its end, when the list
-      // is painted again.
+      // Rows are drawn from the game at their index; the games of the rows
+      // shown are this thread's even while a job runs.
       const auto row = static_cast<int32_t>(draw->nmcd.dwItemSpec);
-      const Game* game = isLoading ? nullptr : GetGame(row);
+      const Game* game = GetGame(row);
       // A selected row keeps the selection's colours, which the list has
       // already put in place.
       if (SendMessageW(gListView, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0) break;

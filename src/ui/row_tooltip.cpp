@@ -35,14 +35,12 @@ TTTOOLINFOW RowTool() {
 
 std::wstring RowTooltipText(int row) {
   if (row < 0 || row >= ListRowCount(gListView)) return {};
-  // From the row itself, never the catalogue, which a job may own now.
+  // The game of a row shown is this thread's even while a job runs.
   RowTipFacts facts;
   facts.path = ListCellText(gListView, row, kColumnPath);
   facts.driveAbsent = RowShowsDriveAbsent(gListView, row);
   facts.noExecutableChosen = RowShowsNoExecutable(gListView, row);
-  // The mod's life is read from the game while no job owns the catalogue;
-  // meanwhile the tip leaves it out.
-  if (const Game* game = isLoading ? nullptr : GetGame(row)) {
+  if (const Game* game = GetGame(row)) {
     facts.outdated = OutdatedTipLine(*game, CurrentPackageFacts());
     facts.deployment = DeploymentTipLine(*game);
   }

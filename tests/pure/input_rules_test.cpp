@@ -75,5 +75,20 @@ TEST(InputRules, KeysStandForTheCommandsOfTheirPlace) {
   EXPECT_EQ(KeyCommand(WindowKey::Other, FocusOn::GameList, 0), 0);
 }
 
+TEST(InputRules, TypedLettersFindTheNextRowThatBeginsWithThem) {
+  const std::vector<std::wstring> rows = {L"C:\\Games\\Alpha", L"D:\\Beta", L"c:\\games\\alpine", L"C:\\Games"};
+  const auto find = [&](size_t start, std::wstring_view typed, bool partial, bool wrap) {
+    return FindTypedRow(rows.size(), start, typed, partial, wrap, [&](size_t i) { return rows[i]; });
+  };
+  EXPECT_EQ(find(0, L"c:\\games\\al", true, true), 0u) << "letters compared without case";
+  EXPECT_EQ(find(1, L"C:\\GAMES\\AL", true, true), 2u) << "from the start row on";
+  EXPECT_EQ(find(3, L"c:\\games\\al", true, true), 0u) << "round to the top";
+  EXPECT_FALSE(find(3, L"c:\\games\\al", true, false)) << "not round without wrap";
+  EXPECT_EQ(find(0, L"c:\\games", false, true), 3u) << "a whole text only, unless partial";
+  EXPECT_EQ(find(9, L"d", true, true), 1u) << "a start past the end begins at the top";
+  EXPECT_FALSE(find(0, L"E", true, true));
+  EXPECT_FALSE(FindTypedRow(0, 0, L"C", true, true, [](size_t) { return std::wstring(); }));
+}
+
 }  // namespace
 }  // namespace zrcc

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/columns.h"
+#include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/background_job.h"
 #include "platform/list_view.h"
@@ -15,6 +16,9 @@ int gStarted = 0;
 int gEnded = 0;
 
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT answer = 0; message == WM_NOTIFY && AnswerGameRowRequest(reinterpret_cast<NMHDR*>(lParam), answer)) {
+    return answer;
+  }
   if (message == kLoadStartedMessage) ++gStarted;
   if (message == kLoadFinishedMessage) {
     ++gEnded;
@@ -40,7 +44,7 @@ HiddenListWindow::HiddenListWindow() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   gMainWindow = CreateWindowExW(0, L"ZrccHiddenListWindow", L"hidden list", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 800,
                                 nullptr, nullptr, instance, nullptr);
-  gListView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 1100,
+  gListView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA, 0, 0, 1100,
                               700, gMainWindow, nullptr, instance, nullptr);
   for (int i = 0; i < kColumnCount; ++i) AddListColumn(gListView, i, kColumns[static_cast<size_t>(i)].title, 150);
   gStatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gMainWindow, nullptr,

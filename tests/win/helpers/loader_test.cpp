@@ -252,5 +252,46 @@ TEST_F(LoaderTest, StoppedLoadStillHoldsEveryGameOfTheFile) {
   window.WaitForLoadEnd(0);
 }
 
+// Rows come in steps as games are done, each drawn from its game; once the
+// job is asked to stop (here from a warning the load shows) not one more row
+// is handed over, while the list file still gets every game.
+TEST_F(LoaderTest, RowsComeInStepsAndNoneAfterAStop) {
+  std::vector<GameListEntry> list;
+  for (int i = 0; i < 120; ++i) {
+    const std::wstring path = Game(L"G" + std::to_wstring(i));
+    for (int f = 0; f < 10; ++f) test::WriteFileBytes(path + L"\\f" + std::to_wstring(f), "x");
+    // Game 100's stored executable folder has vanished and nothing is found.
+    list.push_back({path, i == 100 ? L"bin" : L"", L"N" + std::to_wstring(i)});
+  }
+  WriteList(list);
+  int rowsAtStop = -1;
+  SetMessageBoxHandler([&](HWND, const std::wstring&, const std::wstring&, UINT) {
+    RequestStop();
+    rowsAtStop = window.RowCount();
+    return IDOK;
+  });
+  const int finished = window.loadFinished();
+  ASSERT_TRUE(LaunchAsyncLoadData());
+  std::vector<int> counts;
+  while (window.loadFinished() == finished) {
+    test::PumpMessages(5);
+    if (counts.empty() || counts.back() != window.RowCount()) counts.push_back(window.RowCount());
+  }
+  SetMessageBoxHandler(nullptr);
+  ASSERT_EQ(rowsAtStop, 100);
+  EXPECT_EQ(window.RowCount(), rowsAtStop);
+  EXPECT_GT(counts.size(), 2u) << "the rows came in one step";
+  for (int row : {0, 57, 99}) {
+    EXPECT_EQ(window.CellText(row, 0), list[static_cast<size_t>(row)].path);
+    EXPECT_EQ(window.CellText(row, 5), list[static_cast<size_t>(row)].name);
+  }
+  list[100].exeFolder.clear();  // detected before the stop: nothing there
+  list[100].name.clear();
+  ASSERT_TRUE(SaveData());
+  std::wstring text;
+  ASSERT_TRUE(ReadDataFileText(text));
+  EXPECT_TRUE(ParseGameListText(text) == list);
+}
+
 }  // namespace
 }  // namespace zrcc

@@ -11,9 +11,11 @@
 #include "core/button_rules.h"
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
+#include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
+#include "platform/list_view.h"
 #include "ui/main_window.h"
 #include "win/ui/app_window.h"
 
@@ -101,6 +103,32 @@ TEST(WindowInput, DelEnterAndF5RunTheirCommandsUnlessAJobRuns) {
   app.WaitUntilLoaded();
   EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")).size(), 1u) << "saved by the refresh";
   app.ExpectRowsMatchCatalogue();
+}
+
+// The list holds no texts, so it asks which row typed letters select.
+TEST(WindowInput, TypedLettersSelectTheNextRowBeginningWithThem) {
+  TempDir dir;
+  test::AppWindow app(dir.path());
+  for (const wchar_t* path : {L"D:\\Zeta", L"E:\\Beta", L"D:\\Alpha", L"e:\\Gamma"}) {
+    Game game;
+    game.path = path;
+    AddGame(game);
+  }
+  ShowGameRows(gListView, GameCount());
+  SetFocus(gListView);
+  const auto type = [](wchar_t letter) {
+    MSG typed{};
+    typed.hwnd = gListView;
+    typed.message = WM_CHAR;
+    typed.wParam = letter;
+    typed.lParam = 1;  // one key press, as the keyboard gives it
+    DispatchWindowMessage(typed);
+  };
+  type(L'e');
+  EXPECT_EQ(SelectedListRow(gListView), 1);
+  test::PumpMessages(1500);  // the list starts a new search after a pause
+  type(L'E');
+  EXPECT_EQ(SelectedListRow(gListView), 3) << "the next one, in any letter case";
 }
 
 TEST(WindowInput, DroppedFoldersAreAddedInOrderAndFilesPassedOver) {
