@@ -33,6 +33,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_timing.h"
 #include "core/catalogue.h"
 #include "core/exe_match.h"
 #include "core/game_list_file.h"
@@ -129,22 +130,8 @@ int RowCount() { return ListRowCount(gListView); }
 
 // ---- Timing ----------------------------------------------------------------
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Now;
 
 // ---- Responsiveness ---------------------------------------------------------
 

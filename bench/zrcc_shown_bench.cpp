@@ -34,6 +34,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_timing.h"
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "helpers/refresh_pool.h"
@@ -52,22 +53,8 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kTimedOut = 3;
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Now;
 
 // When the file was last written; zero when it cannot be read.
 uint64_t LastWriteTime(const std::wstring& path) {
