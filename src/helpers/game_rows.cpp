@@ -98,7 +98,8 @@ std::wstring CellText(int32_t row, int column) {
 }
 
 // The texts follow the list's own count, whoever changed it last (a new
-// list, rows deleted by the list's own messages).
+// list, rows deleted by the list's own messages); every change of the rows
+// here matches them first, so drawing a cell never needs to.
 void MatchShownRows(HWND listView) {
   const auto rows = static_cast<size_t>(std::max(ListRowCount(listView), 0));
   if (gShownExeFolders.size() > rows) gShownExeFolders.resize(rows);
@@ -119,10 +120,9 @@ void CopyCellText(const std::wstring& text, LVITEMW& item) {
 
 }  // namespace
 
-void InsertGameRow(HWND listView, int32_t index, const Game& game) {
+void InsertGameRow(HWND listView, int32_t /*index: always the row count*/, const Game& game) {
   MatchShownRows(listView);
-  const size_t row = std::min(static_cast<size_t>(std::max(index, 0)), gShownExeFolders.size());
-  gShownExeFolders.insert(gShownExeFolders.begin() + static_cast<std::ptrdiff_t>(row), game.exeFolder);
+  gShownExeFolders.push_back(game.exeFolder);
   SetListRowCount(listView, static_cast<int>(gShownExeFolders.size()));
 }
 
@@ -156,7 +156,6 @@ void RewriteExeFolderCell(int32_t index) {
 
 bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result) {
   if (notification->code == LVN_GETDISPINFOW) {
-    MatchShownRows(notification->hwndFrom);
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification))->item;
     if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kColumnCount) {
       CopyCellText(CellText(item.iItem, item.iSubItem), item);
@@ -179,13 +178,18 @@ bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result) {
   return false;
 }
 
+namespace {
+// The game a row of the list shows, or null for a row the list does not have.
+const Game* ShownGame(HWND listView, int32_t row) { return row < ListRowCount(listView) ? GetGame(row) : nullptr; }
+}  // namespace
+
 bool RowShowsDriveAbsent(HWND listView, int32_t row) {
-  const Game* game = row < ListRowCount(listView) ? GetGame(row) : nullptr;
+  const Game* game = ShownGame(listView, row);
   return game && game->driveAbsent;
 }
 
 bool RowShowsNoExecutable(HWND listView, int32_t row) {
-  const Game* game = row < ListRowCount(listView) ? GetGame(row) : nullptr;
+  const Game* game = ShownGame(listView, row);
   return game && game->exeChoice == ExeChoice::None;
 }
 
