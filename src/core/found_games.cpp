@@ -24,6 +24,45 @@ constexpr size_t kSkipsNamed = 8;
 
 }  // namespace
 
+const wchar_t* GameSourceName(GameSource source) {
+  switch (source) {
+    case GameSource::Steam: return L"Steam";
+    case GameSource::Epic: return L"Epic";
+    case GameSource::Gog: return L"GOG";
+  }
+  return L"";
+}
+
+const wchar_t* SkipReasonText(SkipReason reason) {
+  switch (reason) {
+    case SkipReason::NetworkFolder: return L"network folder";
+    case SkipReason::NotAFullPath: return L"not a full path";
+    case SkipReason::DriveNotPresent: return L"drive not present";
+    case SkipReason::FolderNotFound: return L"folder not found";
+    case SkipReason::CannotBeRead: return L"cannot be read";
+    case SkipReason::TooLarge: return L"too large";
+    case SkipReason::NotUnderstood: return L"not understood";
+    case SkipReason::NoFolderNamed: return L"no folder named";
+  }
+  return L"";
+}
+
+std::wstring FindSkipSubject(const FindSkip& skip) {
+  std::wstring what;
+  switch (skip.item) {
+    case SkipItem::SteamInstallation: what = L"Steam installation "; break;
+    case SkipItem::SteamLibraryList: what = L"Steam library list "; break;
+    case SkipItem::SteamLibrary: what = L"library "; break;
+    case SkipItem::LauncherFile: what = std::wstring(GameSourceName(skip.source)) + L" manifest "; break;
+    case SkipItem::LauncherGame: what = std::wstring(GameSourceName(skip.source)) + L" game "; break;
+  }
+  return what + skip.name;
+}
+
+std::wstring FindSkipText(const FindSkip& skip) {
+  return FindSkipSubject(skip) + L" (" + SkipReasonText(skip.reason) + L")";
+}
+
 std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder, std::wstring_view named) {
   named = TrimBlanks(named);
   std::vector<std::wstring_view> parts;
@@ -92,7 +131,7 @@ std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>
   text += L" Skipped: ";
   for (size_t i = 0; i < skipped.size() && i < kSkipsNamed; ++i) {
     if (i > 0) text += L"; ";
-    text += skipped[i].what + L" (" + skipped[i].why + L")";
+    text += FindSkipText(skipped[i]);
   }
   if (skipped.size() > kSkipsNamed) text += L"; and " + std::to_wstring(skipped.size() - kSkipsNamed) + L" more";
   return text + L".";

@@ -24,6 +24,12 @@ std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder
 // another). Empty texts stand for nothing.
 std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders);
 
+// The launchers whose lists "Find Games on This PC" reads.
+enum class GameSource { Steam, Epic, Gog };
+
+// "Steam", "Epic", "GOG".
+const wchar_t* GameSourceName(GameSource source);
+
 // What became of the games found, for the summary.
 struct FindTally {
   size_t added = 0;
@@ -31,12 +37,42 @@ struct FindTally {
   size_t noExecutable = 0;  // not added: nothing to deploy into
 };
 
-// A library, manifest or launcher entry that was passed over, and why:
-// {L"library E:\\SteamLibrary", L"drive not present"}.
-struct FindSkip {
-  std::wstring what;
-  std::wstring why;
+// What of a launcher's list was passed over.
+enum class SkipItem {
+  SteamInstallation,  // the folder the registry names
+  SteamLibraryList,   // steamapps\libraryfolders.vdf
+  SteamLibrary,       // a library folder
+  LauncherFile,       // one of a launcher's files (an Epic manifest)
+  LauncherGame,       // a game a launcher names
 };
+
+// Why it was passed over.
+enum class SkipReason {
+  NetworkFolder,   // shares are never walked: one that is down holds every call for a minute
+  NotAFullPath,
+  DriveNotPresent,
+  FolderNotFound,
+  CannotBeRead,
+  TooLarge,
+  NotUnderstood,
+  NoFolderNamed,
+};
+
+// A library, manifest or launcher entry that was passed over, and why: the
+// library E:\SteamLibrary, drive not present. `name` is the folder, the file
+// or the game's name as the launcher gives it.
+struct FindSkip {
+  SkipItem item = SkipItem::LauncherGame;
+  GameSource source = GameSource::Steam;
+  std::wstring name;
+  SkipReason reason = SkipReason::FolderNotFound;
+};
+
+// "library E:\SteamLibrary", "drive not present", and both as the summary
+// names them: "library E:\SteamLibrary (drive not present)".
+std::wstring FindSkipSubject(const FindSkip& skip);
+const wchar_t* SkipReasonText(SkipReason reason);
+std::wstring FindSkipText(const FindSkip& skip);
 
 // "Found 143 games: 37 added, 104 already in the list, 2 without an
 // executable. Skipped: library E:\SteamLibrary (drive not present)." Long

@@ -1,11 +1,9 @@
 #include "ui/startup.h"
 
-#include <objbase.h>
-
-#include "helpers/loader.h"
-#include "platform/app_state.h"
+#include "platform/ui_thread.h"
 #include "platform/win_handles.h"
 #include "ui/busy_look.h"
+#include "ui/game_list_pane.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "ui/startup_geometry.h"
@@ -13,8 +11,21 @@
 
 namespace zrcc {
 
+namespace {
+
+// The first top-level window of the class that this program made.
+HWND RunningCopyWindow() {
+  for (HWND window = FindWindowExW(nullptr, nullptr, kMainWindowClass, nullptr); window;
+       window = FindWindowExW(nullptr, window, kMainWindowClass, nullptr)) {
+    if (MainWindow::IsOurs(window)) return window;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void ActivateRunningCopy() {
-  const HWND running = FindWindowW(kMainWindowClass, nullptr);
+  const HWND running = RunningCopyWindow();
   if (!running) return;
   // A hidden window is closing (or not shown yet): shown again it would
   // come back to life without its work. What it shows meanwhile, a box
@@ -34,19 +45,21 @@ int RunApplication(HINSTANCE instance, int showCommand) {
     ActivateRunningCopy();
     return 0;
   }
-  CoInitialize(nullptr);
-  RegisterMainWindowClass(instance);
-  const WindowGeometry geometry = LoadWindowGeometry();
-  gMainWindow = CreateMainWindow(instance, geometry.x, geometry.y, geometry.width, geometry.height);
-  if (!gMainWindow) return -1;
-  LoadSettings();
-  ShowWindow(gMainWindow, showCommand);
-  UpdateWindow(gMainWindow);
-  if (LaunchAsyncLoadData()) LookBusy();
+  const ComInitialization com;
+  BindUiThread();
+  MainWindow::Register(instance);
+  bool settingsUnreadable = false;
+  const WindowGeometry geometry = LoadWindowGeometry(&settingsUnreadable);
+  MainWindow window;
+  window.settings().unreadable = settingsUnreadable;
+  if (!window.Create(instance, geometry.x, geometry.y, geometry.width, geometry.height)) return -1;
+  LoadSettings(window.Settings());
+  ShowWindow(window.handle(), showCommand);
+  UpdateWindow(window.handle());
+  if (LaunchAsyncLoadData(window.pane())) LookBusy(window);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchWindowMessage(message);
-  CoUninitialize();
   return 0;
 }
 
