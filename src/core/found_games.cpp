@@ -43,6 +43,7 @@ const wchar_t* SkipReasonText(SkipReason reason) {
     case SkipReason::TooLarge: return L"too large";
     case SkipReason::NotUnderstood: return L"not understood";
     case SkipReason::NoFolderNamed: return L"no folder named";
+    case SkipReason::VolumeRoot: return L"a whole drive, not a game folder";
   }
   return L"";
 }

@@ -56,6 +56,7 @@ enum class SkipReason {
   TooLarge,
   NotUnderstood,
   NoFolderNamed,
+  VolumeRoot,      // a drive's or a share's root: never one game, and never a folder to copy the mod into
 };
 
 // A library, manifest or launcher entry that was passed over, and why: the

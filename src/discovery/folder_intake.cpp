@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/drive_rules.h"
 #include "core/folder_nesting.h"
 #include "core/paths.h"
 #include "core/text.h"
@@ -66,6 +67,15 @@ void PostGames(const JobContext& job, HWND listView, AddSink& sink, std::vector<
 
 bool AddSingleFolder(const JobContext& job, HWND listView, AddSink& sink, ListedFolders& listed,
                      const std::wstring& folder) {
+  // A whole drive is no game: its size would be the drive's, and Copy would
+  // put the mod into its root.
+  if (IsVolumeRoot(folder)) {
+    AddNotice notice;
+    notice.refusal = AddRefusal::VolumeRoot;
+    notice.folder = folder;
+    PostRefusal(job, sink, std::move(notice));
+    return false;
+  }
   if (listed.Contains(folder)) {
     AddNotice notice;
     notice.folder = folder;

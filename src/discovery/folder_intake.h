@@ -63,6 +63,7 @@ enum class AddRefusal {
   InsideListedGame,  // it lies inside a listed game (`game`)
   LibraryListed,     // every game of the library is listed already
   LibraryEmpty,      // the library (`folder`: its games folder) holds no game
+  VolumeRoot,        // the folder is a drive's or a share's root: no game folder
 };
 struct AddNotice {
   AddRefusal refusal = AddRefusal::AlreadyListed;

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "core/drive_rules.h"
 #include "core/launcher_files.h"
 #include "core/paths.h"
 #include "core/text.h"
@@ -41,11 +42,15 @@ std::optional<SkipReason> FolderProblem(const std::wstring& folder) {
   return std::nullopt;
 }
 
-// The normalised folder, or empty with the reason added to `skipped`.
+// The normalised folder, or empty with the reason added to `skipped`. A
+// game's folder is never a drive's root, however the launcher spells it
+// ("C:\", "C:\Games\..", "\\?\C:\"): that would be every game of the drive
+// in one, and the mod copied into the root.
 std::wstring UsableFolder(const std::wstring& folder, FindSkip what, std::vector<FindSkip>& skipped) {
   std::optional<SkipReason> problem = FolderProblem(folder);
   const std::wstring normalised = problem ? std::wstring() : NormalizeFolderPath(folder);
   if (!problem && normalised.empty()) problem = SkipReason::FolderNotFound;
+  if (!problem && what.item == SkipItem::LauncherGame && IsVolumeRoot(normalised)) problem = SkipReason::VolumeRoot;
   if (problem) {
     what.reason = *problem;
     skipped.push_back(std::move(what));

@@ -100,6 +100,7 @@ bool MainWindow::Create(HINSTANCE instance, int x, int y, int width, int height)
 }
 
 MainWindow* MainWindow::FromHandle(HWND window) {
+  CheckOwnerThread();
   DWORD process = 0;
   if (!IsOurs(window) || !GetWindowThreadProcessId(window, &process) || process != GetCurrentProcessId()) return nullptr;
   return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));

@@ -110,6 +110,10 @@ void ReportAddRefusal(const AddNotice& notice) {
     case AddRefusal::LibraryEmpty:
       Warn(L"This Steam library has no installed games:\n" + notice.folder, L"No games found");
       return;
+    case AddRefusal::VolumeRoot:
+      Warn(L"This is a whole drive, not a game folder:\n" + notice.folder + L"\n\nChoose the folder of one game, or a Steam library.",
+           L"Invalid Folder");
+      return;
   }
 }
 

@@ -172,6 +172,18 @@ TEST_F(FolderIntakeTest, NestedFoldersAndEmptyLibrariesAreRefusedSayingWhy) {
   EXPECT_EQ(window.StatusText(), L"Games: 3");
 }
 
+// A whole drive is no game, however it is spelt; a library at a drive's root
+// is still a library.
+TEST_F(FolderIntakeTest, ADrivesRootIsRefusedAsAGame) {
+  for (const std::wstring root : {L"C:\\", L"C:\\windows\\..", L"\\\\?\\C:\\"}) {
+    EXPECT_FALSE(AddGameFolder(window.pane(), root)) << test::Utf8(root);
+  }
+  EXPECT_EQ(GameCount(), 0);
+  ASSERT_EQ(boxes.boxes().size(), 3u);
+  EXPECT_EQ(boxes.boxes()[0].caption, L"Invalid Folder");
+  EXPECT_EQ(boxes.boxes()[2].text.substr(0, 40), L"This is a whole drive, not a game folder");
+}
+
 TEST_F(FolderIntakeTest, GameWithoutExecutableIsAddedWithAWarning) {
   const std::wstring empty = dir / L"Empty Game";
   test::MakeDirs(empty);

@@ -181,11 +181,11 @@ HWND FindTooltips(HWND owner) {
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM found) {
-        auto* search = reinterpret_cast<Search*>(found);
+        auto* seen = reinterpret_cast<Search*>(found);
         wchar_t cls[64] = {};
         GetClassNameW(window, cls, 64);
-        if (std::wstring(cls) == TOOLTIPS_CLASSW && GetWindow(window, GW_OWNER) == search->owner) {
-          search->tips = window;
+        if (std::wstring(cls) == TOOLTIPS_CLASSW && GetWindow(window, GW_OWNER) == seen->owner) {
+          seen->tips = window;
         }
         return TRUE;
       },
