@@ -79,7 +79,10 @@ class ListLoad {
       }
       pending_.pop_front();
       ++checked_;
-      if (!result.exists) continue;  // its folder is gone
+      if (!result.exists) {  // its folder is gone
+        ++gone_;
+        continue;
+      }
       if (!ContainsPath(result.game.path)) AddGame(std::move(result.game));
     }
     ShowGameRows(listView_, GameCount());
@@ -102,6 +105,7 @@ class ListLoad {
     KeepUnchecked();
     // Also a load that leaves no game ends with its count, not "Loading...".
     ShowCount();
+    sink_.Loaded(gone_);
   }
 
  private:
@@ -133,6 +137,7 @@ class ListLoad {
   std::deque<Game> pending_;  // file games [checked_, checked_ + size)
   size_t checked_ = 0;
   size_t fed_ = 0;
+  size_t gone_ = 0;
 };
 
 // The job's half: read, parse, hand the list over, check every game as a

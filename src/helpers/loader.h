@@ -27,6 +27,9 @@ class LoadSink {
   virtual void ListNotRead(const ListFileRead& read) = 0;
   // The game at `gamePath` holds no executable at all.
   virtual void NoExecutable(const std::wstring& gamePath) = 0;
+  // The load has ended; `gone` games of the file were left out because their
+  // folders are gone from drives that are there.
+  virtual void Loaded(size_t gone) = 0;
 };
 
 // Starts a load into the catalogue and the rows of `listView`, unless a job

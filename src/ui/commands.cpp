@@ -9,6 +9,7 @@
 
 #include "core/catalogue.h"
 #include "core/mod_rules.h"
+#include "core/paths.h"
 #include "core/text.h"
 #include "deploy/copy_deploy.h"
 #include "deploy/scripts.h"
@@ -136,7 +137,7 @@ void CopyPackageInto(MainWindow& window, const std::wstring& folder) {
     return;
   }
   ShowMessageBox(window.handle(),
-                 L"ZandRivell could not be copied.\n\nFolder: " + refusal.path + L"\n" + refusal.reason, L"Error",
+                 L"ZandRivell could not be copied.\n\nFolder: " + FolderForDisplay(refusal.path) + L"\n" + refusal.reason, L"Error",
                  MB_ICONERROR);
 }
 

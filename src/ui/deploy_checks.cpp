@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/drive_rules.h"
+#include "core/paths.h"
 #include "deploy/copy_check.h"
 #include "deploy/mod_state.h"
 #include "platform/dialogs.h"
@@ -80,7 +81,7 @@ std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& ta
 void ReportShortCopies(MainWindow& window, const std::wstring& package, const std::wstring& target) {
   const std::wstring missing = ShortCopiesText(package, target);
   if (missing.empty()) return;
-  ShowMessageBox(window.handle(), L"ZandRivell was not copied completely into:\n" + target + L"\n\n" + missing, L"Error",
+  ShowMessageBox(window.handle(), L"ZandRivell was not copied completely into:\n" + FolderForDisplay(target) + L"\n\n" + missing, L"Error",
                  MB_ICONERROR);
 }
 

@@ -12,6 +12,23 @@ namespace zrcc {
 GameListPane::GameListPane(HWND listView, HWND statusBar, const Package& package)
     : rows_(listView), statusBar_(statusBar), package_(package) {
   rows_.SetCountChanged([this] { UpdateGameCountText(); });
+  if (statusBar_) {
+    // The count, then the note over the rest of the bar.
+    const int dpi = static_cast<int>(GetDpiForWindow(statusBar_));
+    int parts[2] = {MulDiv(260, dpi > 0 ? dpi : 96, 96), -1};
+    SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  }
+}
+
+void GameListPane::SetStatusNote(const std::wstring& text) {
+  CheckOwnerThread();
+  if (statusBar_) SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void GameListPane::Loaded(size_t gone) {
+  if (gone == 0) return;
+  SetStatusNote(gone == 1 ? L"1 game was left out of the list: its folder is gone."
+                          : std::to_wstring(gone) + L" games were left out of the list: their folders are gone.");
 }
 
 void GameListPane::SetStatusText(const std::wstring& text) {
@@ -30,6 +47,7 @@ void GameListPane::UpdateGameCountText() {
 }
 
 void GameListPane::LoadStarted() {
+  SetStatusNote(L"");
   // The window repaints the list at once.
   if (const HWND window = GetParent(listView())) SendMessageW(window, kLoadStartedMessage, 0, 0);
 }

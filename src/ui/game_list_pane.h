@@ -27,8 +27,11 @@ class GameListPane final : public LoadSink, public AddSink, public FindSink {
   GameRows& rows() { return rows_; }
   const Package& package() const { return package_; }
 
-  // The status bar's text: every text it shows is set here.
+  // The status bar's text: every text it shows is set here. The second part
+  // holds a note that outlives the count's changes (what the last load left
+  // out), until the next load.
   void SetStatusText(const std::wstring& text);
+  void SetStatusNote(const std::wstring& text);
   // "Games: N" with the number of rows shown, and how many of those games
   // hold an older mod than the package, when any do.
   void UpdateGameCountText();
@@ -38,6 +41,7 @@ class GameListPane final : public LoadSink, public AddSink, public FindSink {
   void Loading() override;
   void ListNotRead(const ListFileRead& read) override;
   void NoExecutable(const std::wstring& gamePath) override;
+  void Loaded(size_t gone) override;
   // Add Dir.
   void Refused(const AddNotice& notice) override;
   void Adding(size_t adding, size_t total) override;

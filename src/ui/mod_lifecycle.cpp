@@ -112,7 +112,7 @@ class Update {
 };
 
 std::wstring UndoSummary(const std::wstring& folder, const UndoOutcome& outcome) {
-  std::wstring text = L"ZandRivell was taken out of " + folder + L": " + std::to_wstring(outcome.removed) +
+  std::wstring text = L"ZandRivell was taken out of " + FolderForDisplay(folder) + L": " + std::to_wstring(outcome.removed) +
                       (outcome.removed == 1 ? L" file" : L" files") + L" removed, " +
                       std::to_wstring(outcome.restored) + (outcome.restored == 1 ? L" original" : L" originals") +
                       L" put back.";
@@ -120,7 +120,7 @@ std::wstring UndoSummary(const std::wstring& folder, const UndoOutcome& outcome)
     text += L"\n\nThese files changed since the copy and were left in place:" + Lines(outcome.changed);
   }
   if (!outcome.stillKept.empty()) {
-    text += L"\n\nThese originals stay in " + JoinPath(folder, kBackupFolderName) +
+    text += L"\n\nThese originals stay in " + FolderForDisplay(JoinPath(folder, kBackupFolderName)) +
             L", as something else is in their place now:" + Lines(outcome.stillKept);
   }
   if (!outcome.failures.empty()) text += L"\n\nThese could not be done:" + Lines(outcome.failures);
@@ -154,7 +154,7 @@ void UndoSelectedCopy(MainWindow& window) {
   const std::wstring folder = ExeFolderPath(*game);
   if (ShowMessageBox(window.handle(),
                      L"Take ZandRivell back out of " + GameTitle(*game) + L"?\n\nThe files the copy wrote into " +
-                         folder + L" are removed where they are unchanged, and the files it replaced are put back.",
+                         FolderForDisplay(folder) + L" are removed where they are unchanged, and the files it replaced are put back.",
                      L"Undo Copy", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return;
   }
@@ -198,7 +198,7 @@ bool OfferPackageRemovalScript(MainWindow& window, const ScriptFolders& folders)
   }
   if (ShowMessageBox(window.handle(),
                      L"This game holds no " + std::wstring(kRemovalScriptName) + L", but the package does.\n\n" +
-                         L"Copy the package's " + kRemovalScriptName + L" into " + folders.exeFolder +
+                         L"Copy the package's " + kRemovalScriptName + L" into " + FolderForDisplay(folders.exeFolder) +
                          L" and run it?",
                      L"Uninstall Zandrivell", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return false;

@@ -1,6 +1,7 @@
 // The background load against real folders, a real list view and status bar.
 #include "helpers/loader.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,6 +64,10 @@ TEST_F(LoaderTest, VanishedGamesAreDroppedAndTheRestKeepTheirOrder) {
   EXPECT_EQ(window.CellText(1, 1), L"5 B");
   EXPECT_EQ(window.CellText(1, 5), L"Gamma");
   EXPECT_EQ(window.StatusText(), L"Games: 2");
+  // The user is told that the list lost a game, once, beside the count.
+  wchar_t note[256] = {};
+  SendMessageW(window.statusBar(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(note));
+  EXPECT_EQ(std::wstring(note), L"1 game was left out of the list: its folder is gone.");
   EXPECT_EQ(window.loadStarted(), 1);
   EXPECT_TRUE(boxes.boxes().empty());
 }

@@ -259,7 +259,7 @@ TEST(Commands, CopyThatFellShortSaysWhatIsMissing) {
   const test::RecordedBox box = app.boxes.boxes()[0];
   EXPECT_EQ(box.caption, L"Error");
   EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-  EXPECT_EQ(box.text, L"ZandRivell was not copied completely into:\n" + game + L"\\\n\nsetup_windows.bat: " +
+  EXPECT_EQ(box.text, L"ZandRivell was not copied completely into:\n" + game + L"\n\nsetup_windows.bat: " +
                           std::to_wstring(own.size()) + L" bytes instead of " +
                           std::to_wstring(test::ReadFileBytes(package + L"\\setup_windows.bat").size()) + L"\n");
   EXPECT_EQ(app.Cell(0, 2), L"Copied");  // the row shows what is on the disk
