@@ -45,10 +45,10 @@ class ListLoad {
     if (!read.HasText()) ShowCount();  // no list (yet): the count says so
   }
 
-  // The whole list, as the file has it.
-  void ListRead(std::vector<Game> games) {
-    pending_.assign(std::make_move_iterator(games.begin()), std::make_move_iterator(games.end()));
-    games = std::vector<Game>();
+  // The whole list, as the file has it. Taken over as it is: the list is
+  // never held twice.
+  void ListRead(std::deque<Game> games) {
+    pending_ = std::move(games);
     if (CurrentJobStopped()) {
       KeepUnchecked();
       return;
@@ -150,11 +150,10 @@ void LoadList(const JobContext& job, ListLoad* load, const std::shared_ptr<GameF
   const bool hasText = read.HasText();
   job.PostAlways([load, read] { load->FileRead(read); });
   if (!hasText) return;
-  std::vector<Game> games;
+  std::deque<Game> games;
   {
     std::vector<GameListEntry> entries = ParseGameListText(text);
     text = std::wstring();
-    games.reserve(entries.size());
     std::unordered_set<std::wstring> keys;
     for (GameListEntry& entry : entries) {
       if (!keys.insert(LowerKey(entry.path)).second) continue;  // the same folder again: the first one counts
