@@ -30,4 +30,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/update_rules.cpp
   src/core/launcher_files.cpp
   src/core/found_games.cpp
+  src/core/game_files.cpp
 )
