@@ -20,6 +20,13 @@
 // reference walk or the program's own, beginning when the clock reaches
 // <start> (seconds since 1970), and prints when it began and ended, in those
 // seconds, and the bytes it counted.
+//
+// A third mode times, alternating within one run, what one walk of every
+// game costs as the refresh makes it, with and without the reading of the
+// game's own files (its upscalers and anti-cheat markers), and prints the
+// medians and the ratios:
+//
+//   zrcc_bench.exe --walk-facts <library> [rounds]
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -41,6 +48,7 @@
 #include "core/size_text.h"
 #include "deploy/exe_detection.h"
 #include "deploy/folder_size.h"
+#include "deploy/game_file_scan.h"
 #include "deploy/mod_state.h"
 #include "deploy/version_reader.h"
 #include "discovery/folder_intake.h"
@@ -294,9 +302,62 @@ int RunWalkPart(const std::wstring& library, bool fast, int part, int parts, dou
   return 0;
 }
 
+// The four walks a refresh may make of every game: the size alone (a listed
+// game), the size and the executables (detection), and both again with the
+// game's own files read in the same walk.
+int TimeWalkFacts(const std::wstring& library, int rounds) {
+  SetAppFolderForTesting(library);
+  std::wstring text;
+  if (!ReadDataFileText(text)) return 2;
+  const std::vector<GameListEntry> entries = ParseGameListText(text);
+  const auto timed = [&entries](auto walk) {
+    const double began = bench::Now();
+    uint64_t total = 0;
+    for (const GameListEntry& entry : entries) total += walk(entry.path);
+    return std::pair{bench::Now() - began, total};
+  };
+  const auto sizeOnly = [](const std::wstring& path) { return MeasureFolderSize(path); };
+  const auto detect = [](const std::wstring& path) {
+    std::vector<ExecutableCandidate> list;
+    return CollectExecutablesAndMeasure(path, list);
+  };
+  size_t upscalers = 0, antiCheats = 0;
+  const auto sizeFacts = [&](const std::wstring& path) {
+    const GameFolderWalk walk = WalkGameFolder(path, false);
+    upscalers += walk.gameFiles.upscalers.size();
+    antiCheats += walk.gameFiles.antiCheats.size();
+    return walk.size;
+  };
+  const auto detectFacts = [](const std::wstring& path) { return WalkGameFolder(path, true).size; };
+  std::vector<double> times[4];
+  uint64_t totals[4] = {};
+  for (int round = 0; round <= rounds; ++round) {  // round 0 warms the cache, untimed
+    const std::pair<double, uint64_t> results[4] = {timed(sizeOnly), timed(sizeFacts), timed(detect),
+                                                    timed(detectFacts)};
+    for (int kind = 0; kind < 4; ++kind) {
+      if (round > 0) times[kind].push_back(results[kind].first);
+      totals[kind] = results[kind].second;
+    }
+  }
+  std::printf("games: %zu; bytes equal in all four walks: %s; per round %zu upscaler files, %zu anti-cheat systems\n",
+              entries.size(), totals[0] == totals[1] && totals[1] == totals[2] && totals[2] == totals[3] ? "yes" : "NO",
+              upscalers / static_cast<size_t>(rounds + 1), antiCheats / static_cast<size_t>(rounds + 1));
+  const char* names[4] = {"size", "size + game files", "size + executables", "size + executables + game files"};
+  for (int kind = 0; kind < 4; ++kind) {
+    std::printf("  %-34s %8.3f s (median of %d)\n", names[kind], bench::Median(times[kind]), rounds);
+  }
+  std::printf("  game files cost: %+.1f %% without executables, %+.1f %% with them\n",
+              100.0 * (bench::Median(times[1]) / bench::Median(times[0]) - 1),
+              100.0 * (bench::Median(times[3]) / bench::Median(times[2]) - 1));
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if ((argc == 3 || argc == 4) && std::wcscmp(argv[1], L"--walk-facts") == 0) {
+    return TimeWalkFacts(argv[2], argc == 4 ? std::max(1, _wtoi(argv[3])) : 9);
+  }
   if (argc == 7 && std::wcscmp(argv[1], L"--walk") == 0) {
     return RunWalkPart(argv[2], std::wcscmp(argv[3], L"fast") == 0, _wtoi(argv[4]), _wtoi(argv[5]),
                        _wtof(argv[6]));

@@ -6,4 +6,5 @@ set(ZRCC_FUZZ_TARGETS
   pe_version
   deployment_record
   launcher_files
+  game_files
 )

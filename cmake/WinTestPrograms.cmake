@@ -2,7 +2,7 @@
 # (each is one Wine start). Test fixtures (PE files with chosen version
 # resources) are generated from tests/fixtures/*.rc.
 include(cmake/Fixtures.cmake)
-foreach(area helpers discovery deploy ui inspect)
+foreach(area platform helpers discovery deploy ui inspect)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/${area}/*.cpp)
   if(sources)
     zrcc_wine_test(zrcc_${area}_tests tests/win/gtest_main_win.cpp tests/win/test_support.cpp
@@ -29,6 +29,11 @@ target_include_directories(zrcc-save-loop PRIVATE tests/win)
 if(TARGET zrcc_helpers_tests)
   add_dependencies(zrcc_helpers_tests zrcc-save-loop)
   target_include_directories(zrcc_helpers_tests PRIVATE tests/win)
+endif()
+# The process test starts this stand-in for a game from a game folder.
+zrcc_windows_executable(zrcc-wait-game tests/win/tools/wait_game.cpp)
+if(TARGET zrcc_platform_tests)
+  add_dependencies(zrcc_platform_tests zrcc-wait-game)
 endif()
 # The end of the Windows session, as Wine gives it, while the window has
 # unsaved work. It ends the Wine session of the tests (and starts its server

@@ -50,4 +50,5 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 zrcc_wine_test(zrcc_pure_tests_win ${ZRCC_PURE_TEST_SOURCES} tests/win/gtest_main_win.cpp)
+target_include_directories(zrcc_pure_tests_win PRIVATE ${ZRCC_PURE_TEST_GENERATED_DIR})
 include(cmake/WinTestPrograms.cmake)

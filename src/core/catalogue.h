@@ -9,6 +9,7 @@
 
 #include "core/deployment_record.h"
 #include "core/file_version.h"
+#include "core/game_files.h"
 
 namespace zrcc {
 
@@ -50,6 +51,9 @@ struct Game {
   std::optional<FileVersionNumbers> modFileVersion;
   // What became of the files the last copy of the package wrote here.
   DeploymentHealth deployment;
+  // Derived, never saved: the upscalers and anti-cheat markers the last walk
+  // of the game folder found among the game's own files.
+  GameFileFacts gameFiles;
 };
 
 // Games by value; game i is list-view row i. pathKeys holds the lower-cased

@@ -1,5 +1,9 @@
 #include "core/file_version.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "core/text.h"
 #include "core/version_block.h"
 
 namespace zrcc {
@@ -39,6 +43,52 @@ std::wstring VersionNumbersText(const FileVersionNumbers& version) {
     text += std::to_wstring(version.parts[i]);
   }
   return text;
+}
+
+namespace {
+
+std::wstring FixedVersionShown(const FileVersionNumbers& version) {
+  std::wstring text = VersionNumbersText(version);
+  if (version.parts[3] == 0) text.resize(text.rfind(L'.'));
+  return text;
+}
+
+// A version text from a file, made fit to stand on one line of a tooltip:
+// nothing from a line break or other control character on, no blanks at the
+// ends, no longer than kMaxShownVersionLength (never ending inside a
+// surrogate pair).
+std::wstring TidyVersionText(std::wstring_view text) {
+  const auto control = std::find_if(text.begin(), text.end(), [](wchar_t c) { return c < 0x20 || c == 0x7F; });
+  text = TrimBlanks(text.substr(0, static_cast<size_t>(control - text.begin())));
+  if (text.size() > kMaxShownVersionLength) {
+    size_t cut = kMaxShownVersionLength;
+    if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;
+    text = TrimBlanks(text.substr(0, cut));
+  }
+  return std::wstring(text);
+}
+
+}  // namespace
+
+ShownFileVersion ShownFileVersionInBlock(std::span<const uint8_t> bytes) {
+  ShownFileVersion shown;
+  const std::optional<VersionBlock> block = VersionBlock::Parse(bytes);
+  if (!block) return shown;
+  const std::optional<FileVersionNumbers> fixed = FixedFileVersionInBlock(bytes);
+  if (fixed && *fixed != FileVersionNumbers{}) {
+    shown.version = FixedVersionShown(*fixed);
+  } else {
+    std::vector<VersionTranslation> translations = block->Translations();
+    if (translations.empty()) translations.push_back({0x0409, 0x04E4});
+    for (const VersionTranslation t : translations) {
+      if (const std::optional<std::wstring> text = block->String(t, L"FileVersion")) {
+        shown.version = TidyVersionText(*text);
+        if (!shown.version.empty()) break;
+      }
+    }
+  }
+  shown.productName = ReadProductNameInBlock(bytes);
+  return shown;
 }
 
 }  // namespace zrcc

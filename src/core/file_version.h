@@ -28,4 +28,19 @@ bool IsOlderVersion(const std::optional<FileVersionNumbers>& game, const std::op
 // "0.6.2.0"
 std::wstring VersionNumbersText(const FileVersionNumbers& version);
 
+// The version a file of a game shows (an upscaler's DLL, say): its fixed file
+// version, the fourth number left out when it is 0 ("3.7.10" where the DLL
+// says 3.7.10.0, as its maker writes it); where the fixed part is missing or
+// all zeros, the first FileVersion text of its translations (U.S. English,
+// code page 1252, when it lists none), cut at its first control character,
+// trimmed and at most kMaxShownVersionLength long. Empty when neither is
+// there. With it the ProductName the same way ReadProductNameInBlock finds
+// it, which tells the mod's own DLL under a borrowed name from the game's.
+inline constexpr size_t kMaxShownVersionLength = 40;
+struct ShownFileVersion {
+  std::wstring version;
+  std::wstring productName;
+};
+ShownFileVersion ShownFileVersionInBlock(std::span<const uint8_t> block);
+
 }  // namespace zrcc

@@ -32,4 +32,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/launcher_files.cpp
   src/core/found_games.cpp
   src/core/script_words.cpp
+  src/core/game_files.cpp
 )

@@ -1,8 +1,11 @@
-// The little of the Steam app manifest format that naming library games
-// needs: the quoted value after a quoted key, and which files are manifests.
+// The little of the Steam app manifest format the program needs: the quoted
+// value after a quoted key (to name library games), which files are
+// manifests, and whether Steam is in the middle of updating the game.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +22,29 @@ std::wstring ExtractQuotedValue(const char* bytes, size_t length, const wchar_t*
 // True when the name's extension (the part from its last dot) is exactly
 // ".acf". A name whose only dot is its first character has no extension.
 bool IsManifestFileName(std::wstring_view name);
+
+// What a manifest says of the installed build: StateFlags, buildid and
+// TargetBuildID of its outermost object, keys compared without regard to
+// letter case as Steam reads them. A key nested deeper (in UserConfig, say)
+// is not taken for one of these. Each is nothing when absent or not a plain
+// decimal number that fits.
+struct SteamAppState {
+  std::optional<uint64_t> stateFlags;
+  std::optional<uint64_t> buildId;
+  std::optional<uint64_t> targetBuildId;
+};
+SteamAppState ReadSteamAppState(const char* bytes, size_t length);
+
+// Where Steam stands with an update of the game. Copying into a game Steam
+// is writing, or is about to write, mixes two builds' files.
+enum class SteamUpdate { None, Pending, Paused, Running };
+
+// Running: the flags for an update running (256) or downloading (1048576),
+// or started (1024) and not paused; Paused: paused (512); Pending: update
+// required (2), or a TargetBuildID that is not 0 and differs from buildid.
+SteamUpdate DecideSteamUpdate(const SteamAppState& state);
+
+// One sentence for the question before a deployment; empty for None.
+std::wstring SteamUpdateText(SteamUpdate update);
 
 }  // namespace zrcc

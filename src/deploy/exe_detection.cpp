@@ -19,14 +19,15 @@ void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandid
 uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list,
                                       const std::atomic<bool>* stop) {
   return MeasureFolderSizeVisiting(
-      folder,
-      [&list](const std::wstring& where, const wchar_t* name) {
-        if (!IsExeName(name) || LiesInBackupFolder(where)) return;
-        ExecutableCandidate candidate{name, where, {}};
-        candidate.productName = ReadProductName(CandidateFullPath(candidate));
-        list.push_back(std::move(candidate));
-      },
+      folder, [&list](const std::wstring& where, const wchar_t* name) { NoteExecutableCandidate(where, name, list); },
       stop);
+}
+
+void NoteExecutableCandidate(const std::wstring& folder, const wchar_t* name, std::vector<ExecutableCandidate>& list) {
+  if (!IsExeName(name) || LiesInBackupFolder(folder)) return;
+  ExecutableCandidate candidate{name, folder, {}};
+  candidate.productName = ReadProductName(CandidateFullPath(candidate));
+  list.push_back(std::move(candidate));
 }
 
 std::optional<ExecutableCandidate> DetectGameExecutable(const Game& game, bool* noExecutable) {

@@ -28,6 +28,12 @@ void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandid
 uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list,
                                       const std::atomic<bool>* stop = nullptr);
 
+// The size walk's step of the executable search, for walks that visit
+// files for more than one purpose: appends the file `name` in `folder` to
+// `list` as CollectExecutables would (an executable outside a backup folder,
+// with its product name).
+void NoteExecutableCandidate(const std::wstring& folder, const wchar_t* name, std::vector<ExecutableCandidate>& list);
+
 // The executable chosen for the game at `game.path`, or nothing: when the
 // folder holds no executable at all (then `noExecutable`, when given, is
 // set: the window warns about that), or when executables exist but none is

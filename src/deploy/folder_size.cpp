@@ -219,7 +219,8 @@ class EnteredDirectories {
 // reaches it as a plain folder.
 class FolderWalk {
  public:
-  FolderWalk(const PlainFileVisitor* visit, const std::atomic<bool>* stop) : visit_(visit), stop_(stop) {}
+  FolderWalk(const PlainFileVisitor* visit, const PlainFolderVisitor* visitFolder, const std::atomic<bool>* stop)
+      : visit_(visit), visitFolder_(visitFolder), stop_(stop) {}
 
   uint64_t Run(const std::wstring& folder) {
     Enter(folder, visit_ != nullptr);
@@ -246,6 +247,7 @@ class FolderWalk {
         if (link) {
           links_.push_back(JoinPath(current.met.path, entry.name));
         } else {
+          if (current.visiting && visitFolder_) (*visitFolder_)(current.met.path, entry.name.c_str());
           Enter(JoinPath(current.met.path, entry.name), current.visiting);
         }
       } else {
@@ -279,6 +281,7 @@ class FolderWalk {
   }
 
   const PlainFileVisitor* visit_;
+  const PlainFolderVisitor* visitFolder_;
   const std::atomic<bool>* stop_;
   std::deque<OpenDirectory> descent_;
   std::vector<std::wstring> links_;  // folder links met, entered last
@@ -291,13 +294,19 @@ class FolderWalk {
 uint64_t MeasureFolderSize(const std::wstring& folder, const std::atomic<bool>* stop) {
   // An empty text names no folder; it is never taken for the current one.
   if (folder.empty()) return 0;
-  return FolderWalk(nullptr, stop).Run(folder);
+  return FolderWalk(nullptr, nullptr, stop).Run(folder);
 }
 
 uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit,
                                    const std::atomic<bool>* stop) {
   if (folder.empty()) return 0;
-  return FolderWalk(&visit, stop).Run(folder);
+  return FolderWalk(&visit, nullptr, stop).Run(folder);
+}
+
+uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visitFile,
+                                   const PlainFolderVisitor& visitFolder, const std::atomic<bool>* stop) {
+  if (folder.empty()) return 0;
+  return FolderWalk(&visitFile, visitFolder ? &visitFolder : nullptr, stop).Run(folder);
 }
 
 }  // namespace zrcc

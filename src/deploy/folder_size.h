@@ -32,4 +32,13 @@ using PlainFileVisitor = std::function<void(const std::wstring& folder, const wc
 uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visit,
                                    const std::atomic<bool>* stop = nullptr);
 
+// Called with a subfolder's parent, spelt as for files, and its name.
+using PlainFolderVisitor = std::function<void(const std::wstring& parent, const wchar_t* name)>;
+
+// The same walk, and also a visit of every plain subfolder met where files
+// are visited, at its entry, before anything inside it (whether or not it can
+// be listed or was entered before): some facts lie in a folder's name alone.
+uint64_t MeasureFolderSizeVisiting(const std::wstring& folder, const PlainFileVisitor& visitFile,
+                                   const PlainFolderVisitor& visitFolder, const std::atomic<bool>* stop = nullptr);
+
 }  // namespace zrcc

@@ -76,4 +76,9 @@ std::optional<FileVersionNumbers> ReadFixedFileVersion(const std::wstring& fileP
   return block ? FixedFileVersionInBlock(*block) : std::nullopt;
 }
 
+ShownFileVersion ReadShownFileVersion(const std::wstring& filePath) {
+  const auto block = ReadVersionBlock(filePath);
+  return block ? ShownFileVersionInBlock(*block) : ShownFileVersion{};
+}
+
 }  // namespace zrcc

@@ -24,4 +24,8 @@ std::wstring ReadProductName(const std::wstring& filePath);
 // version resource or no fixed part.
 std::optional<FileVersionNumbers> ReadFixedFileVersion(const std::wstring& filePath);
 
+// The version a game's own file shows and its product name, read in one
+// open (see ShownFileVersionInBlock); both empty without a version resource.
+ShownFileVersion ReadShownFileVersion(const std::wstring& filePath);
+
 }  // namespace zrcc

@@ -3,7 +3,7 @@
 // file holds, and the lookups the program makes on the block (its
 // translations, ProductName, FileVersion, ProductVersion, the fixed
 // version) never read outside it and never give a string holding a NUL or
-// longer than the block.
+// longer than the block; the version a game's file shows stands on one line.
 //
 // Random bytes rarely get past the headers or make a block that parses, so
 // each input is also applied as a patch (the first two bytes give the
@@ -101,6 +101,9 @@ Shown Ask(std::span<const uint8_t> block) {
   // Only a block that parses can answer, also for its fixed version.
   const bool fixed = FixedFileVersionInBlock(block).has_value();
   if (!VersionBlock::Parse(block)) Check(!s.isMod && s.name.empty() && !fixed);
+  const ShownFileVersion game = ShownFileVersionInBlock(block);
+  Check(game.productName == s.name && game.version.size() <= kMaxShownVersionLength);
+  for (const wchar_t c : game.version) Check(c >= 0x20 && c != 0x7F);
   return s;
 }
 

@@ -1,9 +1,10 @@
 // Steam manifest values: any bytes must be searched without fault, and any
 // value read can be written back the way Steam escapes it and read again
-// unchanged.
+// unchanged. The update state's numbers stand in the bytes as written.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "core/steam_manifest_text.h"
 #include "core/text.h"
@@ -33,5 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string written = EncodeUtf8(L"\"" + std::wstring(key) + L"\"\t\t\"" + SteamEscaped(value) + L"\"");
     Check(ExtractQuotedValue(written.data(), written.size(), key) == value);
   }
+  const SteamAppState state = ReadSteamAppState(bytes, size);
+  const std::string_view input(bytes, size);
+  for (const auto& number : {state.stateFlags, state.buildId, state.targetBuildId}) {
+    Check(!number || input.find(std::to_string(*number)) != std::string_view::npos);
+  }
+  DecideSteamUpdate(state);
   return 0;
 }

@@ -74,5 +74,49 @@ TEST(SteamManifestText, ManifestNamesEndInExactlyDotAcf) {
   EXPECT_FALSE(IsManifestFileName(L""));
 }
 
+SteamUpdate UpdateOf(const std::string& manifest) {
+  return DecideSteamUpdate(ReadSteamAppState(manifest.data(), manifest.size()));
+}
+
+std::string Manifest(const std::string& flags, const std::string& build = "100", const std::string& target = "") {
+  return "\"AppState\"\n{\n\t\"appid\"\t\t\"10\"\n\t\"StateFlags\"\t\t\"" + flags +
+         "\"\n\t\"buildid\"\t\t\"" + build + "\"\n" + (target.empty() ? "" : "\t\"TargetBuildID\"\t\t\"" + target + "\"\n") +
+         "\t\"UserConfig\"\n\t{\n\t\t\"StateFlags\"\t\t\"1024\"\n\t\t\"buildid\"\t\t\"7\"\n\t}\n}\n";
+}
+
+// Steam's state flags and the build it is heading for say whether it is
+// writing the game's files, or is about to; only the manifest's own keys
+// count, in any letter case.
+TEST(SteamManifestText, TellsAnUpdateRunningPausedOrPending) {
+  EXPECT_EQ(UpdateOf(Manifest("4")), SteamUpdate::None);
+  EXPECT_EQ(UpdateOf(Manifest("6")), SteamUpdate::Pending);
+  EXPECT_EQ(UpdateOf(Manifest("4", "100", "100")), SteamUpdate::None);
+  EXPECT_EQ(UpdateOf(Manifest("4", "100", "0")), SteamUpdate::None);
+  EXPECT_EQ(UpdateOf(Manifest("4", "100", "101")), SteamUpdate::Pending);
+  EXPECT_EQ(UpdateOf(Manifest("1048580")), SteamUpdate::Running);
+  EXPECT_EQ(UpdateOf(Manifest("1540")), SteamUpdate::Paused);  // started, then paused
+  EXPECT_EQ(UpdateOf(Manifest("68")), SteamUpdate::None);      // the game running is no update
+  EXPECT_EQ(UpdateOf("\xEF\xBB\xBF\"AppState\" { \"stateflags\" \"6\" }"), SteamUpdate::Pending);
+  EXPECT_EQ(UpdateOf("\"AppState\" { \"Sub\" { \"StateFlags\" \"6\" } \"StateFlags\" \"4\" }"), SteamUpdate::None);
+  EXPECT_EQ(UpdateOf("\"AppState\" { \"StateFlags\" \"99999999999999999999999\" }"), SteamUpdate::None);
+}
+
+// A manifest cut short anywhere gives each value whole or not at all, never
+// a number cut in two.
+TEST(SteamManifestText, EveryTruncationGivesWholeValuesOrNone) {
+  const std::string full = Manifest("1048580", "123456", "123457");
+  const SteamAppState whole = ReadSteamAppState(full.data(), full.size());
+  ASSERT_EQ(whole.stateFlags, 1048580u);
+  ASSERT_EQ(whole.buildId, 123456u);
+  ASSERT_EQ(whole.targetBuildId, 123457u);
+  for (size_t length = 0; length < full.size(); ++length) {
+    const SteamAppState cut = ReadSteamAppState(full.data(), length);
+    for (auto [part, all] : {std::pair{cut.stateFlags, whole.stateFlags}, std::pair{cut.buildId, whole.buildId},
+                             std::pair{cut.targetBuildId, whole.targetBuildId}}) {
+      EXPECT_TRUE(!part || part == all) << length;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zrcc

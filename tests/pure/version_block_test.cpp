@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/file_version.h"
+
 #include "version_block_builder.h"
 
 namespace zrcc {
@@ -50,6 +52,32 @@ TEST(VersionBlock, AnswersTheProgramsQuestionsOnAWellFormedBlock) {
   EXPECT_EQ(ReadProductNameInBlock(bytes), L"Other");
   // The root's own value is the fixed part.
   EXPECT_EQ(block->Query(L"\\")->bytes.size(), 52u);
+}
+
+// A game file's shown version: the fixed one, as its maker writes it, where
+// there is one; else the FileVersion text, made fit for one line.
+TEST(VersionBlock, ShownVersionIsTheFixedOneElseATidiedText) {
+  VersionNode root = TwoTables();
+  const ShownFileVersion fromText = ShownFileVersionInBlock(VersionBytes(root));  // the fixed part is all zeros
+  EXPECT_EQ(fromText.version, L"9");
+  EXPECT_EQ(fromText.productName, L"Other");
+  // Fixed 3.7.10.0 (major.minor, then build.revision, each half low word first).
+  for (auto [at, value] : {std::pair{8, 7}, std::pair{10, 3}, std::pair{12, 0}, std::pair{14, 10}}) {
+    test::Put16At(root.value, static_cast<size_t>(at), static_cast<size_t>(value));
+  }
+  EXPECT_EQ(ShownFileVersionInBlock(VersionBytes(root)).version, L"3.7.10");
+  test::Put16At(root.value, 12, 5);
+  EXPECT_EQ(ShownFileVersionInBlock(VersionBytes(root)).version, L"3.7.10.5");
+
+  const auto textOnly = [](const std::u16string& text) {
+    return ShownFileVersionInBlock(
+               VersionBytes(VersionRoot({{u"040904b0", {TextNode(u"FileVersion", text)}}}, {0x0409, 0x04B0})))
+        .version;
+  };
+  EXPECT_EQ(textOnly(u"  1.3.1 \r\nInjected line"), L"1.3.1");
+  EXPECT_EQ(textOnly(std::u16string(100, u'9')), std::wstring(kMaxShownVersionLength, L'9'));
+  EXPECT_EQ(textOnly(u"\n"), L"");
+  EXPECT_EQ(ShownFileVersionInBlock(std::vector<uint8_t>{1, 2, 3}).version, L"");
 }
 
 TEST(VersionBlock, OldSixteenBitLayoutIsNoVersionWhateverItsSize) {
