@@ -10,7 +10,6 @@
 #include "core/catalogue.h"
 #include "core/mod_rules.h"
 #include "core/text.h"
-#include "deploy/copy_deploy.h"
 #include "deploy/mod_state.h"
 #include "deploy/scripts.h"
 #include "discovery/find_games.h"
@@ -149,21 +148,6 @@ void SetModFolder() {
   ShowOutdatedMarks();
 }
 
-// Copies the package into a game's executable folder. A copy refused before
-// the shell started is said here; the shell reports its own failures, but
-// may also report success for a copy that left files out or short, so what
-// arrived is compared with the package after every copy it made.
-void CopyPackageInto(const std::wstring& folder) {
-  CopyRefusal refusal;
-  CopyModPackage(ModFolder, folder, &refusal, gMainWindow);
-  if (refusal.reason.empty()) {
-    ReportShortCopies(ModFolder, folder);
-    return;
-  }
-  ShowMessageBox(gMainWindow, L"ZandRivell could not be copied.\n\nFolder: " + refusal.path + L"\n" + refusal.reason,
-                 L"Error", MB_ICONERROR);
-}
-
 // While a script runs the window keeps painting and answering: the wait
 // carries out every message meanwhile, and the command gate refuses every
 // command and holds back a close until the script has ended. The status bar
@@ -215,12 +199,10 @@ void Deploy(int id) {
       SyncButtonsWithSelection();
       return;
     }
-    // The game's files in the package's way are kept first, and what the
-    // copy wrote is recorded afterwards, so that it can be undone.
-    PendingDeployment pending;
-    if (!PrepareCopy(ExeFolderPath(*game), pending)) return;
-    CopyPackageInto(ExeFolderPath(*game));
-    finish = [pending] { FinishCopy(pending); };
+    // The game's files in the package's way are kept and the copy is
+    // recorded before anything is copied, so that it can always be undone;
+    // all of it but the shell's copy runs off the window's thread.
+    finish = [package = ModFolder, folder = ExeFolderPath(*game)] { CopyPackageIntoGame(package, folder); };
   } else {
     // Copy puts the scripts into the executable folder; a package put into
     // the game folder by hand is found there too.

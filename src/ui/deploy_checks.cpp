@@ -70,7 +70,10 @@ bool PackageStillAsShown() {
 }
 
 std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& target) {
-  const std::vector<ShortCopy> shortCopies = FindShortCopies(package, target);
+  return ShortCopiesText(FindShortCopies(package, target));
+}
+
+std::wstring ShortCopiesText(const std::vector<ShortCopy>& shortCopies) {
   constexpr size_t kListed = 15;  // a box still fits on the screen
   std::wstring text;
   for (size_t i = 0; i < shortCopies.size() && i < kListed; ++i) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/catalogue.h"
+#include "deploy/copy_check.h"
 
 namespace zrcc {
 
@@ -25,6 +27,8 @@ bool PackageStillAsShown();
 // is missing there or has another size, one line each (at most 15, then how
 // many more); empty when everything arrived whole.
 std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& target);
+// The same lines for files already found short.
+std::wstring ShortCopiesText(const std::vector<ShortCopy>& shortCopies);
 
 // The same after the shell's copy, said in an error box when anything fell
 // short.

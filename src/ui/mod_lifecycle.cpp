@@ -1,5 +1,6 @@
 #include "ui/mod_lifecycle.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "core/columns.h"
 #include "core/mod_rules.h"
 #include "core/paths.h"
+#include "deploy/copy_deploy.h"
 #include "helpers/game_rows.h"
 #include "platform/app_state.h"
 #include "platform/background_job.h"
@@ -24,12 +26,6 @@ void ShowStatus(const std::wstring& text) {
 }
 
 std::wstring GameTitle(const Game& game) { return game.name.empty() ? game.path : game.name; }
-
-std::wstring Lines(const std::vector<std::wstring>& items) {
-  std::wstring text;
-  for (const std::wstring& item : items) text += L"\n    " + item;
-  return text;
-}
 
 // The steps of an update, each run on the job thread. A step that fails
 // says so in `stopped` (which step and why); the ones after it do not run,
@@ -78,20 +74,22 @@ class Update {
 
   void CopyPackage() {
     ShowStatus(L"Copying ZandRivell...");
-    PendingDeployment pending;
-    if (const std::wstring why = PrepareDeployment(package_, ExeFolderPath(game_), pending); !why.empty()) {
-      stopped_ = L"before the copy:\n" + why;
+    DeploymentPlan plan;
+    if (const DeployProblem problem = PrepareDeployment(package_, ExeFolderPath(game_), plan)) {
+      stopped_ = L"before the copy:\n" + ProblemWords(problem);
       return;
     }
-    const std::wstring copyFailure = CopyPlannedFiles(pending);
-    // What did arrive is recorded either way, so that it can be undone.
-    const std::wstring recordFailure = FinishDeployment(pending);
-    if (!copyFailure.empty()) {
-      stopped_ = L"while copying the package:\n" + copyFailure;
-    } else if (const std::wstring missing = ShortCopiesText(package_, ExeFolderPath(game_)); !missing.empty()) {
-      stopped_ = L"after the copy: these files did not arrive whole:\n" + missing;
-    } else if (!recordFailure.empty()) {
-      stopped_ = L"after the copy: its record could not be written:\n" + recordFailure;
+    const DeployProblem copyProblem = CopyPlannedFiles(plan);
+    // What did arrive is recorded either way; what did not stays recorded
+    // as begun, so that it can be undone.
+    const FinishOutcome finished = FinishDeployment(plan);
+    if (copyProblem) {
+      stopped_ = L"while copying the package:\n" + DeployProblemLine(copyProblem, WindowsSystemWords());
+    } else if (!finished.notArrived.empty()) {
+      stopped_ = L"after the copy: these files did not arrive whole:\n" + ShortCopiesText(finished.notArrived);
+    } else if (finished.recordProblem) {
+      stopped_ = L"after the copy: its record could not be written:\n" +
+                 DeployProblemLine(finished.recordProblem, WindowsSystemWords());
     }
   }
 
@@ -99,22 +97,6 @@ class Update {
   std::wstring package_;
   std::wstring stopped_;
 };
-
-std::wstring UndoSummary(const std::wstring& folder, const UndoOutcome& outcome) {
-  std::wstring text = L"ZandRivell was taken out of " + folder + L": " + std::to_wstring(outcome.removed) +
-                      (outcome.removed == 1 ? L" file" : L" files") + L" removed, " +
-                      std::to_wstring(outcome.restored) + (outcome.restored == 1 ? L" original" : L" originals") +
-                      L" put back.";
-  if (!outcome.changed.empty()) {
-    text += L"\n\nThese files changed since the copy and were left in place:" + Lines(outcome.changed);
-  }
-  if (!outcome.stillKept.empty()) {
-    text += L"\n\nThese originals stay in " + JoinPath(folder, kBackupFolderName) +
-            L", as something else is in their place now:" + Lines(outcome.stillKept);
-  }
-  if (!outcome.failures.empty()) text += L"\n\nThese could not be done:" + Lines(outcome.failures);
-  return text;
-}
 
 }  // namespace
 
@@ -141,7 +123,8 @@ void UndoSelectedCopy() {
   const std::wstring folder = ExeFolderPath(*game);
   if (ShowMessageBox(gMainWindow,
                      L"Take ZandRivell back out of " + GameTitle(*game) + L"?\n\nThe files the copy wrote into " +
-                         folder + L" are removed where they are unchanged, and the files it replaced are put back.",
+                         FolderForMessage(folder) +
+                         L" are removed where they are unchanged, and the files it replaced are put back.",
                      L"Undo Copy", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return;
   }
@@ -150,29 +133,35 @@ void UndoSelectedCopy() {
     const UndoOutcome outcome = UndoDeployment(folder);
     if (StopRequested()) return;
     RefreshRowFromJob(row, copy);
-    if (!outcome.problem.empty()) {
-      ShowMessageBox(nullptr, outcome.problem, L"Undo Copy", MB_ICONERROR);
+    if (outcome.problem) {
+      ShowMessageBox(nullptr, UndoProblemText(outcome.problem, WindowsSystemWords()), L"Undo Copy", MB_ICONERROR);
       return;
     }
-    const bool allDone = outcome.changed.empty() && outcome.stillKept.empty() && outcome.failures.empty();
-    ShowMessageBox(nullptr, UndoSummary(folder, outcome), L"Undo Copy", allDone ? MB_ICONINFORMATION : MB_ICONWARNING);
+    ShowMessageBox(nullptr, UndoSummaryText(folder, outcome, WindowsSystemWords()), L"Undo Copy",
+                   outcome.AllDone() ? MB_ICONINFORMATION : MB_ICONWARNING);
   });
 }
 
-bool PrepareCopy(const std::wstring& exeFolder, PendingDeployment& pending) {
-  const std::wstring why = PrepareDeployment(ModFolder, exeFolder, pending);
-  if (why.empty()) return true;
-  ShowMessageBox(gMainWindow, why, L"Error", MB_ICONERROR);
-  return false;
-}
-
-void FinishCopy(const PendingDeployment& pending) {
-  if (const std::wstring why = FinishDeployment(pending); !why.empty()) {
-    ShowMessageBox(nullptr,
-                   L"ZandRivell was copied, but the record that lets \"Undo Copy\" take it out again could not be "
-                   L"written:\n\n" + why,
-                   L"Error", MB_ICONERROR);
+void CopyPackageIntoGame(const std::wstring& package, const std::wstring& exeFolder) {
+  ShowStatus(L"Copying ZandRivell...");
+  auto error = [](const std::wstring& text) { ShowMessageBox(nullptr, text, L"Error", MB_ICONERROR); };
+  auto refused = [&error](const CopyRefusal& refusal) {
+    error(L"ZandRivell could not be copied.\n\nFolder: " + refusal.path + L"\n" + refusal.reason);
+  };
+  DeploymentPlan plan;
+  if (const DeployProblem problem = PlanDeployment(package, exeFolder, plan)) return error(ProblemWords(problem));
+  if (const std::optional<CopyRefusal> refusal = ShellCopyRefusal(plan)) return refused(*refusal);
+  if (const DeployProblem problem = BeginDeployment(plan)) return error(ProblemWords(problem));
+  // The shell's copy and its dialogs belong to the window, on its thread.
+  CopyRefusal refusal;
+  RunOnUiThread([&plan, &refusal] { CopyPlanWithShell(plan, &refusal, gMainWindow); });
+  const FinishOutcome finished = FinishDeployment(plan);
+  if (!refusal.reason.empty()) return refused(refusal);
+  if (!finished.notArrived.empty()) {
+    return error(L"ZandRivell was not copied completely into:\n" + exeFolder + L"\n\n" +
+                 ShortCopiesText(finished.notArrived));
   }
+  if (finished.recordProblem) error(CopiedButUnconfirmedText(finished.recordProblem, WindowsSystemWords()));
 }
 
 bool OfferPackageRemovalScript(const ScriptFolders& folders) {

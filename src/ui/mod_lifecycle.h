@@ -33,12 +33,12 @@ void UpdateSelectedGame();
 // closing box names what was left as it was. Runs inside the command gate.
 void UndoSelectedCopy();
 
-// Copy Zandrivell's own work around the shell's copy: `PrepareCopy` keeps
-// the game's files in the way before it (false after an error box: the copy
-// must not start); `FinishCopy`, on the job thread afterwards, writes the
-// record.
-bool PrepareCopy(const std::wstring& exeFolder, PendingDeployment& pending);
-void FinishCopy(const PendingDeployment& pending);
+// Copy Zandrivell's work, on the job thread before the row is refreshed:
+// the plan (the package hashed, the game's files in its way kept and the
+// record written first), the shell's copy with its progress dialog (handed
+// to the UI thread, owned by the main window), the record confirmed. Every
+// problem is said in an error box; a copy that fell short names the files.
+void CopyPackageIntoGame(const std::wstring& package, const std::wstring& exeFolder);
 
 // Before Uninstall: when neither of the game's folders holds the removal
 // script but the package does, asks whether to copy the package's into the

@@ -50,14 +50,15 @@ class DeploymentTest : public ::testing::Test {
   // Copy Zandrivell's way: keep, copy through the shell (its questions
   // answered with `answer`), record.
   void ShellCopy(int answer) {
-    PendingDeployment pending;
-    ASSERT_EQ(PrepareDeployment(package, game, pending), L"");
+    DeploymentPlan plan;
+    const DeployProblem problem = PrepareDeployment(package, game, plan);
+    ASSERT_FALSE(problem) << test::Utf8(ProblemWords(problem));
     {
       test::ShellDialogAnswerer answerer(answer);
-      CopyModPackage(package, game);
+      CopyPlanWithShell(plan);
       EXPECT_EQ(answerer.answered(), 1) << "one question: the game's dxgi.dll";
     }
-    ASSERT_EQ(FinishDeployment(pending), L"");
+    ASSERT_FALSE(FinishDeployment(plan).recordProblem);
   }
 
   TempDir dir;
@@ -85,7 +86,7 @@ TEST_F(DeploymentTest, UndoTakesOutWhatTheCopyWroteAndPutsTheOriginalBackByteFor
   EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Intact);
 
   const UndoOutcome outcome = UndoDeployment(game);
-  EXPECT_EQ(outcome.problem, L"");
+  EXPECT_FALSE(outcome.problem);
   EXPECT_EQ(outcome.removed, 3);
   EXPECT_EQ(outcome.restored, 1);
   EXPECT_TRUE(outcome.changed.empty() && outcome.stillKept.empty() && outcome.failures.empty());
@@ -153,7 +154,7 @@ TEST_F(DeploymentTest, HostileRecordsAreNeverFollowedOutsideTheFolder) {
   for (const std::string& line : ignoredRecords) {
     WriteFileBytes(record, "Format=1\r\n" + line + "\r\nEnd=1\r\n");
     EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Ignored) << line;
-    EXPECT_NE(UndoDeployment(game).problem, L"") << line;
+    EXPECT_TRUE(UndoDeployment(game).problem) << line;
   }
   // Well formed, but through a link: the file is not the copy's to remove,
   // and nothing is put back through it.
@@ -171,7 +172,7 @@ TEST_F(DeploymentTest, HostileRecordsAreNeverFollowedOutsideTheFolder) {
   test::FolderLink backupLink(game + L"\\.zandrivell-backup", L"../../outside/backup");
   ASSERT_TRUE(backupLink.ok());
   EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Ignored);
-  EXPECT_NE(UndoDeployment(game).problem, L"");
+  EXPECT_TRUE(UndoDeployment(game).problem);
   EXPECT_EQ(ReadFileBytes(outside + L"\\victim.dll"), victim);
   EXPECT_EQ(ReadFileBytes(outside + L"\\backup\\20240101-000000\\victim.dll"), "planted");
 }
