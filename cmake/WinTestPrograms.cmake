@@ -30,6 +30,12 @@ if(TARGET zrcc_helpers_tests)
   add_dependencies(zrcc_helpers_tests zrcc-save-loop)
   target_include_directories(zrcc_helpers_tests PRIVATE tests/win)
 endif()
+# The kill tests of a deployment end this tool at chosen steps of a copy or
+# an undo.
+zrcc_windows_executable(zrcc-deploy-steps tests/win/tools/deploy_steps.cpp)
+if(TARGET zrcc_deploy_tests)
+  add_dependencies(zrcc_deploy_tests zrcc-deploy-steps)
+endif()
 # The end of the Windows session, as Wine gives it, while the window has
 # unsaved work. It ends the Wine session of the tests (and starts its server
 # again), so it runs alone.

@@ -67,11 +67,38 @@ bool EntersBackupFolder(const std::wstring& exeFolder, std::wstring_view relativ
   return found && LowerKey(data.cFileName) == kBackupFolderName;
 }
 
-// A path of a record or a plan that may be acted on below the executable folder.
-bool SafeWithin(const std::wstring& exeFolder, std::wstring_view relative) {
-  return UnsafeRecordPathReason(relative).empty() && NoLinkOnTheWay(exeFolder, relative) &&
-         !EntersBackupFolder(exeFolder, relative);
-}
+// Whether a path of a record or a plan may be acted on below the executable
+// folder: its text keeps the record's rules, it does not enter the backup
+// folder under another spelling, and nothing on the way is a link. Each
+// folder on the way is looked at once, however many files lie in it: a
+// package's thousands of files share a few folders.
+class SafePlaces {
+ public:
+  explicit SafePlaces(std::wstring exeFolder) : exeFolder_(std::move(exeFolder)) {}
+
+  bool Safe(std::wstring_view relative) {
+    if (!UnsafeRecordPathReason(relative).empty()) return false;
+    const auto [entered, freshFirst] = entersBackup_.try_emplace(LowerKey(relative.substr(0, relative.find(L'\\'))));
+    if (freshFirst) entered->second = EntersBackupFolder(exeFolder_, relative);
+    if (entered->second) return false;
+    for (size_t end = relative.find(L'\\'); end != std::wstring_view::npos; end = relative.find(L'\\', end + 1)) {
+      const auto [folder, fresh] = folders_.try_emplace(LowerKey(relative.substr(0, end)), Folder::Plain);
+      if (fresh) {
+        const DWORD attributes = Attributes(JoinPath(exeFolder_, relative.substr(0, end)));
+        folder->second = !Exists(attributes) ? Folder::Absent : IsLink(attributes) ? Folder::Link : Folder::Plain;
+      }
+      if (folder->second == Folder::Link) return false;
+      if (folder->second == Folder::Absent) return true;  // nothing below it leads anywhere (yet)
+    }
+    return !IsLink(Attributes(JoinPath(exeFolder_, relative)));
+  }
+
+ private:
+  enum class Folder { Plain, Absent, Link };
+  std::wstring exeFolder_;
+  std::unordered_map<std::wstring, bool> entersBackup_;
+  std::unordered_map<std::wstring, Folder> folders_;
+};
 
 struct FileDigest {
   uint64_t size = 0;
@@ -144,8 +171,8 @@ class FileAt {
   DWORD error_ = ERROR_SUCCESS;
 };
 
-bool StillAsWritten(const std::wstring& exeFolder, const WrittenFile& file) {
-  if (!SafeWithin(exeFolder, file.path)) return false;
+bool StillAsWritten(const std::wstring& exeFolder, SafePlaces& places, const WrittenFile& file) {
+  if (!places.Safe(file.path)) return false;
   // The size first: a file of another size is not read at all (every load
   // checks the record of every game that has one).
   return FileAt(JoinPath(exeFolder, file.path)).Holds(file.size, file.sha256);
@@ -480,9 +507,10 @@ LoadedRecord LoadDeploymentRecord(const std::wstring& exeFolder, uint32_t lockWa
 
 std::vector<WrittenFileCondition> CheckWrittenFiles(const std::wstring& exeFolder, const DeploymentRecord& record) {
   std::vector<WrittenFileCondition> conditions;
+  SafePlaces places(exeFolder);
   for (const WrittenFile& file : record.written) {
     FileCondition condition = FileCondition::AsWritten;
-    if (!StillAsWritten(exeFolder, file)) {
+    if (!StillAsWritten(exeFolder, places, file)) {
       const bool gone = NoLinkOnTheWay(exeFolder, file.path) && !Exists(Attributes(JoinPath(exeFolder, file.path)));
       condition = gone ? FileCondition::Gone : FileCondition::Changed;
     }
@@ -526,6 +554,7 @@ DeployProblem PlanDeployment(const std::wstring& package, const std::wstring& ex
   if (DeployProblem problem = ListPackage(package, plan)) return problem;
 
   const RecordBook known(plan.previous);
+  SafePlaces places(exeFolder);
   std::vector<std::optional<FileDigest>> found(plan.files.size());
   bool anyKept = false;
   for (size_t i = 0; i < plan.files.size(); ++i) {
@@ -537,7 +566,7 @@ DeployProblem PlanDeployment(const std::wstring& package, const std::wstring& ex
     file.sha256 = source->sha256;
     file.write = true;
     FileAt target(JoinPath(exeFolder, file.path));
-    if (!SafeWithin(exeFolder, file.path)) return {DeployFault::TargetBehindLink, target.Path()};
+    if (!places.Safe(file.path)) return {DeployFault::TargetBehindLink, target.Path()};
     if (!target.Exists()) continue;
     if (target.IsFolder()) return {DeployFault::TargetIsFolder, target.Path()};
     found[i] = target.Digest();
@@ -649,8 +678,9 @@ FinishOutcome FinishDeployment(const DeploymentPlan& plan, const FileStep& step)
     }
   }
   // Every file still recorded as begun, this copy's and an earlier one's:
-  // what arrived whole is written, what lies as before is no longer the
-  // copy's business, and the rest stays begun for Undo.
+  // what arrived whole is written, what the user would not have replaced is
+  // no longer the copy's business, and the rest (missing, or a piece) stays
+  // begun: the copy did not finish, and Undo takes out what it began.
   for (const WrittenFile& begun : book.planned.Entries()) {
     const std::wstring key = LowerKey(begun.path);
     FileAt target(JoinPath(exeFolder, begun.path));
@@ -658,7 +688,7 @@ FinishOutcome FinishDeployment(const DeploymentPlan& plan, const FileStep& step)
     if (target.Holds(begun.size, begun.sha256)) {
       book.written.Put(begun);
     } else if (!target.Exists()) {
-      // Nothing of it arrived; an original kept for the place stays kept.
+      continue;  // not there yet: the copy did not finish, which the record goes on saying
     } else if (kept && target.Holds(kept)) {
       // The game's file is still in its place (the user would not have it
       // replaced): a copy of it kept just now is not needed.
@@ -687,9 +717,12 @@ FinishOutcome FinishDeployment(const DeploymentPlan& plan, const FileStep& step)
   }
   // What an earlier copy wrote that this package does not bring stays
   // recorded while it is as written.
+  SafePlaces places(exeFolder);
   for (const WrittenFile& file : plan.previous.written) {
     const std::wstring key = LowerKey(file.path);
-    if (!inPackage.count(key) && !book.planned.Find(key) && !StillAsWritten(exeFolder, file)) book.written.Erase(key);
+    if (!inPackage.count(key) && !book.planned.Find(key) && !StillAsWritten(exeFolder, places, file)) {
+      book.written.Erase(key);
+    }
   }
   std::vector<std::wstring> made;
   for (const std::wstring& folder : book.made) {
@@ -731,11 +764,11 @@ DeployProblem RecordKeptDigests(const std::wstring& exeFolder, RecordBook& book,
 
 // Puts one kept original back: over the copy's file in one step, or into
 // its empty place. What cannot be done now stays in the book.
-void RestoreOriginal(const std::wstring& exeFolder, RecordBook& book, const KeptFile& kept, UndoOutcome& outcome,
-                     const FileStep& step) {
+void RestoreOriginal(const std::wstring& exeFolder, SafePlaces& places, RecordBook& book, const KeptFile& kept,
+                     UndoOutcome& outcome, const FileStep& step) {
   const std::wstring key = LowerKey(kept.path);
   const std::wstring target = JoinPath(exeFolder, kept.path);
-  if (!SafeWithin(exeFolder, kept.path)) {
+  if (!places.Safe(kept.path)) {
     outcome.stillKept.push_back(kept.path);
     return;
   }
@@ -786,12 +819,12 @@ void RestoreOriginal(const std::wstring& exeFolder, RecordBook& book, const Kept
 
 // Removes one file the copy wrote (or began) and that has no original to
 // go back in its place.
-void RemoveCopysFile(const std::wstring& exeFolder, RecordBook& book, const std::wstring& key, UndoOutcome& outcome,
-                     const FileStep& step) {
+void RemoveCopysFile(const std::wstring& exeFolder, SafePlaces& places, RecordBook& book, const std::wstring& key,
+                     UndoOutcome& outcome, const FileStep& step) {
   const WrittenFile* written = book.written.Find(key);
   const WrittenFile* planned = book.planned.Find(key);
   const std::wstring path = written ? written->path : planned->path;
-  const bool safe = SafeWithin(exeFolder, path);
+  const bool safe = places.Safe(path);
   FileAt place(JoinPath(exeFolder, path));
   if (safe && !place.Exists()) {
     book.EraseFile(key);
@@ -834,21 +867,22 @@ UndoOutcome UndoDeployment(const std::wstring& exeFolder, const FileStep& step) 
 
   // The originals first, so that a crash half-way never leaves a place
   // with neither the game's file nor the mod's.
-  for (const KeptFile& kept : book.kept.Entries()) RestoreOriginal(exeFolder, book, kept, outcome, step);
+  SafePlaces places(exeFolder);
+  for (const KeptFile& kept : book.kept.Entries()) RestoreOriginal(exeFolder, places, book, kept, outcome, step);
   // Then the copy's own files, where no original is waiting for its place.
   std::vector<std::wstring> keys = book.planned.Keys();
   for (const std::wstring& key : book.written.Keys()) {
     if (!book.planned.Find(key)) keys.push_back(key);
   }
   for (const std::wstring& key : keys) {
-    if (!book.kept.Find(key)) RemoveCopysFile(exeFolder, book, key, outcome, step);
+    if (!book.kept.Find(key)) RemoveCopysFile(exeFolder, places, book, key, outcome, step);
   }
   // The folders it made last, deepest first, when nothing is left in them.
   std::vector<std::wstring> made = book.made;
   std::sort(made.begin(), made.end(), [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
   std::vector<std::wstring> stillThere;
   for (const std::wstring& folder : made) {
-    if (!SafeWithin(exeFolder, folder)) continue;
+    if (!SafePlaces(exeFolder).Safe(folder)) continue;  // looked at afresh: the folders below are gone
     const std::wstring path = JoinPath(exeFolder, folder);
     if (!RemoveDirectoryW(ExtendedLengthPath(path).c_str()) && IsFolder(Attributes(path))) stillThere.push_back(folder);
   }
