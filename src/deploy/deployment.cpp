@@ -605,19 +605,27 @@ DeployProblem BeginDeployment(DeploymentPlan& plan, const FileStep& step) {
   const std::wstring root = BackupRoot(exeFolder);
   if (IsLink(Attributes(root))) return {DeployFault::BackupIsLink, root};
   const bool rootThere = IsFolder(Attributes(root));
-  const std::wstring backup = plan.backup.empty() ? std::wstring() : JoinPath(root, plan.backup);
-  auto undoKeeping = [&] {
+  if (!plan.backup.empty() && Exists(Attributes(JoinPath(root, plan.backup)))) {
+    // Another copy took this second's name meanwhile: the next free one.
+    const std::wstring taken = plan.backup;
+    plan.backup = NewBackupName(exeFolder);
+    for (KeptFile& kept : plan.journal.kept) {
+      if (kept.backup == taken) kept.backup = plan.backup;
+    }
+  }
+  // Only copies made just now go: every original is still in its place.
+  auto undoKeeping = [&, backup = plan.backup.empty() ? std::wstring() : JoinPath(root, plan.backup)] {
     if (!backup.empty()) RemoveFreshBackup(backup);
     if (!rootThere) RemoveDirectoryW(ExtendedLengthPath(root).c_str());
   };
-  if (!backup.empty() && Exists(Attributes(backup))) return {DeployFault::KeepFailed, backup, ERROR_ALREADY_EXISTS};
   const RecordBook journal(plan.journal);
   for (const PlannedFile& file : plan.files) {
     if (!file.keep) continue;
     const KeptFile* kept = journal.kept.Find(LowerKey(file.path));
     const std::wstring original = JoinPath(exeFolder, file.path);
     Step(step);
-    if (const DWORD error = KeepOriginal(original, JoinPath(backup, file.path), {kept->size, kept->sha256});
+    if (const DWORD error =
+            KeepOriginal(original, JoinPath(JoinPath(root, plan.backup), file.path), {kept->size, kept->sha256});
         error != ERROR_SUCCESS) {
       undoKeeping();
       return {DeployFault::KeepFailed, original, error};

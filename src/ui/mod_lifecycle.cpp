@@ -150,6 +150,7 @@ void CopyPackageIntoGame(const std::wstring& package, const std::wstring& exeFol
   };
   DeploymentPlan plan;
   if (const DeployProblem problem = PlanDeployment(package, exeFolder, plan)) return error(ProblemWords(problem));
+  if (StopRequested()) return;  // the window is closing: nothing was changed yet, and nothing will be
   if (const std::optional<CopyRefusal> refusal = ShellCopyRefusal(plan)) return refused(*refusal);
   if (const DeployProblem problem = BeginDeployment(plan)) return error(ProblemWords(problem));
   // The shell's copy and its dialogs belong to the window, on its thread.

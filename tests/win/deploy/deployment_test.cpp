@@ -49,14 +49,14 @@ class DeploymentTest : public ::testing::Test {
 
   // Copy Zandrivell's way: keep, copy through the shell (its questions
   // answered with `answer`), record.
-  void ShellCopy(int answer) {
+  void ShellCopy(int answer, int questions = 1) {
     DeploymentPlan plan;
     const DeployProblem problem = PrepareDeployment(package, game, plan);
     ASSERT_FALSE(problem) << test::Utf8(ProblemWords(problem));
     {
       test::ShellDialogAnswerer answerer(answer);
       CopyPlanWithShell(plan);
-      EXPECT_EQ(answerer.answered(), 1) << "one question: the game's dxgi.dll";
+      EXPECT_EQ(answerer.answered(), questions) << "one question for each file of the game's: dxgi.dll...";
     }
     ASSERT_FALSE(FinishDeployment(plan).recordProblem);
   }
@@ -131,6 +131,36 @@ TEST_F(DeploymentTest, AFileTheUserWouldNotReplaceStaysTheGamesOwn) {
   EXPECT_EQ(outcome.removed, 2);
   EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), gamesOwnDxgi);
   EXPECT_FALSE(test::DirExists(game + L"\\.zandrivell-backup"));
+}
+
+// The backup folder removed by hand: the mod's file whose original is gone
+// stays in place (the game is never left with neither) and is named, and
+// stays recorded; the other original goes back.
+TEST_F(DeploymentTest, AReplacementWhoseOriginalIsMissingIsLeftInPlaceAndNamed) {
+  WriteFileBytes(package + L"\\d3d12.dll", "the mod's proxy d3d12");
+  WriteFileBytes(game + L"\\d3d12.dll", "the game's own d3d12");
+  ShellCopy(IDYES, 2);
+  const LoadedRecord loaded = LoadDeploymentRecord(game);
+  ASSERT_EQ(loaded.record.kept.size(), 2u);
+  const std::wstring backup = game + L"\\.zandrivell-backup\\" + loaded.record.kept[0].backup;
+  ASSERT_TRUE(DeleteFileW((backup + L"\\dxgi.dll").c_str()));
+  const UndoOutcome outcome = UndoDeployment(game);
+  EXPECT_EQ(outcome.originalMissing, std::vector<std::wstring>{L"dxgi.dll"});
+  EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), "the mod's proxy dxgi");
+  EXPECT_EQ(ReadFileBytes(game + L"\\d3d12.dll"), "the game's own d3d12");
+  EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Intact) << "still recorded, for when the original is back";
+}
+
+// A record that cannot be written (a full disk) stops the copy before it:
+// the originals kept for it go again, and nothing of the game's changed.
+TEST_F(DeploymentTest, ACopyWhoseRecordCannotBeWrittenChangesNothing) {
+  const Tree before = Snapshot(game);
+  test::MakeDirs(game + L"\\.zandrivell-backup\\deployed.ini.saving");  // where the record is written first
+  DeploymentPlan plan;
+  EXPECT_EQ(PrepareDeployment(package, game, plan).fault, DeployFault::RecordNotWritten);
+  RemoveDirectoryW((game + L"\\.zandrivell-backup\\deployed.ini.saving").c_str());
+  RemoveDirectoryW((game + L"\\.zandrivell-backup").c_str());  // it held nothing else
+  EXPECT_EQ(Snapshot(game), before);
 }
 
 // Records that lead outside the folder, or into it through a link, are never
