@@ -410,25 +410,26 @@ DeploymentRecord JournalOf(const DeploymentPlan& plan, const std::vector<std::op
   return book.Record();
 }
 
-// The digest in which a kept original lies in the backup; nullopt when its
-// copy is missing or cannot be reached without passing a link.
-std::optional<FileDigest> KeptCopyDigest(const std::wstring& exeFolder, const KeptFile& file) {
-  if (!NoLinkOnTheWay(exeFolder, std::wstring(kBackupFolderName) + L"\\" + file.backup + L"\\" + file.path)) {
-    return std::nullopt;
-  }
-  return DigestOf(JoinPath(JoinPath(BackupRoot(exeFolder), file.backup), file.path));
-}
-
 std::wstring KeptCopyPath(const std::wstring& exeFolder, const KeptFile& file) {
   return JoinPath(JoinPath(BackupRoot(exeFolder), file.backup), file.path);
 }
 
+// Whether the copy of a kept original is there, reached without passing a
+// link laid into the backup folder.
+bool KeptCopyThere(const std::wstring& exeFolder, const KeptFile& file) {
+  return NoLinkOnTheWay(exeFolder, std::wstring(kBackupFolderName) + L"\\" + file.backup + L"\\" + file.path) &&
+         IsExistingFile(KeptCopyPath(exeFolder, file));
+}
+
+// The digest of a kept original's copy; nullopt when it is not there.
+std::optional<FileDigest> KeptCopyDigest(const std::wstring& exeFolder, const KeptFile& file) {
+  if (!KeptCopyThere(exeFolder, file)) return std::nullopt;
+  return DigestOf(KeptCopyPath(exeFolder, file));
+}
+
 void DeleteKeptCopy(const std::wstring& exeFolder, const KeptFile& file, const FileStep& step) {
+  if (!KeptCopyThere(exeFolder, file)) return;
   const std::wstring copy = KeptCopyPath(exeFolder, file);
-  if (!NoLinkOnTheWay(exeFolder, std::wstring(kBackupFolderName) + L"\\" + file.backup + L"\\" + file.path) ||
-      !IsExistingFile(copy)) {
-    return;
-  }
   Step(step);
   ClearReadOnly(copy);
   DeleteFileW(ExtendedLengthPath(copy).c_str());
@@ -442,6 +443,7 @@ DWORD KeepOriginal(const std::wstring& original, const std::wstring& kept, const
   {
     // A copy kept read-only by CopyFileW still needs its data flushed.
     const DWORD attributes = Attributes(kept);
+    if (!Exists(attributes)) return GetLastError();
     if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(ExtendedLengthPath(kept).c_str(), FILE_ATTRIBUTE_NORMAL);
     const UniqueHandle file(CreateFileW(ExtendedLengthPath(kept).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -789,9 +791,7 @@ void RestoreOriginal(const std::wstring& exeFolder, SafePlaces& places, RecordBo
     return;
   }
   const std::wstring copy = KeptCopyPath(exeFolder, kept);
-  const bool copyThere = NoLinkOnTheWay(exeFolder, std::wstring(kBackupFolderName) + L"\\" + kept.backup + L"\\" +
-                                                       kept.path) &&
-                         IsExistingFile(copy);
+  const bool copyThere = KeptCopyThere(exeFolder, kept);
   const bool copys = !place.Exists() || HoldsCopysFile(place, book.written.Find(key), book.planned.Find(key));
   if (!copys) {
     // Something else took the place since (a game update): it stays, and so
