@@ -459,6 +459,27 @@ DWORD KeepOriginal(const std::wstring& original, const std::wstring& kept, const
 
 }  // namespace
 
+namespace {
+
+DeployProblem ProblemOf(const LoadedRecord& loaded, const std::wstring& recordPath) {
+  switch (loaded.found) {
+    case RecordFound::None:
+    case RecordFound::Valid:
+      break;
+    case RecordFound::Unreadable:
+      return {DeployFault::RecordUnreadable, recordPath, loaded.error};
+    case RecordFound::Ignored:
+      return {DeployFault::RecordNotUsed, recordPath, 0, loaded.problem};
+  }
+  return {};
+}
+
+}  // namespace
+
+DeployProblem RecordProblem(const std::wstring& exeFolder) {
+  return ProblemOf(LoadDeploymentRecord(exeFolder, kLockedRecordWaitMs), RecordPath(exeFolder));
+}
+
 size_t DeploymentPlan::FilesToWrite() const {
   return static_cast<size_t>(std::count_if(files.begin(), files.end(), [](const PlannedFile& file) { return file.write; }));
 }
@@ -546,13 +567,9 @@ DeployProblem PlanDeployment(const std::wstring& package, const std::wstring& ex
   plan.package = package;
   plan.exeFolder = exeFolder;
   const std::wstring recordPath = RecordPath(exeFolder);
-  const LoadedRecord loaded = LoadDeploymentRecord(exeFolder, kLockedRecordWaitMs);
-  switch (loaded.found) {
-    case RecordFound::None: break;
-    case RecordFound::Valid: plan.previous = loaded.record; break;
-    case RecordFound::Unreadable: return {DeployFault::RecordUnreadable, recordPath, loaded.error};
-    case RecordFound::Ignored: return {DeployFault::RecordNotUsed, recordPath, 0, loaded.problem};
-  }
+  LoadedRecord loaded = LoadDeploymentRecord(exeFolder, kLockedRecordWaitMs);
+  if (DeployProblem problem = ProblemOf(loaded, recordPath)) return problem;
+  plan.previous = std::move(loaded.record);
   if (DeployProblem problem = ListPackage(package, plan)) return problem;
 
   const RecordBook known(plan.previous);
@@ -859,12 +876,9 @@ UndoOutcome UndoDeployment(const std::wstring& exeFolder, const FileStep& step) 
   UndoOutcome outcome;
   const std::wstring recordPath = RecordPath(exeFolder);
   const LoadedRecord loaded = LoadDeploymentRecord(exeFolder, kLockedRecordWaitMs);
-  switch (loaded.found) {
-    case RecordFound::Valid: break;
-    case RecordFound::None: outcome.problem = {DeployFault::NoRecord, exeFolder}; return outcome;
-    case RecordFound::Unreadable: outcome.problem = {DeployFault::RecordUnreadable, recordPath, loaded.error}; return outcome;
-    case RecordFound::Ignored: outcome.problem = {DeployFault::RecordNotUsed, recordPath, 0, loaded.problem}; return outcome;
-  }
+  outcome.problem = loaded.found == RecordFound::None ? DeployProblem(DeployFault::NoRecord, exeFolder)
+                                                      : ProblemOf(loaded, recordPath);
+  if (outcome.problem) return outcome;
   RecordBook book(loaded.record);
   if (DeployProblem problem = RecordKeptDigests(exeFolder, book, step)) {
     outcome.problem = problem;

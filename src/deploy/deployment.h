@@ -54,6 +54,12 @@ LoadedRecord LoadDeploymentRecord(const std::wstring& exeFolder, uint32_t lockWa
 // The path of the record of `exeFolder`.
 std::wstring DeploymentRecordPath(const std::wstring& exeFolder);
 
+// Why a copy into `exeFolder` may not go ahead because of the record there:
+// it cannot be read (after waiting kLockedRecordWaitMs while another program
+// holds it), or it cannot be followed. Nothing when there is none, or one
+// that is followed.
+DeployProblem RecordProblem(const std::wstring& exeFolder);
+
 // Each written file of a record against the disk, in record order.
 enum class FileCondition { AsWritten, Changed, Gone };
 struct WrittenFileCondition {

@@ -37,7 +37,12 @@ class Update {
 
   void Run(int32_t row) {
     const bool installed = game_.modState == ModState::Installed;
-    if (installed) RemoveInstalledMod();
+    // A record that cannot be followed stops the update before its first
+    // step, the removal script included: nothing is changed then.
+    if (const DeployProblem problem = RecordProblem(ExeFolderPath(game_))) {
+      stopped_ = L"before it began:\n" + ProblemWords(problem);
+    }
+    if (installed && Going()) RemoveInstalledMod();
     if (Going()) CopyPackage();
     if (installed && Going()) RunStep(kSetupScriptName, RunSetupScriptQuietly(Folders()));
     if (StopRequested()) return;

@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 
-#include "core/mod_rules.h"
 #include "core/paths.h"
 #include "core/sha256.h"
 #include "core/update_rules.h"
