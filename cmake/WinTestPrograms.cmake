@@ -35,6 +35,12 @@ zrcc_windows_executable(zrcc-wait-game tests/win/tools/wait_game.cpp)
 if(TARGET zrcc_platform_tests)
   add_dependencies(zrcc_platform_tests zrcc-wait-game)
 endif()
+# The kill tests of a deployment end this tool at chosen steps of a copy or
+# an undo.
+zrcc_windows_executable(zrcc-deploy-steps tests/win/tools/deploy_steps.cpp)
+if(TARGET zrcc_deploy_tests)
+  add_dependencies(zrcc_deploy_tests zrcc-deploy-steps)
+endif()
 # The end of the Windows session, as Wine gives it, while the window has
 # unsaved work. It ends the Wine session of the tests (and starts its server
 # again), so it runs alone.

@@ -1,5 +1,6 @@
 #include "core/deployment_record.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "core/paths.h"
@@ -9,9 +10,8 @@ namespace zrcc {
 
 namespace {
 
-constexpr std::wstring_view kFormatLine = L"Format=1";
-// More entries than any package has files: a record beyond it is not ours.
-constexpr size_t kMaxEntries = 100000;
+constexpr std::wstring_view kFirstFormatLine = L"Format=1";
+constexpr std::wstring_view kFormatLine = L"Format=2";
 // The system's limits: a whole path of the long form, one name.
 constexpr size_t kMaxPathLength = 32000;
 constexpr size_t kMaxNameLength = 255;
@@ -21,7 +21,9 @@ constexpr char kHeader[] =
     "; \"Undo Copy\" can take out exactly that and put back what it replaced.\r\n"
     "; One entry a line, paths below this folder:\r\n"
     ";   Written=<bytes>|<SHA-256>|<path>   a file the copy wrote, as it wrote it\r\n"
-    ";   Kept=<backup>|<path>               what lay there before, kept in .zandrivell-backup\\<backup>\\<path>\r\n"
+    ";   Planned=<bytes>|<SHA-256>|<path>   a file the copy began to write and was not seen to arrive\r\n"
+    ";   Kept=<backup>|<bytes>|<SHA-256>|<path>\r\n"
+    ";                                      what lay there before, kept in .zandrivell-backup\\<backup>\\<path>\r\n"
     ";   Made=<path>                        a folder the copy created\r\n"
     ";   End=<number of entries>            the last line: a record cut short lacks it\r\n"
     "; A record changed by hand so that it breaks these rules is ignored as a whole.\r\n";
@@ -104,7 +106,10 @@ class RecordReader {
       if (line.empty() || line[0] == L';') continue;
       if (ended) return Fail(L"there is more after its end");
       if (!started) {
-        if (line != kFormatLine) return Fail(L"it does not start with " + std::wstring(kFormatLine));
+        if (line != kFormatLine && line != kFirstFormatLine) {
+          return Fail(L"it does not start with " + std::wstring(kFormatLine));
+        }
+        firstFormat_ = line == kFirstFormatLine;
         started = true;
         continue;
       }
@@ -118,9 +123,11 @@ class RecordReader {
         ended = true;
         continue;
       }
-      if (++entries_ > kMaxEntries) return Fail(L"it holds too many entries");
+      if (++entries_ > kMaxRecordEntries) return Fail(L"it holds too many entries");
       if (key == L"Written") {
-        if (!ReadWritten(value, record)) return false;
+        if (!ReadWritten(value, written_, record.written)) return false;
+      } else if (key == L"Planned" && !firstFormat_) {
+        if (!ReadWritten(value, planned_, record.planned)) return false;
       } else if (key == L"Kept") {
         if (!ReadKept(value, record)) return false;
       } else if (key == L"Made") {
@@ -149,31 +156,44 @@ class RecordReader {
     return true;
   }
 
-  bool ReadWritten(std::wstring_view value, DeploymentRecord& record) {
+  bool ReadWritten(std::wstring_view value, std::unordered_set<std::wstring>& seen, std::vector<WrittenFile>& files) {
     std::vector<std::wstring_view> fields;
     uint64_t size = 0;
     if (!SplitFields(value, 3, fields) || !ParseCount(fields[0], size) || !IsDigest(fields[1])) {
       return Fail(L"a written file is not given as size|SHA-256|path");
     }
-    if (!CheckPath(fields[2], written_)) return false;
-    record.written.push_back({std::wstring(fields[2]), size, std::wstring(fields[1])});
+    if (!CheckPath(fields[2], seen)) return false;
+    files.push_back({std::wstring(fields[2]), size, std::wstring(fields[1])});
     return true;
   }
 
+  // backup|path (the first format, or an original whose digest is not
+  // known), or backup|size|SHA-256|path. A path never holds a bar, so the
+  // bars tell the forms apart.
   bool ReadKept(std::wstring_view value, DeploymentRecord& record) {
+    const size_t bars = static_cast<size_t>(std::count(value.begin(), value.end(), L'|'));
+    const bool withDigest = !firstFormat_ && bars == 3;
     std::vector<std::wstring_view> fields;
-    if (!SplitFields(value, 2, fields) || !IsBackupFolderName(fields[0])) {
-      return Fail(L"a kept file is not given as backup|path");
+    uint64_t size = 0;
+    if (!SplitFields(value, withDigest ? 4 : 2, fields) || !IsBackupFolderName(fields[0]) ||
+        (withDigest && (!ParseCount(fields[1], size) || !IsDigest(fields[2])))) {
+      return Fail(L"a kept file is not given as backup|path or backup|size|SHA-256|path");
     }
-    if (!CheckPath(fields[1], kept_)) return false;
-    record.kept.push_back({std::wstring(fields[0]), std::wstring(fields[1])});
+    if (!CheckPath(fields.back(), kept_)) return false;
+    KeptFile kept{std::wstring(fields[0]), std::wstring(fields.back()), 0, {}};
+    if (withDigest) {
+      kept.size = size;
+      kept.sha256 = std::wstring(fields[2]);
+    }
+    record.kept.push_back(std::move(kept));
     return true;
   }
 
   std::wstring& problem_;
   size_t line_ = 0;
   uint64_t entries_ = 0;
-  std::unordered_set<std::wstring> written_, kept_, made_;
+  bool firstFormat_ = false;
+  std::unordered_set<std::wstring> written_, planned_, kept_, made_;
 };
 
 }  // namespace
@@ -220,14 +240,31 @@ bool IsBackupFolderName(std::wstring_view name) {
 }
 
 std::string FormatDeploymentRecord(const DeploymentRecord& record) {
-  std::wstring text = std::wstring(kFormatLine) + L"\r\n";
+  std::string bytes = kHeader;
+  auto line = [&bytes](std::wstring_view text) {
+    bytes += EncodeUtf8(text);
+    bytes += "\r\n";
+  };
+  line(kFormatLine);
   for (const WrittenFile& file : record.written) {
-    text += L"Written=" + std::to_wstring(file.size) + L"|" + file.sha256 + L"|" + file.path + L"\r\n";
+    line(L"Written=" + std::to_wstring(file.size) + L"|" + file.sha256 + L"|" + file.path);
   }
-  for (const KeptFile& file : record.kept) text += L"Kept=" + file.backup + L"|" + file.path + L"\r\n";
-  for (const std::wstring& folder : record.made) text += L"Made=" + folder + L"\r\n";
-  text += L"End=" + std::to_wstring(record.written.size() + record.kept.size() + record.made.size()) + L"\r\n";
-  return kHeader + EncodeUtf8(text);
+  for (const WrittenFile& file : record.planned) {
+    line(L"Planned=" + std::to_wstring(file.size) + L"|" + file.sha256 + L"|" + file.path);
+  }
+  // An original kept by an older program, whose copy is gone, stays without
+  // its digest, in the older form.
+  for (const KeptFile& file : record.kept) {
+    line(L"Kept=" + file.backup + L"|" +
+         (file.HasDigest() ? std::to_wstring(file.size) + L"|" + file.sha256 + L"|" : std::wstring()) + file.path);
+  }
+  for (const std::wstring& folder : record.made) line(L"Made=" + folder);
+  line(L"End=" + std::to_wstring(record.EntryCount()));
+  return bytes;
+}
+
+bool RecordWithinLimits(const DeploymentRecord& record, size_t bytes) {
+  return bytes <= kMaxRecordBytes && record.EntryCount() <= kMaxRecordEntries;
 }
 
 std::optional<DeploymentRecord> ParseDeploymentRecord(std::string_view bytes, std::wstring& problem) {

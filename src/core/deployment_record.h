@@ -4,6 +4,13 @@
 // the record) and the folders it made. "Undo Copy" follows it to take out
 // exactly what the copy put in and to put back what it replaced.
 //
+// It is a journal as much as a record: a copy writes it before it touches
+// anything of the game's (every file it is about to write, every original
+// already kept, every folder it will make) and brings it up to date once the
+// files have arrived. A record that still lists files about to be written
+// tells of a copy that was interrupted (a crash, a kill, a full disk), and
+// still says everything Undo needs to take it back out.
+//
 // The record lies in a game folder, so when it is read it is outside input
 // like any other file there: hand-edited, cut short, or written to lead the
 // program elsewhere. A record that breaks any rule below is ignored as a
@@ -13,11 +20,14 @@
 // The file, plain UTF-8, one entry a line, paths below the executable
 // folder with backslashes:
 //   ; comment lines and blank lines anywhere
-//   Format=1                             the first entry
+//   Format=2                             the first entry (older programs wrote 1)
 //   Written=<bytes>|<sha-256>|<path>      a file the copy wrote, as it wrote it
-//   Kept=<backup>|<path>                  what lay at <path> before, kept as
-//                                         .zandrivell-backup\<backup>\<path>
-//   Made=<path>                           a folder the copy created
+//   Planned=<bytes>|<sha-256>|<path>      a file the copy is about to write (or was,
+//                                         when it was interrupted): not yet confirmed
+//   Kept=<backup>|<bytes>|<sha-256>|<path>  what lay at <path> before, kept as
+//                                         .zandrivell-backup\<backup>\<path>, with its
+//                                         size and SHA-256 (Format=1: Kept=<backup>|<path>)
+//   Made=<path>                           a folder the copy created (or is about to)
 //   End=<number of entries>               the last entry: a record cut short lacks it
 #pragma once
 
@@ -39,8 +49,13 @@ inline constexpr wchar_t kRecordFileName[] = L"deployed.ini";
 // no longer part of the game, so no executable there is the game's.
 bool LiesInBackupFolder(std::wstring_view folder);
 
-// A record larger than this is no record of ours.
-inline constexpr size_t kMaxRecordBytes = 4 * 1024 * 1024;
+// A record larger than this, or with more entries, is no record of ours.
+// The writer keeps to the same limits (RecordWithinLimits), so that no copy
+// ever leaves a record its own reader refuses. Both lie far above any
+// package: a copy of 15,500 files with paths of 300 characters over an
+// interrupted one, every file an original kept, takes about 14 MB.
+inline constexpr size_t kMaxRecordBytes = 64 * 1024 * 1024;
+inline constexpr size_t kMaxRecordEntries = 500000;
 
 struct WrittenFile {
   std::wstring path;
@@ -52,6 +67,11 @@ struct WrittenFile {
 struct KeptFile {
   std::wstring backup;  // the backup folder's name, a time stamp (BackupFolderName)
   std::wstring path;
+  // The original's size and SHA-256; the digest is empty in records of the
+  // first format, which did not say.
+  uint64_t size = 0;
+  std::wstring sha256;
+  bool HasDigest() const { return !sha256.empty(); }
   bool operator==(const KeptFile&) const = default;
 };
 
@@ -59,12 +79,21 @@ struct DeploymentRecord {
   std::vector<WrittenFile> written;
   std::vector<KeptFile> kept;
   std::vector<std::wstring> made;
-  bool empty() const { return written.empty() && kept.empty() && made.empty(); }
+  // Files a copy began to write and that were not seen to arrive: a copy
+  // that is running, or one that was interrupted.
+  std::vector<WrittenFile> planned;
+  bool empty() const { return written.empty() && kept.empty() && made.empty() && planned.empty(); }
+  bool Interrupted() const { return !planned.empty(); }
+  size_t EntryCount() const { return written.size() + kept.size() + made.size() + planned.size(); }
   bool operator==(const DeploymentRecord&) const = default;
 };
 
-// The record's bytes, header comment included.
+// The record's bytes, header comment included, in the current format.
 std::string FormatDeploymentRecord(const DeploymentRecord& record);
+
+// Whether the reader takes a record of this many entries, formatted into
+// `bytes` bytes.
+bool RecordWithinLimits(const DeploymentRecord& record, size_t bytes);
 
 // The record in `bytes`, or nullopt with the reason in `problem` (one short
 // sentence naming the line) when any rule is broken.
@@ -87,10 +116,11 @@ bool IsBackupFolderName(std::wstring_view name);
 // What became of the files a game's record says the copy wrote, as the last
 // refresh found them.
 enum class RecordHealth {
-  None,     // no record
-  Intact,   // every written file is still as it was written
-  Damaged,  // some are gone or changed (a game update put its own files back, say)
-  Ignored,  // there is a record, but it breaks the rules and is not followed
+  None,         // no record
+  Intact,       // every written file is still as it was written
+  Damaged,      // some are gone or changed (a game update put its own files back, say)
+  Ignored,      // there is a record, but it breaks the rules (or cannot be read) and is not followed
+  Interrupted,  // the last copy began and did not finish: Undo Copy takes it back out
 };
 
 struct DeploymentHealth {

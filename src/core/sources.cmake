@@ -28,6 +28,7 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/sha256.cpp
   src/core/file_version.cpp
   src/core/deployment_record.cpp
+  src/core/deployment_text.cpp
   src/core/update_rules.cpp
   src/core/launcher_files.cpp
   src/core/found_games.cpp

@@ -54,13 +54,19 @@ LifecycleFacts LifecycleFactsOf(const Game* game, const PackageFacts& package) {
 
 bool UpdateEnabled(const LifecycleFacts& facts) {
   if (!facts.rowSelected || !facts.packageSet) return false;
-  const bool redeploy = facts.state == ModState::Copied && facts.record == RecordHealth::Damaged;
+  // A copy that was interrupted is finished by copying again, whatever the
+  // files that did arrive make the row show.
+  const bool redeploy = (facts.state == ModState::Copied && facts.record == RecordHealth::Damaged) ||
+                        facts.record == RecordHealth::Interrupted;
   return facts.outdated || facts.differs || redeploy;
 }
 
 bool UndoCopyEnabled(const LifecycleFacts& facts) {
-  return facts.rowSelected && facts.state == ModState::Copied &&
-         (facts.record == RecordHealth::Intact || facts.record == RecordHealth::Damaged);
+  // Whatever the status column says: after Install and Uninstall the copy's
+  // files and the kept originals are still there to be dealt with, and after
+  // a crash the status shows only the files that happened to arrive.
+  return facts.rowSelected && (facts.record == RecordHealth::Intact || facts.record == RecordHealth::Damaged ||
+                               facts.record == RecordHealth::Interrupted);
 }
 
 std::wstring OutdatedTipLine(const Game& game, const PackageFacts& package) {
@@ -78,6 +84,8 @@ std::wstring DeploymentTipLine(const Game& game) {
     case RecordHealth::Ignored:
       return L"The record of the last copy (" + std::wstring(kBackupFolderName) + L"\\" + kRecordFileName +
              L") is not used: " + game.deployment.problem + L".";
+    case RecordHealth::Interrupted:
+      return L"The last copy was interrupted. \"Undo Copy\" takes it back out; \"Update Zandrivell\" finishes it.";
     case RecordHealth::None:
     case RecordHealth::Intact:
       break;
@@ -89,7 +97,9 @@ std::wstring UpdateQuestion(const Game& game, const PackageFacts& package) {
   const std::wstring where = game.name.empty() ? game.path : game.name;
   const std::wstring to = ShownVersion(package.version, package.numbers);
   if (!IsOutdated(game, package) && !DiffersFromPackage(game, package)) {
-    return L"Copy ZandRivell " + to + L" into " + where + L" again?\n\nFiles of the last copy have changed or are gone.";
+    return L"Copy ZandRivell " + to + L" into " + where + L" again?\n\n" +
+           (game.deployment.health == RecordHealth::Interrupted ? L"The last copy was interrupted."
+                                                                 : L"Files of the last copy have changed or are gone.");
   }
   std::wstring question = L"Update ZandRivell in " + where + L" from " +
                           ShownVersion(game.modVersion, game.modFileVersion) + L" to " + to + L"?";

@@ -42,18 +42,20 @@ struct LifecycleFacts {
 LifecycleFacts LifecycleFactsOf(const Game* game, const PackageFacts& package);
 
 // "Update Zandrivell": with a package, for a game that holds the mod in
-// another version than the package's, or that was copied and whose copied
-// files have changed or gone since (then it deploys again).
+// another version than the package's, that was copied and whose copied
+// files have changed or gone since, or whose last copy was interrupted
+// (then it deploys again).
 bool UpdateEnabled(const LifecycleFacts& facts);
-// "Undo Copy": for a game that shows "Copied" and keeps a record it follows.
+// "Undo Copy": for a game whose record of a copy is followed and has work
+// left, whatever the status column shows.
 bool UndoCopyEnabled(const LifecycleFacts& facts);
 
 // Tooltip line of an outdated game: "ZandRivell 0.6.2 is in this game; the
 // package holds 0.8.0."; empty when the game is not outdated.
 std::wstring OutdatedTipLine(const Game& game, const PackageFacts& package);
 // Tooltip line about the record of the last copy: its files changed or gone
-// (for a copied game, where that is news), or the record ignored; empty
-// otherwise.
+// (for a copied game, where that is news), the copy interrupted, or the
+// record ignored; empty otherwise.
 std::wstring DeploymentTipLine(const Game& game);
 
 // The question "Update Zandrivell" asks first, naming both versions.

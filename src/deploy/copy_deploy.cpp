@@ -3,109 +3,51 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <optional>
+#include <map>
 #include <vector>
 
 #include "core/package_rules.h"
 #include "core/paths.h"
+#include "core/text.h"
 #include "platform/disk.h"
-#include "platform/listing.h"
 
 namespace zrcc {
 
 namespace {
 
-// The package's top level in listing order; false (and the system's error)
-// when it cannot be listed.
-bool ListPackage(const std::wstring& packageFolder, std::vector<PackageEntry>& entries, DWORD& error) {
-  const ListingResult listed = ForEachEntry(packageFolder, [&](const WIN32_FIND_DATAW& data) {
-    entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  });
-  error = listed.error;
-  return listed.Listed();
-}
-
-// Makes `folder` and every missing parent. Empty when it is a folder then,
-// otherwise why not.
 // Done before the copy because the shell, given a target that does not
-// exist and a single source, copies that source AS the target: a package of
-// one file would become a file named like the game's executable folder.
-std::wstring MakeFolder(std::wstring folder) {
+// exist, may copy a source AS the target: the game's executable folder
+// would become a file.
+DWORD MakeFolder(std::wstring folder, std::wstring* blocker) {
   // Trailing separators go, except the one of a drive root ("C:\").
   while (folder.size() > 1 && EndsWithSeparator(folder) && folder[folder.size() - 2] != L':') folder.pop_back();
-  if (folder.empty()) return L"The folder has no name.";
+  if (folder.empty()) return ERROR_INVALID_NAME;
   const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(folder).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? std::wstring() : folder + L" is a file, not a folder.";
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_SUCCESS;
+    if (blocker) *blocker = folder;
+    return ERROR_ALREADY_EXISTS;
   }
   const size_t cut = folder.find_last_of(L"\\/");
   if (cut != std::wstring::npos && cut > 0) {
-    std::wstring parentFailure = MakeFolder(folder.substr(0, cut + 1));
-    if (!parentFailure.empty()) return parentFailure;
+    if (const DWORD parent = MakeFolder(folder.substr(0, cut + 1), blocker); parent != ERROR_SUCCESS) return parent;
   }
-  if (CreateDirectoryW(ExtendedLengthPath(folder, kNewFolderPathLimit).c_str(), nullptr)) return {};
+  if (CreateDirectoryW(ExtendedLengthPath(folder, kNewFolderPathLimit).c_str(), nullptr)) return ERROR_SUCCESS;
   const DWORD error = GetLastError();
-  if (error == ERROR_ALREADY_EXISTS && IsExistingDirectory(folder)) return {};  // made meanwhile by someone else
-  return SystemErrorText(error);
+  if (error == ERROR_ALREADY_EXISTS && IsExistingDirectory(folder)) return ERROR_SUCCESS;  // made meanwhile by someone else
+  if (error == ERROR_ALREADY_EXISTS && blocker) *blocker = folder;
+  return error;
 }
 
-// The shell's copy works with classic-length paths only: longer ones make it
-// fail, crash, or (under Wine) leave the files out while it reports success.
-// So every path the copy would read or write, the package's inner files and
-// folders included, must stay below the limit, or the copy is refused before
-// anything is made. The first path that is too long, or nothing.
-std::optional<std::wstring> TooLongForTheShell(const std::vector<std::wstring>& sources,
-                                               const std::vector<std::wstring>& names, const std::wstring& target) {
-  if (target.size() >= MAX_PATH) return target;
-  struct Entry {
-    std::wstring source;
-    std::wstring relative;  // below the target
-  };
-  std::vector<Entry> pending;
-  for (size_t i = sources.size(); i-- > 0;) pending.push_back({sources[i], names[i]});
-  while (!pending.empty()) {
-    const Entry entry = std::move(pending.back());
-    pending.pop_back();
-    if (entry.source.size() >= MAX_PATH) return entry.source;
-    if (std::wstring written = JoinPath(target, entry.relative); written.size() >= MAX_PATH) return written;
-    // A folder's entries follow; a file cannot be listed and has none. A
-    // cycle of links inside the package ends at the limit.
-    ForEachEntry(entry.source, [&](const WIN32_FIND_DATAW& data) {
-      pending.push_back({JoinPath(entry.source, data.cFileName), JoinPath(entry.relative, data.cFileName)});
-    });
-  }
-  return std::nullopt;
-}
+enum class ShellResult { Done, Skipped, Failed };
 
-bool Refuse(CopyRefusal* refusal, const std::wstring& path, const std::wstring& reason) {
-  if (refusal) *refusal = {path, reason};
-  return false;
-}
-
-}  // namespace
-
-bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder, CopyRefusal* refusal,
-                    HWND owner) {
-  if (refusal) *refusal = {};
-  std::vector<PackageEntry> listing;
-  DWORD listError = 0;
-  if (!ListPackage(packageFolder, listing, listError)) {
-    return Refuse(refusal, packageFolder, L"The package folder cannot be read: " + SystemErrorText(listError));
-  }
-  const std::vector<std::wstring> names = PackageEntriesToCopy(listing);
-  if (names.empty()) return true;
-  const std::vector<std::wstring> sources = PackageSourcePaths(packageFolder, names);
-  if (const std::optional<std::wstring> tooLong = TooLongForTheShell(sources, names, targetFolder)) {
-    return Refuse(refusal, *tooLong,
-                  L"This path is too long for the Windows shell's copy (" + std::to_wstring(MAX_PATH - 1) +
-                      L" characters at most).");
-  }
-  if (const std::wstring failure = MakeFolder(targetFolder); !failure.empty()) {
-    return Refuse(refusal, targetFolder, L"The folder cannot be created: " + failure);
-  }
-
+// One copy operation of the shell: each source to its own target, or every
+// source into the one folder of `targets`. Skipped: it ended, but something
+// was left out (a question answered No, or the copy cancelled).
+ShellResult ShellCopy(const std::vector<std::wstring>& sources, const std::vector<std::wstring>& targets, HWND owner,
+                      bool eachToItsTarget) {
   const std::wstring from = DoubleNulList(sources);
-  const std::wstring to = DoubleNulList({targetFolder});
+  const std::wstring to = DoubleNulList(targets);
   SHFILEOPSTRUCTW request{};
   // The shell's progress, question and error dialogs belong to the owner,
   // which takes no input while they are open.
@@ -113,13 +55,91 @@ bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targe
   request.wFunc = FO_COPY;
   request.pFrom = from.c_str();
   request.pTo = to.c_str();
-  request.fFlags = static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMMKDIR);
+  request.fFlags = static_cast<FILEOP_FLAGS>((eachToItsTarget ? FOF_MULTIDESTFILES : 0) | FOF_NOCONFIRMMKDIR);
   const int result = SHFileOperationW(&request);
   // A cancel in the shell's dialogs may come back as 0 with the abort flag
   // set; the copy is incomplete then and must not count as done.
-  return result == 0 && !request.fAnyOperationsAborted;
+  if (result != 0) return ShellResult::Failed;
+  return request.fAnyOperationsAborted ? ShellResult::Skipped : ShellResult::Done;
 }
 
-std::wstring MakeFolders(const std::wstring& folder) { return MakeFolder(folder); }
+std::wstring TooLongReason() {
+  return L"This path is too long for the Windows shell's copy (" + std::to_wstring(MAX_PATH - 1) +
+         L" characters at most).";
+}
+
+}  // namespace
+
+std::optional<CopyRefusal> ShellCopyRefusal(const DeploymentPlan& plan) {
+  if (plan.FilesToWrite() == 0) return std::nullopt;
+  if (plan.exeFolder.size() >= MAX_PATH) return CopyRefusal{plan.exeFolder, TooLongReason()};
+  for (const PlannedFile& file : plan.files) {
+    if (!file.write) continue;
+    if (file.source.size() >= MAX_PATH) return CopyRefusal{file.source, TooLongReason()};
+    if (const std::wstring target = JoinPath(plan.exeFolder, file.path); target.size() >= MAX_PATH) {
+      return CopyRefusal{target, TooLongReason()};
+    }
+  }
+  return std::nullopt;
+}
+
+bool CopyPlanWithShell(const DeploymentPlan& plan, CopyRefusal* refusal, HWND owner) {
+  if (refusal) *refusal = {};
+  // Files going to empty places, which the shell never asks about, in one
+  // operation with an explicit target each; files that replace something,
+  // which it asks about, into their folders one folder at a time: given a
+  // list of targets, a "No" to one question stops the whole rest of the
+  // copy (under Wine), where into a folder it skips only that file.
+  std::vector<std::wstring> sources, targets;
+  std::vector<std::wstring> replacingFolders;
+  std::map<std::wstring, std::vector<std::wstring>> replacing;  // folder key -> sources
+  for (const PlannedFile& file : plan.files) {
+    if (!file.write) continue;
+    const std::wstring target = JoinPath(plan.exeFolder, file.path);
+    if (!IsExistingFile(target)) {
+      sources.push_back(file.source);
+      targets.push_back(target);
+      continue;
+    }
+    const std::wstring folder = target.substr(0, target.find_last_of(L'\\'));
+    auto [group, fresh] = replacing.try_emplace(LowerKey(folder));
+    if (fresh) replacingFolders.push_back(folder);
+    group->second.push_back(file.source);
+  }
+  if (sources.empty() && replacing.empty()) return true;
+  if (const std::optional<CopyRefusal> refused = ShellCopyRefusal(plan)) {
+    if (refusal) *refusal = *refused;
+    return false;
+  }
+  std::vector<std::wstring> folders{plan.exeFolder};
+  for (const std::wstring& folder : plan.newFolders) folders.push_back(JoinPath(plan.exeFolder, folder));
+  for (const std::wstring& folder : folders) {
+    if (const std::wstring failure = MakeFolders(folder); !failure.empty()) {
+      if (refusal) *refusal = {folder, L"The folder cannot be created: " + failure};
+      return false;
+    }
+  }
+  // Nothing is asked in the first: one that ends short was cancelled or failed.
+  if (!sources.empty() && ShellCopy(sources, targets, owner, true) != ShellResult::Done) return false;
+  bool whole = true;
+  for (const std::wstring& folder : replacingFolders) {
+    const std::vector<std::wstring>& group = replacing[LowerKey(folder)];
+    const ShellResult result = ShellCopy(group, {folder}, owner, false);
+    if (result == ShellResult::Failed) return false;
+    whole = whole && result == ShellResult::Done;
+  }
+  return whole;
+}
+
+DWORD CreateFolders(const std::wstring& folder, std::wstring* blocker) { return MakeFolder(folder, blocker); }
+
+std::wstring MakeFolders(const std::wstring& folder) {
+  std::wstring blocker;
+  const DWORD error = MakeFolder(folder, &blocker);
+  if (error == ERROR_SUCCESS) return {};
+  if (folder.empty() || error == ERROR_INVALID_NAME) return L"The folder has no name.";
+  if (error == ERROR_ALREADY_EXISTS && !blocker.empty()) return blocker + L" is a file, not a folder.";
+  return SystemErrorText(error);
+}
 
 }  // namespace zrcc

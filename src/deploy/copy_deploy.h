@@ -1,11 +1,15 @@
-// Putting the mod package into a game: one copy operation of the Windows
-// shell, whose own dialogs show progress, ask before replacing files and
-// report errors.
+// Putting the planned files of the mod package into a game through the
+// Windows shell, whose own dialogs show progress, ask before replacing files
+// and report errors: Copy Zandrivell's copy. Update copies the same plan
+// without a dialog (CopyPlannedFiles in deploy/deployment.h).
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "deploy/deployment.h"
 
 namespace zrcc {
 
@@ -15,21 +19,30 @@ struct CopyRefusal {
   std::wstring reason;  // one sentence
 };
 
-// Copies every top-level entry of `packageFolder` except its "Licenses"
-// folder into `targetFolder` (folders with all their contents), creating
-// the target folder and its missing parents first. True when there was
-// nothing to copy or the shell finished the whole copy; false when the
-// package cannot be listed, some path the copy would read or write reaches
-// the classic limit of 260 characters (nothing is made then), the target
-// folder cannot be made, or the copy failed or was cancelled (what was
-// copied before stays). The shell reports its own failures in its dialogs;
-// the ones before it are described in `refusal` (when given), which stays
-// empty otherwise. The shell's dialogs belong to `owner`.
-bool CopyModPackage(const std::wstring& packageFolder, const std::wstring& targetFolder,
-                    CopyRefusal* refusal = nullptr, HWND owner = nullptr);
+// Why the shell cannot copy the plan at all: a path it would read or write
+// reaches the classic limit of 260 characters, at which its copy fails,
+// crashes, or (under Wine) leaves the files out while it reports success.
+// Nothing when it can. Asked before the copy begins, so that a refused copy
+// changes nothing.
+std::optional<CopyRefusal> ShellCopyRefusal(const DeploymentPlan& plan);
 
-// Makes `folder` and every missing parent (at any path length). Empty when
-// it is a folder then, otherwise why not, in the system's words.
+// Copies the plan's files to be written, each to its place in the
+// executable folder, in one copy operation of the shell (an explicit list of
+// sources and targets), after making the executable folder and the plan's
+// new folders. True when there was nothing to copy or the shell finished the
+// whole copy; false when the shell refuses the plan (above), a folder cannot
+// be made, or the copy failed or was cancelled (what was copied before
+// stays). The shell reports its own failures in its dialogs; the ones before
+// it are described in `refusal` (when given), which stays empty otherwise.
+// The shell's dialogs belong to `owner`: run on the thread of that window.
+bool CopyPlanWithShell(const DeploymentPlan& plan, CopyRefusal* refusal = nullptr, HWND owner = nullptr);
+
+// Makes `folder` and every missing parent (at any path length).
+// ERROR_SUCCESS when it is a folder then, otherwise the system's reason; a
+// file in the way gives ERROR_ALREADY_EXISTS, with its path in `blocker`
+// when given.
+DWORD CreateFolders(const std::wstring& folder, std::wstring* blocker = nullptr);
+// The same, empty when it is a folder then, otherwise why not in words.
 std::wstring MakeFolders(const std::wstring& folder);
 
 }  // namespace zrcc

@@ -15,7 +15,7 @@
 
 namespace zrcc {
 
-// RefreshGameQuietly with detection forced, for a game a launcher found
+// RefreshGame with detection forced, for a game a launcher found
 // (`game.path` is `found.path`). Where the launcher names an executable that
 // the walk meets below the folder, that executable is the choice (the real
 // game behind a packaged Unreal game's bootstrap launcher, as for any

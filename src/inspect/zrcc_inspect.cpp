@@ -92,7 +92,9 @@ void AddDeployment(json& out, const std::wstring& exeFolder) {
                      {"state", state}});
   }
   out["deployment"] = files;
-  if (loaded.found == RecordFound::Ignored) out["deploymentIgnored"] = U8(loaded.problem);
+  if (loaded.found == RecordFound::Ignored || loaded.found == RecordFound::Unreadable) {
+    out["deploymentIgnored"] = U8(loaded.problem);
+  }
 }
 
 int InspectGame(const std::wstring& folder, const std::wstring& package) {

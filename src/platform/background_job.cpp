@@ -24,6 +24,9 @@ struct CurrentJob {
   std::shared_ptr<JobState> state;
   JobHooks hooks;
   bool running = false;  // from its start until its end has been handled
+  // The next part of the same job, when one was asked for.
+  JobWork next;
+  JobHooks nextHooks;
 };
 CurrentJob gJob;
 bool gLoadingForTesting = false;
@@ -42,12 +45,22 @@ void TellJobWindow(UINT message) {
   if (gJobWindow && IsWindow(gJobWindow)) SendMessageW(gJobWindow, message, 0, 0);
 }
 
-// The job's end, once its results are applied: the next command may come.
+void RunJobThread(const std::shared_ptr<JobState>& state, const JobWork& work);
+bool StartJobThread(JobWork work, JobHooks hooks);
+
+// The job's end, once its results are applied: its next part starts, or
+// the next command may come.
 void FinishJob() {
   gJob.running = false;
   const JobHooks hooks = std::move(gJob.hooks);
   gJob.hooks = {};
   if (hooks.ended) hooks.ended();
+  JobWork next = std::move(gJob.next);
+  JobHooks nextHooks = std::move(gJob.nextHooks);
+  gJob.next = nullptr;
+  gJob.nextHooks = {};
+  const bool stopped = gJob.state && gJob.state->stop.load();
+  if (next && !stopped && StartJobThread(std::move(next), std::move(nextHooks))) return;
   TellJobWindow(kLoadFinishedMessage);
 }
 
@@ -59,6 +72,29 @@ void RunJobThread(const std::shared_ptr<JobState>& state, const JobWork& work) {
     if (IsCurrent(state)) FinishJob();
   });
   SetEvent(JobIdleEvent());
+}
+
+bool StartJobThread(JobWork work, JobHooks hooks) {
+  // The previous job has been handled and is only about to signal its end.
+  if (BackgroundJobRunning()) WaitForSingleObject(JobIdleEvent(), INFINITE);
+  auto state = std::make_shared<JobState>();
+  state->id = ++gLastJobId;
+  gJob.state = state;
+  gJob.hooks = std::move(hooks);
+  gJob.running = true;
+  ResetEvent(JobIdleEvent());
+  try {
+    std::thread(RunJobThread, state, std::move(work)).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the work is done here instead, so a load never
+    // leaves the list unloaded (and then saved empty over the user's file).
+    state->here = true;
+    JobContext job(state);
+    work(job);
+    SetEvent(JobIdleEvent());
+    if (IsCurrent(state)) FinishJob();
+  }
+  return true;
 }
 
 }  // namespace
@@ -93,26 +129,14 @@ bool StartBackgroundJob(JobWork work, JobHooks hooks) {
   CheckOwnerThread();
   BindUiThread();
   if (isLoading()) return false;
-  // The previous job has been handled and is only about to signal its end.
-  if (BackgroundJobRunning()) WaitForSingleObject(JobIdleEvent(), INFINITE);
-  auto state = std::make_shared<JobState>();
-  state->id = ++gLastJobId;
-  gJob.state = state;
-  gJob.hooks = std::move(hooks);
-  gJob.running = true;
-  ResetEvent(JobIdleEvent());
-  try {
-    std::thread(RunJobThread, state, std::move(work)).detach();
-  } catch (const std::system_error&) {
-    // No thread to be had: the work is done here instead, so a load never
-    // leaves the list unloaded (and then saved empty over the user's file).
-    state->here = true;
-    JobContext job(state);
-    work(job);
-    SetEvent(JobIdleEvent());
-    if (IsCurrent(state)) FinishJob();
-  }
-  return true;
+  return StartJobThread(std::move(work), std::move(hooks));
+}
+
+void ContinueWithJob(JobWork next, JobHooks hooks) {
+  CheckOwnerThread();
+  if (!gJob.running) return;
+  gJob.next = std::move(next);
+  gJob.nextHooks = std::move(hooks);
 }
 
 void RunJobHere(const JobWork& work) {

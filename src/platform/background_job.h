@@ -72,6 +72,14 @@ struct JobHooks {
 // available, the work runs here, its results applied as they come.
 bool StartBackgroundJob(JobWork work, JobHooks hooks = {});
 
+// The next part of the running job's work, started as soon as the running
+// part has ended, so that the command goes on as one job: for the work the
+// UI thread does half-way (the shell's copy with its dialog), between a part
+// before it and a part after it. The job window is told of an end only when
+// the last part has ended; a stop asked for meanwhile drops the parts not
+// started. UI thread only, while a job runs.
+void ContinueWithJob(JobWork next, JobHooks hooks = {});
+
 // Runs `work` on the UI thread itself, as a job would run it: every result
 // it posts is applied at once, and it is never asked to stop. For the tests
 // and the inspector, which want an add's outcome without a message loop.

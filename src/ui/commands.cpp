@@ -11,7 +11,6 @@
 #include "core/mod_rules.h"
 #include "core/paths.h"
 #include "core/text.h"
-#include "deploy/copy_deploy.h"
 #include "deploy/scripts.h"
 #include "helpers/game_rows.h"
 #include "platform/background_job.h"
@@ -124,23 +123,6 @@ void SetModFolder(MainWindow& window) {
   ShowOutdatedMarks(window);
 }
 
-// Copies the package into a game's executable folder. A copy refused before
-// the shell started is said here; the shell reports its own failures, but
-// may also report success for a copy that left files out or short, so what
-// arrived is compared with the package after every copy it made.
-void CopyPackageInto(MainWindow& window, const std::wstring& folder) {
-  CopyRefusal refusal;
-  const std::wstring package = window.package().folder();
-  CopyModPackage(package, folder, &refusal, window.handle());
-  if (refusal.reason.empty()) {
-    ReportShortCopies(window, package, folder);
-    return;
-  }
-  ShowMessageBox(window.handle(),
-                 L"ZandRivell could not be copied.\n\nFolder: " + FolderForDisplay(refusal.path) + L"\n" + refusal.reason, L"Error",
-                 MB_ICONERROR);
-}
-
 // While a script runs the window keeps painting and answering: the wait
 // carries out every message meanwhile, and the command gate refuses every
 // command and holds back a close until the script has ended. The status bar
@@ -176,18 +158,16 @@ void Deploy(MainWindow& window, int id) {
   if (id == kIdCopyButton && !window.package().set()) return;
   // Copy would make the vanished folder again, holding only the mod.
   if (!GameFolderStillThere(window, *game)) return;
-  JobPart finish;  // the deployment's own work after it, on the refresh's thread
   if (id == kIdCopyButton) {
     if (!PackageStillAsShown(window)) {
       SyncButtonsWithSelection(window);
       return;
     }
-    // The game's files in the package's way are kept first, and what the
-    // copy wrote is recorded afterwards, so that it can be undone.
-    PendingDeployment pending;
-    if (!PrepareCopy(window, ExeFolderPath(*game), pending)) return;
-    CopyPackageInto(window, ExeFolderPath(*game));
-    finish = [pending](const JobContext& job) { FinishCopy(job, pending); };
+    // The game's files in the package's way are kept and the copy is
+    // recorded before anything is copied, so that it can always be undone;
+    // all of it but the shell's copy runs off the window's thread.
+    CopyPackageIntoGame(window, row, *game);
+    return;
   } else {
     // Copy puts the scripts into the executable folder; a package put into
     // the game folder by hand is found there too.
@@ -207,7 +187,7 @@ void Deploy(MainWindow& window, int id) {
   // (a game's whole tree is walked for its size), and its row and buttons
   // follow.
   if (const Game* deployed = GetGame(row)) {
-    RefreshRowInBackground(window, row, *deployed, RowRefresh::AfterDeployment, std::move(finish));
+    RefreshRowInBackground(window, row, *deployed, RowRefresh::AfterDeployment);
   }
 }
 

@@ -63,8 +63,7 @@ bool PackageStillAsShown(MainWindow& window) {
   return false;
 }
 
-std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& target) {
-  const std::vector<ShortCopy> shortCopies = FindShortCopies(package, target);
+std::wstring ShortCopiesText(const std::vector<ShortCopy>& shortCopies) {
   constexpr size_t kListed = 15;  // a box still fits on the screen
   std::wstring text;
   for (size_t i = 0; i < shortCopies.size() && i < kListed; ++i) {
@@ -78,11 +77,5 @@ std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& ta
   return text;
 }
 
-void ReportShortCopies(MainWindow& window, const std::wstring& package, const std::wstring& target) {
-  const std::wstring missing = ShortCopiesText(package, target);
-  if (missing.empty()) return;
-  ShowMessageBox(window.handle(), L"ZandRivell was not copied completely into:\n" + FolderForDisplay(target) + L"\n\n" + missing, L"Error",
-                 MB_ICONERROR);
-}
 
 }  // namespace zrcc

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/catalogue.h"
+#include "deploy/copy_check.h"
 
 namespace zrcc {
 
@@ -23,14 +25,9 @@ bool GameFolderStillThere(MainWindow& window, const Game& game);
 // is copied.
 bool PackageStillAsShown(MainWindow& window);
 
-// After a copy of the package into `target`: every file of the package that
-// is missing there or has another size, one line each (at most 15, then how
-// many more); empty when everything arrived whole. Reads the disk only: a
-// job may ask it.
-std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& target);
+// The files of a copy that did not arrive whole, one line each (at most 15,
+// then how many more).
+std::wstring ShortCopiesText(const std::vector<ShortCopy>& shortCopies);
 
-// The same after the shell's copy, said in an error box when anything fell
-// short.
-void ReportShortCopies(MainWindow& window, const std::wstring& package, const std::wstring& target);
 
 }  // namespace zrcc

@@ -1,5 +1,7 @@
 #include "ui/mod_lifecycle.h"
 
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "core/columns.h"
 #include "core/mod_rules.h"
 #include "core/paths.h"
+#include "deploy/copy_deploy.h"
 #include "helpers/game_rows.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
@@ -24,17 +27,15 @@ void PostStatus(const JobContext& job, MainWindow& window, std::wstring text) {
   job.Post([&window, text = std::move(text)] { window.pane().SetStatusText(text); });
 }
 
+std::wstring CopyRefusalText(const CopyRefusal& refusal) {
+  return L"ZandRivell could not be copied.\n\nFolder: " + FolderForDisplay(refusal.path) + L"\n" + refusal.reason;
+}
+
 void PostBox(const JobContext& job, std::wstring text, std::wstring caption, UINT type) {
   job.Post([text = std::move(text), caption = std::move(caption), type] { ShowMessageBox(nullptr, text, caption, type); });
 }
 
 std::wstring GameTitle(const Game& game) { return game.name.empty() ? game.path : game.name; }
-
-std::wstring Lines(const std::vector<std::wstring>& items) {
-  std::wstring text;
-  for (const std::wstring& item : items) text += L"\n    " + item;
-  return text;
-}
 
 // The steps of an update, each run on the job thread. A step that fails
 // says so in `stopped` (which step and why); the ones after it do not run,
@@ -48,7 +49,12 @@ class Update {
   void Run(const JobContext& job, int32_t row) {
     job_ = &job;
     const bool installed = game_.modState == ModState::Installed;
-    if (installed) RemoveInstalledMod();
+    // A record that cannot be followed stops the update before its first
+    // step, the removal script included: nothing is changed then.
+    if (const DeployProblem problem = RecordProblem(ExeFolderPath(game_))) {
+      stopped_ = L"before it began:\n" + ProblemWords(problem);
+    }
+    if (installed && Going()) RemoveInstalledMod();
     if (Going()) CopyPackage();
     if (installed && Going()) RunStep(GameScript::Setup, RunGameScript(GameScript::Setup, Folders()));
     if (job.StopRequested()) return;
@@ -87,20 +93,22 @@ class Update {
 
   void CopyPackage() {
     PostStatus(*job_, window_, L"Copying ZandRivell...");
-    PendingDeployment pending;
-    if (const std::wstring why = PrepareDeployment(package_, ExeFolderPath(game_), pending); !why.empty()) {
-      stopped_ = L"before the copy:\n" + why;
+    DeploymentPlan plan;
+    if (const DeployProblem problem = PrepareDeployment(package_, ExeFolderPath(game_), plan)) {
+      stopped_ = L"before the copy:\n" + ProblemWords(problem);
       return;
     }
-    const std::wstring copyFailure = CopyPlannedFiles(pending);
-    // What did arrive is recorded either way, so that it can be undone.
-    const std::wstring recordFailure = FinishDeployment(pending);
-    if (!copyFailure.empty()) {
-      stopped_ = L"while copying the package:\n" + copyFailure;
-    } else if (const std::wstring missing = ShortCopiesText(package_, ExeFolderPath(game_)); !missing.empty()) {
-      stopped_ = L"after the copy: these files did not arrive whole:\n" + missing;
-    } else if (!recordFailure.empty()) {
-      stopped_ = L"after the copy: its record could not be written:\n" + recordFailure;
+    const DeployProblem copyProblem = CopyPlannedFiles(plan);
+    // What did arrive is recorded either way; what did not stays recorded
+    // as begun, so that it can be undone.
+    const FinishOutcome finished = FinishDeployment(plan);
+    if (copyProblem) {
+      stopped_ = L"while copying the package:\n" + DeployProblemLine(copyProblem, WindowsSystemWords());
+    } else if (!finished.notArrived.empty()) {
+      stopped_ = L"after the copy: these files did not arrive whole:\n" + ShortCopiesText(finished.notArrived);
+    } else if (finished.recordProblem) {
+      stopped_ = L"after the copy: its record could not be written:\n" +
+                 DeployProblemLine(finished.recordProblem, WindowsSystemWords());
     }
   }
 
@@ -110,22 +118,6 @@ class Update {
   std::wstring package_;
   std::wstring stopped_;
 };
-
-std::wstring UndoSummary(const std::wstring& folder, const UndoOutcome& outcome) {
-  std::wstring text = L"ZandRivell was taken out of " + FolderForDisplay(folder) + L": " + std::to_wstring(outcome.removed) +
-                      (outcome.removed == 1 ? L" file" : L" files") + L" removed, " +
-                      std::to_wstring(outcome.restored) + (outcome.restored == 1 ? L" original" : L" originals") +
-                      L" put back.";
-  if (!outcome.changed.empty()) {
-    text += L"\n\nThese files changed since the copy and were left in place:" + Lines(outcome.changed);
-  }
-  if (!outcome.stillKept.empty()) {
-    text += L"\n\nThese originals stay in " + FolderForDisplay(JoinPath(folder, kBackupFolderName)) +
-            L", as something else is in their place now:" + Lines(outcome.stillKept);
-  }
-  if (!outcome.failures.empty()) text += L"\n\nThese could not be done:" + Lines(outcome.failures);
-  return text;
-}
 
 }  // namespace
 
@@ -163,29 +155,53 @@ void UndoSelectedCopy(MainWindow& window) {
     const UndoOutcome outcome = UndoDeployment(folder);
     if (job.StopRequested()) return;
     RefreshRowFromJob(job, window, row, copy);
-    if (!outcome.problem.empty()) {
-      PostBox(job, outcome.problem, L"Undo Copy", MB_ICONERROR);
+    if (outcome.problem) {
+      PostBox(job, UndoProblemText(outcome.problem, WindowsSystemWords()), L"Undo Copy", MB_ICONERROR);
       return;
     }
-    const bool allDone = outcome.changed.empty() && outcome.stillKept.empty() && outcome.failures.empty();
-    PostBox(job, UndoSummary(folder, outcome), L"Undo Copy", allDone ? MB_ICONINFORMATION : MB_ICONWARNING);
+    PostBox(job, UndoSummaryText(folder, outcome, WindowsSystemWords()), L"Undo Copy",
+            outcome.AllDone() ? MB_ICONINFORMATION : MB_ICONWARNING);
   });
 }
 
-bool PrepareCopy(MainWindow& window, const std::wstring& exeFolder, PendingDeployment& pending) {
-  const std::wstring why = PrepareDeployment(window.package().folder(), exeFolder, pending);
-  if (why.empty()) return true;
-  ShowMessageBox(window.handle(), why, L"Error", MB_ICONERROR);
-  return false;
-}
-
-void FinishCopy(const JobContext& job, const PendingDeployment& pending) {
-  if (const std::wstring why = FinishDeployment(pending); !why.empty()) {
-    PostBox(job,
-            L"ZandRivell was copied, but the record that lets \"Undo Copy\" take it out again could not be "
-            L"written:\n\n" + why,
-            L"Error", MB_ICONERROR);
-  }
+void CopyPackageIntoGame(MainWindow& window, int32_t row, const Game& game) {
+  const std::wstring package = window.package().folder();
+  const std::wstring folder = ExeFolderPath(game);
+  StartBackgroundJob([&window, row, game, package, folder](JobContext& job) {
+    PostStatus(job, window, L"Copying ZandRivell...");
+    auto plan = std::make_shared<DeploymentPlan>();
+    if (const DeployProblem problem = PlanDeployment(package, folder, *plan)) {
+      return PostBox(job, ProblemWords(problem), L"Error", MB_ICONERROR);
+    }
+    if (job.StopRequested()) return;  // the window is closing: nothing was changed yet, and nothing will be
+    if (const std::optional<CopyRefusal> refusal = ShellCopyRefusal(*plan)) {
+      return PostBox(job, CopyRefusalText(*refusal), L"Error", MB_ICONERROR);
+    }
+    if (const DeployProblem problem = BeginDeployment(*plan)) {
+      return PostBox(job, ProblemWords(problem), L"Error", MB_ICONERROR);
+    }
+    // The shell's copy and its dialogs belong to the window, on its thread;
+    // then the job goes on with what the copy did.
+    job.Post([&window, row, game, plan, folder] {
+      CopyRefusal refusal;
+      CopyPlanWithShell(*plan, &refusal, window.handle());
+      ContinueWithJob([&window, row, game, plan, folder, refusal](JobContext& next) {
+        const FinishOutcome finished = FinishDeployment(*plan);
+        if (!refusal.reason.empty()) {
+          PostBox(next, CopyRefusalText(refusal), L"Error", MB_ICONERROR);
+        } else if (!finished.notArrived.empty()) {
+          PostBox(next,
+                  L"ZandRivell was not copied completely into:\n" + FolderForDisplay(folder) + L"\n\n" +
+                      ShortCopiesText(finished.notArrived),
+                  L"Error", MB_ICONERROR);
+        } else if (finished.recordProblem) {
+          PostBox(next, CopiedButUnconfirmedText(finished.recordProblem, WindowsSystemWords()), L"Error",
+                  MB_ICONERROR);
+        }
+        RefreshRowFromJob(next, window, row, game);
+      });
+    });
+  });
 }
 
 bool OfferPackageRemovalScript(MainWindow& window, const ScriptFolders& folders) {

@@ -36,12 +36,14 @@ void UpdateSelectedGame(MainWindow& window);
 // closing box names what was left as it was. Runs inside the command gate.
 void UndoSelectedCopy(MainWindow& window);
 
-// Copy Zandrivell's own work around the shell's copy: `PrepareCopy` keeps
-// the game's files in the way before it (false after an error box: the copy
-// must not start); `FinishCopy`, on the job thread afterwards, writes the
-// record, and hands the UI thread what to say when it could not.
-bool PrepareCopy(MainWindow& window, const std::wstring& exeFolder, PendingDeployment& pending);
-void FinishCopy(const JobContext& job, const PendingDeployment& pending);
+// "Copy Zandrivell" into `game`, the game of `row`, as one job in three
+// parts: on the job's thread the plan (the package hashed, the game's files
+// in its way kept, the record written before anything is copied); on the UI
+// thread the shell's copy with its progress dialog, owned by the window; on
+// the job's thread again the record confirmed and the row read again. The
+// window keeps answering all along. Every problem is said in an error box; a
+// copy that fell short names the files.
+void CopyPackageIntoGame(MainWindow& window, int32_t row, const Game& game);
 
 // Before Uninstall: when neither of the game's folders holds the removal
 // script but the package does, asks whether to copy the package's into the

@@ -14,8 +14,10 @@ DeploymentRecord SampleRecord() {
   record.written = {{L"ZandRivell.dll", 123456, kDigest},
                     {L"Remove Zandrivell.bat", 0, std::wstring(64, L'0')},
                     {L"shaders\\deep\\\u00e9t\u00e9 \xD83D\xDE00.bin", 18446744073709551615ull, kDigest}};
-  record.kept = {{L"20240131-235959", L"dxgi.dll"}, {L"20240201-000000-2", L"shaders\\deep\\a b.bin"}};
+  record.kept = {{L"20240131-235959", L"dxgi.dll", 25, kDigest},
+                 {L"20240201-000000-2", L"shaders\\deep\\a b.bin", 0, {}}};  // kept by an older program
   record.made = {L"shaders", L"shaders\\deep"};
+  record.planned = {{L"d3d12.dll", 9, kDigest}, {L"ZandRivell.dll", 123457, std::wstring(64, L'1')}};
   return record;
 }
 
@@ -28,8 +30,44 @@ TEST(DeploymentRecord, WhatIsWrittenReadsBackTheSame) {
   const DeploymentRecord record = SampleRecord();
   const std::string bytes = FormatDeploymentRecord(record);
   EXPECT_EQ(Parse(bytes), record);
+  EXPECT_TRUE(Parse(bytes)->Interrupted());
   EXPECT_EQ(Parse("\xEF\xBB\xBF" + bytes), record) << "a byte order mark an editor added is harmless";
   EXPECT_EQ(Parse(FormatDeploymentRecord({})), DeploymentRecord{});
+}
+
+// The record as released versions wrote it, byte for byte, is still read
+// (and so still undone); a begun file was never theirs to write.
+TEST(DeploymentRecord, TheFirstFormatIsStillRead) {
+  const std::string released =
+      "; ZandRivell Control Center: what \"Copy Zandrivell\" wrote into this folder, so that\r\n"
+      "; \"Undo Copy\" can take out exactly that and put back what it replaced.\r\n"
+      "Format=1\r\nWritten=3|" + std::string(64, 'a') + "|ZandRivell.dll\r\nKept=20240131-235959|dxgi.dll\r\n"
+      "Made=shaders\r\nEnd=3\r\n";
+  DeploymentRecord expected;
+  expected.written = {{L"ZandRivell.dll", 3, kDigest}};
+  expected.kept = {{L"20240131-235959", L"dxgi.dll", 0, {}}};
+  expected.made = {L"shaders"};
+  EXPECT_EQ(Parse(released), expected);
+  EXPECT_FALSE(Parse("Format=1\r\nPlanned=3|" + std::string(64, 'a') + "|x.dll\r\nEnd=1\r\n"));
+  EXPECT_FALSE(Parse("Format=1\r\nKept=20240131-235959|3|" + std::string(64, 'a') + "|x.dll\r\nEnd=1\r\n"));
+}
+
+// One limit for the writer and the reader: a package of 15,500 files with
+// long paths makes a record above the 4 MiB the reader once stopped at,
+// which the writer accepts and the reader reads back whole.
+TEST(DeploymentRecord, ARecordOfFifteenThousandLongPathsIsReadBack) {
+  DeploymentRecord big;
+  for (int i = 0; i < 15500; ++i) {
+    std::wstring path = L"Engine\\Plugins\\Runtime\\ZandRivell\\Content\\Shaders\\Permutation " +
+                        std::to_wstring(i / 100) + L"\\";
+    path += std::wstring(260 - path.size(), L'x') + L" " + std::to_wstring(i) + L".bin";
+    big.written.push_back({path, static_cast<uint64_t>(i), kDigest});
+  }
+  big.kept.push_back({L"20240131-235959", big.written[0].path, 7, kDigest});
+  const std::string bytes = FormatDeploymentRecord(big);
+  ASSERT_GT(bytes.size(), size_t{4} * 1024 * 1024);
+  EXPECT_TRUE(RecordWithinLimits(big, bytes.size()));
+  EXPECT_EQ(Parse(bytes), big);
 }
 
 // A record cut short anywhere (a crash, a full disk, an editor) is never
@@ -77,6 +115,7 @@ TEST(DeploymentRecord, AnyHostileLineGetsTheWholeRecordIgnored) {
       L"Kept=..|dxgi.dll",
       L"Kept=20240101-000000\\..|dxgi.dll",
       L"Kept=20240101-000000|..\\dxgi.dll",
+      L"Kept=20240101-000000|3|" + kDigest + L"|x.dll",  // the second format's entry in the first format
       L"Made=..",
       L"Deleted=dxgi.dll",
       L"Format=1",

@@ -67,9 +67,24 @@ TEST(UpdateRules, UpdateAndUndoAreOfferedWhereTheyHaveSomethingToDo) {
   EXPECT_TRUE(UndoCopyEnabled(LifecycleFactsOf(&updatedByTheGame, kPackage)));
   EXPECT_FALSE(UndoCopyEnabled(LifecycleFactsOf(&same, kPackage))) << "nothing recorded";
   EXPECT_FALSE(UndoCopyEnabled(LifecycleFactsOf(&ignored, kPackage)));
-  Game installed = recorded;
-  installed.modState = ModState::Installed;
-  EXPECT_FALSE(UndoCopyEnabled(LifecycleFactsOf(&installed, kPackage)));
+  // A record with work left is undone whatever the status column says: after
+  // Install, after Uninstall (no mod seen at all), after a crash mid-copy.
+  for (const ModState state : {ModState::Installed, ModState::None, ModState::Copied}) {
+    for (const RecordHealth health : {RecordHealth::Intact, RecordHealth::Damaged, RecordHealth::Interrupted}) {
+      Game game = GameWith(state, L"", std::nullopt);
+      game.deployment.health = health;
+      EXPECT_TRUE(UndoCopyEnabled(LifecycleFactsOf(&game, unset))) << static_cast<int>(state);
+    }
+  }
+  // An interrupted copy is finished by Update, whatever arrived of it.
+  Game interrupted = same;
+  interrupted.deployment.health = RecordHealth::Interrupted;
+  EXPECT_TRUE(UpdateEnabled(LifecycleFactsOf(&interrupted, kPackage)));
+  EXPECT_FALSE(UpdateEnabled(LifecycleFactsOf(&interrupted, unset)));
+  EXPECT_NE(UpdateQuestion(interrupted, kPackage).find(L"interrupted"), std::wstring::npos);
+  interrupted.modState = ModState::None;
+  EXPECT_NE(DeploymentTipLine(interrupted).find(L"The last copy was interrupted."), std::wstring::npos)
+      << "said whatever the status";
 }
 
 TEST(UpdateRules, TextsNameTheVersionsAndWhatChanged) {

@@ -1,4 +1,5 @@
-// Copying the mod package into a game folder through the Windows shell.
+// Copying the planned files of the mod package into a game folder through
+// the Windows shell.
 #include "deploy/copy_deploy.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,14 @@ using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 using Names = std::vector<std::wstring>;
+
+// The plan of the package for `target`, copied by the shell: what Copy
+// Zandrivell does around its record.
+bool CopyModPackage(const std::wstring& package, const std::wstring& target, CopyRefusal* refusal = nullptr) {
+  DeploymentPlan plan;
+  if (PlanDeployment(package, target, plan)) return false;
+  return CopyPlanWithShell(plan, refusal);
+}
 
 class CopyDeployTest : public ::testing::Test {
  protected:

@@ -49,15 +49,16 @@ class DeploymentTest : public ::testing::Test {
 
   // Copy Zandrivell's way: keep, copy through the shell (its questions
   // answered with `answer`), record.
-  void ShellCopy(int answer) {
-    PendingDeployment pending;
-    ASSERT_EQ(PrepareDeployment(package, game, pending), L"");
+  void ShellCopy(int answer, int questions = 1) {
+    DeploymentPlan plan;
+    const DeployProblem problem = PrepareDeployment(package, game, plan);
+    ASSERT_FALSE(problem) << test::Utf8(ProblemWords(problem));
     {
       test::ShellDialogAnswerer answerer(answer);
-      CopyModPackage(package, game);
-      EXPECT_EQ(answerer.answered(), 1) << "one question: the game's dxgi.dll";
+      CopyPlanWithShell(plan);
+      EXPECT_EQ(answerer.answered(), questions) << "one question for each file of the game's: dxgi.dll...";
     }
-    ASSERT_EQ(FinishDeployment(pending), L"");
+    ASSERT_FALSE(FinishDeployment(plan).recordProblem);
   }
 
   TempDir dir;
@@ -85,7 +86,7 @@ TEST_F(DeploymentTest, UndoTakesOutWhatTheCopyWroteAndPutsTheOriginalBackByteFor
   EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Intact);
 
   const UndoOutcome outcome = UndoDeployment(game);
-  EXPECT_EQ(outcome.problem, L"");
+  EXPECT_FALSE(outcome.problem);
   EXPECT_EQ(outcome.removed, 3);
   EXPECT_EQ(outcome.restored, 1);
   EXPECT_TRUE(outcome.changed.empty() && outcome.stillKept.empty() && outcome.failures.empty());
@@ -132,6 +133,36 @@ TEST_F(DeploymentTest, AFileTheUserWouldNotReplaceStaysTheGamesOwn) {
   EXPECT_FALSE(test::DirExists(game + L"\\.zandrivell-backup"));
 }
 
+// The backup folder removed by hand: the mod's file whose original is gone
+// stays in place (the game is never left with neither) and is named, and
+// stays recorded; the other original goes back.
+TEST_F(DeploymentTest, AReplacementWhoseOriginalIsMissingIsLeftInPlaceAndNamed) {
+  WriteFileBytes(package + L"\\d3d12.dll", "the mod's proxy d3d12");
+  WriteFileBytes(game + L"\\d3d12.dll", "the game's own d3d12");
+  ShellCopy(IDYES, 2);
+  const LoadedRecord loaded = LoadDeploymentRecord(game);
+  ASSERT_EQ(loaded.record.kept.size(), 2u);
+  const std::wstring backup = game + L"\\.zandrivell-backup\\" + loaded.record.kept[0].backup;
+  ASSERT_TRUE(DeleteFileW((backup + L"\\dxgi.dll").c_str()));
+  const UndoOutcome outcome = UndoDeployment(game);
+  EXPECT_EQ(outcome.originalMissing, std::vector<std::wstring>{L"dxgi.dll"});
+  EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), "the mod's proxy dxgi");
+  EXPECT_EQ(ReadFileBytes(game + L"\\d3d12.dll"), "the game's own d3d12");
+  EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Intact) << "still recorded, for when the original is back";
+}
+
+// A record that cannot be written (a full disk) stops the copy before it:
+// the originals kept for it go again, and nothing of the game's changed.
+TEST_F(DeploymentTest, ACopyWhoseRecordCannotBeWrittenChangesNothing) {
+  const Tree before = Snapshot(game);
+  test::MakeDirs(game + L"\\.zandrivell-backup\\deployed.ini.saving");  // where the record is written first
+  DeploymentPlan plan;
+  EXPECT_EQ(PrepareDeployment(package, game, plan).fault, DeployFault::RecordNotWritten);
+  RemoveDirectoryW((game + L"\\.zandrivell-backup\\deployed.ini.saving").c_str());
+  RemoveDirectoryW((game + L"\\.zandrivell-backup").c_str());  // it held nothing else
+  EXPECT_EQ(Snapshot(game), before);
+}
+
 // Records that lead outside the folder, or into it through a link, are never
 // followed: the file they name outside survives Undo.
 TEST_F(DeploymentTest, HostileRecordsAreNeverFollowedOutsideTheFolder) {
@@ -153,7 +184,7 @@ TEST_F(DeploymentTest, HostileRecordsAreNeverFollowedOutsideTheFolder) {
   for (const std::string& line : ignoredRecords) {
     WriteFileBytes(record, "Format=1\r\n" + line + "\r\nEnd=1\r\n");
     EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Ignored) << line;
-    EXPECT_NE(UndoDeployment(game).problem, L"") << line;
+    EXPECT_TRUE(UndoDeployment(game).problem) << line;
   }
   // Well formed, but through a link: the file is not the copy's to remove,
   // and nothing is put back through it.
@@ -171,7 +202,7 @@ TEST_F(DeploymentTest, HostileRecordsAreNeverFollowedOutsideTheFolder) {
   test::FolderLink backupLink(game + L"\\.zandrivell-backup", L"../../outside/backup");
   ASSERT_TRUE(backupLink.ok());
   EXPECT_EQ(CheckDeployment(game).health, RecordHealth::Ignored);
-  EXPECT_NE(UndoDeployment(game).problem, L"");
+  EXPECT_TRUE(UndoDeployment(game).problem);
   EXPECT_EQ(ReadFileBytes(outside + L"\\victim.dll"), victim);
   EXPECT_EQ(ReadFileBytes(outside + L"\\backup\\20240101-000000\\victim.dll"), "planted");
 }
