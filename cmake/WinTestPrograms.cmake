@@ -35,6 +35,9 @@ zrcc_windows_executable(zrcc-wait-game tests/win/tools/wait_game.cpp)
 if(TARGET zrcc_platform_tests)
   add_dependencies(zrcc_platform_tests zrcc-wait-game)
 endif()
+if(TARGET zrcc_ui_tests)
+  add_dependencies(zrcc_ui_tests zrcc-wait-game)
+endif()
 # The kill tests of a deployment end this tool at chosen steps of a copy or
 # an undo.
 zrcc_windows_executable(zrcc-deploy-steps tests/win/tools/deploy_steps.cpp)

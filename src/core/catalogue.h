@@ -49,8 +49,11 @@ struct Game {
   // The fixed version of that DLL: the one that says which is newer. None
   // when there is no mod or its version cannot be read.
   std::optional<FileVersionNumbers> modFileVersion;
-  // What became of the files the last copy of the package wrote here.
+  // What became of the files the last copy of the package wrote, and where
+  // its record lies relative to `path`: the executable folder, or another
+  // folder when the executable folder changed after the copy (derived).
   DeploymentHealth deployment;
+  std::wstring copyFolder;
   // Derived, never saved: the upscalers and anti-cheat markers the last walk
   // of the game folder found among the game's own files.
   GameFileFacts gameFiles;

@@ -1,5 +1,7 @@
 #include "core/columns.h"
 
+#include "core/game_files.h"
+
 namespace zrcc {
 
 const std::array<ColumnSpec, kColumnCount> kColumns{{
@@ -11,6 +13,9 @@ const std::array<ColumnSpec, kColumnCount> kColumns{{
     // Narrower than any column may be: it opens at the floor (kMinColumnWidth).
     {L"Game detected", 50, 10.0f, [](const Game& g) { return g.name; }},
     {L"Exe dir found", 100, 3.0f, [](const Game& g) { return g.exeFolder; }},
+    // What the game ships of the upscalers the mod stands in for; read anew
+    // at every load, never stored.
+    {L"Upscalers", 200, 3.0f, [](const Game& g) { return UpscalerColumnText(g.gameFiles); }},
 }};
 
 }  // namespace zrcc

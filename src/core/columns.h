@@ -1,4 +1,4 @@
-// The seven columns of the game list, in one table: their titles, their
+// The eight columns of the game list, in one table: their titles, their
 // widths when settings.ini has none, how wide a stored width may be, and
 // which text of a game each shows. Platform-free.
 #pragma once
@@ -18,9 +18,10 @@ enum GameColumn : int {
   kColumnBuildVersion = 4,
   kColumnName = 5,
   kColumnExeFolder = 6,
+  kColumnUpscalers = 7,
 };
 
-inline constexpr int kColumnCount = 7;
+inline constexpr int kColumnCount = 8;
 
 struct ColumnSpec {
   const wchar_t* title;

@@ -127,6 +127,9 @@ struct DeploymentHealth {
   RecordHealth health = RecordHealth::None;
   std::vector<std::wstring> changed;  // paths gone or changed, when Damaged
   std::wstring problem;               // why, when Ignored
+  // What the record says the copy wrote or began to write, relative to the
+  // folder it lies in: files of the package's, not of the game's.
+  std::vector<std::wstring> written;
   bool operator==(const DeploymentHealth&) const = default;
 };
 

@@ -7,6 +7,13 @@ namespace zrcc {
 
 std::wstring ExeFolderPath(const Game& game) { return JoinPath(game.path, game.exeFolder); }
 
+std::wstring CopyFolderPath(const Game& game) {
+  if (game.copyFolder == game.exeFolder) return ExeFolderPath(game);
+  Game there = game;
+  there.exeFolder = game.copyFolder;
+  return ExeFolderPath(there);
+}
+
 bool IsDllCandidateName(std::wstring_view name) {
   return name.size() >= 4 && LowerKey(name.substr(name.size() - 4)) == L".dll";
 }

@@ -20,6 +20,10 @@ inline constexpr wchar_t kPackageDllName[] = L"ZandRivell.dll";
 // An empty `exeFolder` therefore leaves a trailing backslash.
 std::wstring ExeFolderPath(const Game& game);
 
+// Where the record of the game's last copy lies: its executable folder, or
+// the folder the copy went into before the executable folder changed.
+std::wstring CopyFolderPath(const Game& game);
+
 // A listing entry worth opening for its version resource: the name ends in
 // ".dll" in any letter case (".dll" alone counts).
 bool IsDllCandidateName(std::wstring_view name);

@@ -13,9 +13,10 @@ std::wstring RowTip(const RowTipFacts& facts) {
     lines.push_back(L"No executable of this game was recognised: ZandRivell would go into the game folder itself.");
     lines.push_back(L"To choose the executable's folder: right-click the row, Choose Executable Folder...");
   }
-  for (const std::wstring* line : {&facts.outdated, &facts.deployment}) {
+  for (const std::wstring* line : {&facts.outdated, &facts.deployment, &facts.antiCheat}) {
     if (!line->empty()) lines.push_back(*line);
   }
+  lines.insert(lines.end(), facts.upscalers.begin(), facts.upscalers.end());
   std::wstring text;
   for (const std::wstring& line : lines) {
     if (!text.empty()) text += L"\r\n";

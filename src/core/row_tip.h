@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zrcc {
 
@@ -19,6 +20,10 @@ struct RowTipFacts {
   // gone since, or its record ignored (DeploymentTipLine).
   std::wstring outdated;
   std::wstring deployment;
+  // The game's own files: its upscaler DLLs one a line, the anti-cheat
+  // systems found (UpscalerTipLines, AntiCheatTipLine).
+  std::vector<std::wstring> upscalers;
+  std::wstring antiCheat;
 };
 
 // The tooltip's text, its lines joined by CR LF; empty when there is

@@ -52,6 +52,7 @@ const std::array<SettingKey, kSettingKeyCount> kSettingKeys{{
     Column<4>(L"Column4"),
     Column<5>(L"Column5"),
     Column<6>(L"Column6"),
+    Column<7>(L"Column7"),
     {L"ZandRivell", L"Path", SettingKind::Text, 0, kNoPathSet, 0, 0, nullptr, &PackageFolderValue},
     Window<&SettingValues::left>(L"Left"),
     Window<&SettingValues::top>(L"Top"),

@@ -34,4 +34,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/found_games.cpp
   src/core/script_words.cpp
   src/core/game_files.cpp
+  src/core/deploy_questions.cpp
 )

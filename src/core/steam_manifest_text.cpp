@@ -183,14 +183,5 @@ SteamUpdate DecideSteamUpdate(const SteamAppState& state) {
   return SteamUpdate::None;
 }
 
-std::wstring SteamUpdateText(SteamUpdate update) {
-  switch (update) {
-    case SteamUpdate::None: return {};
-    case SteamUpdate::Pending: return L"Steam has an update of this game waiting to be installed.";
-    case SteamUpdate::Paused: return L"Steam's update of this game is paused.";
-    case SteamUpdate::Running: return L"Steam is updating this game.";
-  }
-  return {};
-}
 
 }  // namespace zrcc

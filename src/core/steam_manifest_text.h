@@ -44,7 +44,5 @@ enum class SteamUpdate { None, Pending, Paused, Running };
 // required (2), or a TargetBuildID that is not 0 and differs from buildid.
 SteamUpdate DecideSteamUpdate(const SteamAppState& state);
 
-// One sentence for the question before a deployment; empty for None.
-std::wstring SteamUpdateText(SteamUpdate update);
 
 }  // namespace zrcc

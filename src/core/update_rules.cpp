@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/text.h"
+
 namespace zrcc {
 
 namespace {
@@ -48,16 +50,22 @@ bool DiffersFromPackage(const Game& game, const PackageFacts& package) {
 
 LifecycleFacts LifecycleFactsOf(const Game* game, const PackageFacts& package) {
   if (!game) return {};
-  return {true, game->modState, IsOutdated(*game, package), DiffersFromPackage(*game, package),
-          game->deployment.health, package.set};
+  return {true,
+          game->modState,
+          IsOutdated(*game, package),
+          DiffersFromPackage(*game, package),
+          game->deployment.health,
+          package.set,
+          game->deployment.health != RecordHealth::None && LowerKey(game->copyFolder) != LowerKey(game->exeFolder)};
 }
 
 bool UpdateEnabled(const LifecycleFacts& facts) {
   if (!facts.rowSelected || !facts.packageSet) return false;
   // A copy that was interrupted is finished by copying again, whatever the
   // files that did arrive make the row show.
-  const bool redeploy = (facts.state == ModState::Copied && facts.record == RecordHealth::Damaged) ||
-                        facts.record == RecordHealth::Interrupted;
+  const bool redeploy = !facts.recordElsewhere &&
+                        ((facts.state == ModState::Copied && facts.record == RecordHealth::Damaged) ||
+                         facts.record == RecordHealth::Interrupted);
   return facts.outdated || facts.differs || redeploy;
 }
 
@@ -76,6 +84,11 @@ std::wstring OutdatedTipLine(const Game& game, const PackageFacts& package) {
 }
 
 std::wstring DeploymentTipLine(const Game& game) {
+  if (game.deployment.health != RecordHealth::None && LowerKey(game.copyFolder) != LowerKey(game.exeFolder)) {
+    const std::wstring where = game.copyFolder.empty() ? L"the game folder itself" : game.copyFolder;
+    return L"ZandRivell's last copy went into " + where +
+           L", not into the executable folder: \"Undo Copy\" takes it out of there.";
+  }
   switch (game.deployment.health) {
     case RecordHealth::Damaged:
       if (game.modState != ModState::Copied) return {};

@@ -37,6 +37,9 @@ struct LifecycleFacts {
   bool differs = false;
   RecordHealth record = RecordHealth::None;
   bool packageSet = false;
+  // The record lies in a folder that is no longer the executable folder:
+  // Undo Copy takes the copy out there, Update does not follow it.
+  bool recordElsewhere = false;
 };
 
 LifecycleFacts LifecycleFactsOf(const Game* game, const PackageFacts& package);

@@ -554,6 +554,9 @@ DeploymentHealth CheckDeployment(const std::wstring& exeFolder) {
   for (const WrittenFileCondition& file : CheckWrittenFiles(exeFolder, loaded.record)) {
     if (file.condition != FileCondition::AsWritten) health.changed.push_back(file.path);
   }
+  for (const std::vector<WrittenFile>* files : {&loaded.record.written, &loaded.record.planned}) {
+    for (const WrittenFile& file : *files) health.written.push_back(file.path);
+  }
   if (loaded.record.Interrupted()) {
     health.health = RecordHealth::Interrupted;
   } else {

@@ -5,6 +5,7 @@
 #include "core/deployment_record.h"
 #include "core/mod_rules.h"
 #include "core/paths.h"
+#include "core/text.h"
 #include "deploy/exe_detection.h"
 #include "deploy/folder_size.h"
 #include "deploy/version_reader.h"
@@ -38,6 +39,14 @@ void GameFileScan::VisitFile(const std::wstring& folder, const wchar_t* name) {
 }
 
 void GameFileScan::VisitFolder(const std::wstring& parent, const wchar_t* name) {
+  if (LowerKey(name) == kBackupFolderName) {
+    // A copy's record lies here, perhaps in a folder that is no longer the
+    // executable folder: its Undo stays within reach.
+    if (std::wstring relative = RelativeFolder(parent); !LiesInBackupFolder(relative)) {
+      copyFolders_.push_back(std::move(relative));
+    }
+    return;
+  }
   const std::optional<AntiCheatSystem> system = RecognizeAntiCheatFolder(name);
   if (!system || LiesInBackupFolder(RelativeFolder(JoinPath(parent, name)))) return;
   AddAntiCheat(facts_, *system);
@@ -55,6 +64,7 @@ GameFolderWalk WalkGameFolder(const std::wstring& gameFolder, bool collectExecut
       },
       [&scan](const std::wstring& parent, const wchar_t* name) { scan.VisitFolder(parent, name); }, stop);
   walk.gameFiles = scan.TakeFacts();
+  walk.copyFolders = scan.TakeCopyFolders();
   return walk;
 }
 

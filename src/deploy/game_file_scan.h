@@ -29,12 +29,16 @@ class GameFileScan {
 
   const GameFileFacts& facts() const { return facts_; }
   GameFileFacts TakeFacts() { return std::move(facts_); }
+  // The folders, relative to the game folder, that hold a backup folder of
+  // a copy of the package, in the order the walk met them.
+  std::vector<std::wstring> TakeCopyFolders() { return std::move(copyFolders_); }
 
  private:
   std::wstring RelativeFolder(const std::wstring& folder) const;
 
   std::wstring root_;
   GameFileFacts facts_;
+  std::vector<std::wstring> copyFolders_;
 };
 
 // What one walk of a game folder found.
@@ -42,6 +46,7 @@ struct GameFolderWalk {
   uint64_t size = 0;                              // as MeasureFolderSize gives it
   std::vector<ExecutableCandidate> executables;   // as CollectExecutables gives them, when asked for
   GameFileFacts gameFiles;                        // the game's own upscalers and anti-cheat markers
+  std::vector<std::wstring> copyFolders;          // where copies of the package keep their backup and record
 };
 
 // One walk for everything a refresh reads from the whole game folder: the

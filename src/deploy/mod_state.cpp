@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "core/game_files.h"
 #include "core/mod_rules.h"
+#include "core/text.h"
 #include "core/paths.h"
 #include "deploy/deployment.h"
 #include "deploy/version_reader.h"
@@ -40,7 +42,7 @@ bool HasModDllName(const std::wstring& folder) {
   return AnyEntry(folder, [](const WIN32_FIND_DATAW& entry) { return IsPlainModDllName(entry.cFileName); });
 }
 
-void DetectModState(Game& game) {
+void DetectModState(Game& game, const std::vector<std::wstring>& copyFolders) {
   const std::wstring folder = ExeFolderPath(game);
   game.modVersion.clear();
   game.buildVersion.clear();
@@ -48,7 +50,15 @@ void DetectModState(Game& game) {
   const bool found = FindModDll(folder, kModProductName, game.modVersion, game.buildVersion, &dll);
   game.modState = DecideModState(found, found && HasModDllName(folder), game.modVersion);
   game.modFileVersion = found ? ReadFixedFileVersion(dll) : std::nullopt;
+  game.copyFolder = game.exeFolder;
   game.deployment = CheckDeployment(folder);
+  for (size_t i = 0; game.deployment.health == RecordHealth::None && i < copyFolders.size(); ++i) {
+    if (LowerKey(copyFolders[i]) == LowerKey(game.exeFolder)) continue;
+    game.copyFolder = copyFolders[i];
+    game.deployment = CheckDeployment(CopyFolderPath(game));
+  }
+  if (game.deployment.health == RecordHealth::None) game.copyFolder = game.exeFolder;
+  DropFilesNotTheGames(game.gameFiles, game.copyFolder, game.deployment.written);
 }
 
 std::optional<PackageInfo> CheckModFolder(const std::wstring& folder) {

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/catalogue.h"
 #include "core/file_version.h"
@@ -23,8 +24,11 @@ bool HasModDllName(const std::wstring& folder);
 
 // Sets the game's modState, modVersion, buildVersion and modFileVersion
 // afresh from the contents of its executable folder, and what became of the
-// files the last copy of the package wrote there.
-void DetectModState(Game& game);
+// files the last copy of the package wrote there; where the executable folder
+// holds no record, the first of `copyFolders` (folders relative to the game
+// that hold a copy's backup folder) that does is taken instead. What the copy
+// wrote is then no longer among the game's own files.
+void DetectModState(Game& game, const std::vector<std::wstring>& copyFolders = {});
 
 // What a usable package folder holds: its DLL's FileVersion and
 // ProductVersion, and its fixed version, which tells whether a game's mod is

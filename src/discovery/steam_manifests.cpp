@@ -61,14 +61,45 @@ void RememberSteamNames(const SteamNameMap& names) {
   for (const auto& [folder, name] : names) SteamGameNames[folder] = name;
 }
 
-std::wstring ReadSteamNameOf(const std::wstring& gameFolder) {
+namespace {
+
+// The steamapps folder of a library game's folder, or empty for a folder
+// elsewhere.
+std::wstring SteamappsOfGame(const std::wstring& gameFolder) {
   const size_t game = gameFolder.find_last_of(L"\\/");
   if (game == std::wstring::npos || game == 0) return {};
   const std::wstring common = gameFolder.substr(0, game);
   const size_t cut = common.find_last_of(L"\\/");
   if (cut == std::wstring::npos || LowerKey(common.substr(cut + 1)) != L"common") return {};
-  const std::wstring steamapps = common.substr(0, cut);
-  if (LowerKey(LastComponent(steamapps)) != L"steamapps") return {};
+  std::wstring steamapps = common.substr(0, cut);
+  return LowerKey(LastComponent(steamapps)) == L"steamapps" ? steamapps : std::wstring();
+}
+
+}  // namespace
+
+SteamUpdate SteamUpdateOf(const std::wstring& gameFolder) {
+  const std::wstring steamapps = SteamappsOfGame(gameFolder);
+  if (steamapps.empty()) return SteamUpdate::None;
+  const std::wstring folder = LowerKey(LastComponent(gameFolder));
+  SteamUpdate update = SteamUpdate::None;
+  ForEachEntry(steamapps, [&](const WIN32_FIND_DATAW& entry) {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsManifestFileName(entry.cFileName)) {
+      return EntryStep::Next;
+    }
+    std::string bytes;
+    if (ReadWholeFile(JoinPath(steamapps, entry.cFileName), bytes, kMaxManifestBytes) != FileRead::Read) {
+      return EntryStep::Next;
+    }
+    if (LowerKey(ExtractQuotedValue(bytes.data(), bytes.size(), L"installdir")) != folder) return EntryStep::Next;
+    update = DecideSteamUpdate(ReadSteamAppState(bytes.data(), bytes.size()));
+    return EntryStep::Stop;
+  });
+  return update;
+}
+
+std::wstring ReadSteamNameOf(const std::wstring& gameFolder) {
+  const std::wstring steamapps = SteamappsOfGame(gameFolder);
+  if (steamapps.empty()) return {};
   SteamNameMap names;
   ReadSteamManifests(steamapps, names);
   return SteamNameOf(names, gameFolder);

@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/steam_manifest_text.h"
 #include "core/text.h"
 
 namespace zrcc {
@@ -42,6 +43,12 @@ void ReadSteamManifests(const std::wstring& steamappsFolder, SteamNameMap& names
 // while the manifests were recorded under the library's shorter spelling, so
 // both spellings are looked up.
 std::wstring SteamNameOf(const SteamNameMap& names, const std::wstring& gameFolder);
+
+// Where Steam stands with an update of the game in `gameFolder`, a game of
+// a library (<library>\steamapps\common\<folder>), read afresh from the
+// app manifest that names that folder; None for a folder elsewhere or one
+// no manifest names.
+SteamUpdate SteamUpdateOf(const std::wstring& gameFolder);
 
 // Every name the manifests read so far gave (SteamGameNames): it lives for
 // the whole process and only grows, as jobs hand the UI thread the names they

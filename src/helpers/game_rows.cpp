@@ -16,6 +16,7 @@
 #include "core/size_text.h"
 #include "deploy/exe_detection.h"
 #include "deploy/folder_size.h"
+#include "deploy/game_file_scan.h"
 #include "deploy/mod_state.h"
 #include "platform/disk.h"
 #include "platform/list_view.h"
@@ -38,6 +39,7 @@ bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::at
       game.modVersion.clear();
       game.buildVersion.clear();
       game.modState = ModState::None;
+      game.gameFiles = {};
       return true;
   }
   const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
@@ -45,10 +47,11 @@ bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::at
   // executable was recognised there, so the rules are asked once more, in
   // the same walk. What is stored stays as it is.
   const bool review = !detect && game.exeFolder.empty() && game.exeChoice == ExeChoice::Listed;
-  uint64_t size = 0;
+  // One walk for the size, the game's own files and, where they are asked
+  // for, the executables.
+  GameFolderWalk walk = WalkGameFolder(game.path, detect || review, stop);
   if (detect || review) {
-    std::vector<ExecutableCandidate> candidates;
-    size = CollectExecutablesAndMeasure(game.path, candidates, stop);
+    const std::vector<ExecutableCandidate>& candidates = walk.executables;
     const ExecutableChoice choice = DecideExecutable(game.path, candidates);
     if (detect) {
       if (noExecutable) *noExecutable = candidates.empty();
@@ -64,12 +67,11 @@ bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::at
     } else if (!choice.index) {
       game.exeChoice = ExeChoice::None;
     }
-  } else {
-    size = MeasureFolderSize(game.path, stop);
   }
   if (stop && stop->load()) return true;
-  game.sizeText = FormatSizeText(size);
-  DetectModState(game);
+  game.sizeText = FormatSizeText(walk.size);
+  game.gameFiles = std::move(walk.gameFiles);
+  DetectModState(game, walk.copyFolders);
   return true;
 }
 

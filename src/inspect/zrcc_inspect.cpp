@@ -25,6 +25,7 @@
 
 #include "core/catalogue.h"
 #include "core/found_games.h"
+#include "core/game_files.h"
 #include "core/game_list_file.h"
 #include "core/mod_rules.h"
 #include "core/size_text.h"
@@ -120,6 +121,17 @@ int InspectGame(const std::wstring& folder, const std::wstring& package) {
               {"buildVersion", U8(game.buildVersion)},
               {"noExecutable", noExecutable},
               {"exeChoice", ExeChoiceName(game.exeChoice)}};
+  json upscalers = json::array();
+  for (const UpscalerFile& file : game.gameFiles.upscalers) {
+    upscalers.push_back({{"technology", U8(std::wstring(TechnologyName(file.technology)))},
+                         {"file", U8(file.file)},
+                         {"folder", U8(file.folder)},
+                         {"version", U8(file.version)}});
+  }
+  out["upscalers"] = upscalers;
+  json antiCheat = json::array();
+  for (const AntiCheatSystem system : game.gameFiles.antiCheats) antiCheat.push_back(U8(std::wstring(AntiCheatName(system))));
+  out["antiCheat"] = antiCheat;
   if (packageInfo) {
     out["outdated"] = IsOutdated(game, {true, packageInfo->version, packageInfo->build, packageInfo->numbers});
   }

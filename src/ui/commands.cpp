@@ -158,6 +158,10 @@ void Deploy(MainWindow& window, int id) {
   if (id == kIdCopyButton && !window.package().set()) return;
   // Copy would make the vanished folder again, holding only the mod.
   if (!GameFolderStillThere(window, *game)) return;
+  const DeployStep step = id == kIdCopyButton      ? DeployStep::Copy
+                          : id == kIdInstallButton ? DeployStep::Install
+                                                   : DeployStep::Uninstall;
+  if (!GameAllowsDeployment(window, *game, step)) return;
   if (id == kIdCopyButton) {
     if (!PackageStillAsShown(window)) {
       SyncButtonsWithSelection(window);

@@ -4,11 +4,14 @@
 
 #include <vector>
 
+#include "core/deploy_questions.h"
 #include "core/drive_rules.h"
 #include "core/paths.h"
 #include "deploy/copy_check.h"
 #include "deploy/mod_state.h"
+#include "discovery/steam_manifests.h"
 #include "platform/dialogs.h"
+#include "platform/processes.h"
 #include "platform/disk.h"
 #include "ui/main_window.h"
 
@@ -44,6 +47,31 @@ bool GameFolderStillThere(MainWindow& window, const Game& game) {
   }
   ShowMessageBox(window.handle(), L"The game's folder no longer exists:\n" + game.path, L"Error", MB_ICONERROR);
   return false;
+}
+
+bool GameAllowsDeployment(MainWindow& window, const Game& game, DeployStep step) {
+  const std::wstring title = game.name.empty() ? game.path : game.name;
+  // A quick question of the system, asked at the moment it matters.
+  if (const std::optional<RunningProcess> running = FindProcessRunningFrom(game.path)) {
+    ShowMessageBox(window.handle(), RunningGameRefusal(title, running->imagePath), L"Error", MB_ICONERROR);
+    return false;
+  }
+  DeployVerb verb = DeployVerb::Copy;
+  const wchar_t* caption = L"Copy Zandrivell";
+  switch (step) {
+    case DeployStep::Copy: break;
+    case DeployStep::Install: verb = DeployVerb::Install; caption = L"Install Zandrivell"; break;
+    case DeployStep::Update: verb = DeployVerb::Update; caption = L"Update Zandrivell"; break;
+    case DeployStep::Uninstall:
+    case DeployStep::UndoCopy:
+      return true;  // taking the mod out is always allowed
+  }
+  const auto ask = [&](const std::wstring& question) {
+    return question.empty() ||
+           ShowMessageBox(window.handle(), question, caption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  };
+  return ask(AntiCheatQuestion(title, game.gameFiles.antiCheats, verb)) &&
+         ask(SteamUpdateQuestion(title, SteamUpdateOf(game.path), verb));
 }
 
 bool PackageStillAsShown(MainWindow& window) {

@@ -18,6 +18,16 @@ class MainWindow;
 // is not present.
 bool GameFolderStillThere(MainWindow& window, const Game& game);
 
+// The deployments that look at the game's own state first.
+enum class DeployStep { Copy, Install, Uninstall, Update, UndoCopy };
+
+// True when `step` may go into `game` as it stands now. A game running from
+// its folder refuses every deployment with an "Error" box (it holds its
+// files open); before Copy, Install and Update the user is asked, default
+// No, when the game carries anti-cheat or Steam is updating it. Taking the mod
+// out (Uninstall, Undo Copy) never asks. Nothing is changed either way.
+bool GameAllowsDeployment(MainWindow& window, const Game& game, DeployStep step);
+
 // True when the package folder still holds the mod's ZandRivell.dll in the
 // version the two version fields show. Otherwise the fields show what the
 // folder holds now (a package without the mod counts as unset, as a

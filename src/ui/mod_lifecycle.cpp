@@ -130,6 +130,7 @@ void UpdateSelectedGame(MainWindow& window) {
   const Game* game = GetGame(row);
   const PackageFacts package = window.package().Facts();
   if (!game || !UpdateEnabled(LifecycleFactsOf(game, package))) return;
+  if (!GameAllowsDeployment(window, *game, DeployStep::Update)) return;
   if (ShowMessageBox(window.handle(), UpdateQuestion(*game, package), L"Update Zandrivell",
                      MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return;
@@ -143,7 +144,10 @@ void UndoSelectedCopy(MainWindow& window) {
   const int32_t row = SelectedListRow(window.listView());
   const Game* game = GetGame(row);
   if (!game || !UndoCopyEnabled(LifecycleFactsOf(game, window.package().Facts()))) return;
-  const std::wstring folder = ExeFolderPath(*game);
+  if (!GameAllowsDeployment(window, *game, DeployStep::UndoCopy)) return;
+  // The folder the copy went into, which is the executable folder unless
+  // that changed since.
+  const std::wstring folder = CopyFolderPath(*game);
   if (ShowMessageBox(window.handle(),
                      L"Take ZandRivell back out of " + GameTitle(*game) + L"?\n\nThe files the copy wrote into " +
                          FolderForDisplay(folder) + L" are removed where they are unchanged, and the files it replaced are put back.",

@@ -5,6 +5,7 @@
 
 #include "core/catalogue.h"
 #include "core/columns.h"
+#include "core/game_files.h"
 #include "core/row_tip.h"
 #include "core/update_rules.h"
 #include "helpers/game_rows.h"
@@ -29,6 +30,8 @@ std::wstring RowTooltipText(MainWindow& window, int row) {
   if (const Game* game = GetGame(row)) {
     facts.outdated = OutdatedTipLine(*game, window.package().Facts());
     facts.deployment = DeploymentTipLine(*game);
+    facts.antiCheat = AntiCheatTipLine(game->gameFiles);
+    facts.upscalers = UpscalerTipLines(game->gameFiles);
   }
   return RowTip(facts);
 }

@@ -9,7 +9,7 @@ namespace zrcc {
 namespace {
 
 TEST(SettingsRulesTest, CapsAreDefaultTimesFactorInSinglePrecision) {
-  const int caps[kColumnCount] = {1534, 85, 87, 134, 348, 500, 300};
+  const int caps[kColumnCount] = {1534, 85, 87, 134, 348, 500, 300, 600};
   for (int c = 0; c < kColumnCount; ++c) EXPECT_EQ(ColumnCap(c), caps[c]) << "column " << c;
   EXPECT_EQ(ColumnCap(-1), 0);
   EXPECT_EQ(ColumnCap(kColumnCount), 0);
@@ -29,7 +29,7 @@ TEST(SettingsRulesTest, StoredWidthIsSettledBetweenFloorAndCap) {
 }
 
 TEST(SettingsRulesTest, FreshStartGivesTheDefaultsWithColumnFiveRaisedToTheFloor) {
-  const int expected[kColumnCount] = {767, 71, 73, 112, 290, 70, 100};
+  const int expected[kColumnCount] = {767, 71, 73, 112, 290, 70, 100, 200};
   for (int c = 0; c < kColumnCount; ++c) {
     // A missing key reads as the column's default.
     EXPECT_EQ(SettledColumnWidth(c, ColumnDefault(c)), expected[c]) << "column " << c;

@@ -47,11 +47,11 @@ TEST(UpdateRules, UpdateAndUndoAreOfferedWhereTheyHaveSomethingToDo) {
   Game unreadable = same;
   unreadable.modFileVersion.reset();
   Game updatedByTheGame = same;
-  updatedByTheGame.deployment = {RecordHealth::Damaged, {L"dxgi.dll"}, {}};
+  updatedByTheGame.deployment = {RecordHealth::Damaged, {L"dxgi.dll"}, {}, {}};
   Game recorded = same;
   recorded.deployment.health = RecordHealth::Intact;
   Game ignored = same;
-  ignored.deployment = {RecordHealth::Ignored, {}, L"line 3: the path \"..\" leads outside the folder"};
+  ignored.deployment = {RecordHealth::Ignored, {}, L"line 3: the path \"..\" leads outside the folder", {}};
 
   EXPECT_TRUE(UpdateEnabled(LifecycleFactsOf(&old, kPackage)));
   EXPECT_FALSE(UpdateEnabled(LifecycleFactsOf(&same, kPackage)));
@@ -93,7 +93,7 @@ TEST(UpdateRules, TextsNameTheVersionsAndWhatChanged) {
   EXPECT_EQ(OutdatedTipLine(GameWith(ModState::Installed, L"0.8.0", V(0, 8, 0)), kPackage), L"");
   // The setup script moves the copied files on purpose: no news then.
   Game installed = GameWith(ModState::Installed, L"0.8.0", V(0, 8, 0));
-  installed.deployment = {RecordHealth::Damaged, {L"ZandRivell.dll"}, {}};
+  installed.deployment = {RecordHealth::Damaged, {L"ZandRivell.dll"}, {}, {}};
   EXPECT_EQ(DeploymentTipLine(installed), L"");
   // The count keeps its plain form unless something is outdated.
   EXPECT_EQ(GameCountText(12, 0), L"Games: 12");
