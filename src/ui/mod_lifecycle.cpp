@@ -121,6 +121,15 @@ class Update {
 
 }  // namespace
 
+void PostUndoOutcome(const JobContext& job, const std::wstring& folder, const UndoOutcome& outcome) {
+  if (outcome.problem) {
+    PostBox(job, UndoProblemText(outcome.problem, WindowsSystemWords()), L"Undo Copy", MB_ICONERROR);
+    return;
+  }
+  PostBox(job, UndoSummaryText(folder, outcome, WindowsSystemWords()), L"Undo Copy",
+          outcome.AllDone() ? MB_ICONINFORMATION : MB_ICONWARNING);
+}
+
 LifecycleFacts SelectedLifecycleFacts(MainWindow& window) {
   return LifecycleFactsOf(GetGame(SelectedListRow(window.listView())), window.package().Facts());
 }
@@ -159,12 +168,7 @@ void UndoSelectedCopy(MainWindow& window) {
     const UndoOutcome outcome = UndoDeployment(folder);
     if (job.StopRequested()) return;
     RefreshRowFromJob(job, window, row, copy);
-    if (outcome.problem) {
-      PostBox(job, UndoProblemText(outcome.problem, WindowsSystemWords()), L"Undo Copy", MB_ICONERROR);
-      return;
-    }
-    PostBox(job, UndoSummaryText(folder, outcome, WindowsSystemWords()), L"Undo Copy",
-            outcome.AllDone() ? MB_ICONINFORMATION : MB_ICONWARNING);
+    PostUndoOutcome(job, folder, outcome);
   });
 }
 

@@ -36,6 +36,9 @@ void UpdateSelectedGame(MainWindow& window);
 // closing box names what was left as it was. Runs inside the command gate.
 void UndoSelectedCopy(MainWindow& window);
 
+// From an Undo's job: its closing box, what was taken out and what was left.
+void PostUndoOutcome(const JobContext& job, const std::wstring& folder, const UndoOutcome& outcome);
+
 // "Copy Zandrivell" into `game`, the game of `row`, as one job in three
 // parts: on the job's thread the plan (the package hashed, the game's files
 // in its way kept, the record written before anything is copied); on the UI

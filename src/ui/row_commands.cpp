@@ -11,6 +11,7 @@
 #include "core/columns.h"
 #include "core/mod_rules.h"
 #include "core/paths.h"
+#include "core/text.h"
 #include "core/row_menu.h"
 #include "deploy/exe_detection.h"
 #include "discovery/steam_manifests.h"
@@ -33,16 +34,70 @@ void RefreshRowInBackground(MainWindow& window, int32_t row, Game game, RowRefre
   });
 }
 
+namespace {
+
+enum class ModInTheOldFolder { TakeOut, KeepThere, KeepOldFolder };
+
+// The copy's record lies in the executable folder now, with work left for
+// Undo Copy.
+bool CopyLiesIn(const Game& game) {
+  return game.deployment.health != RecordHealth::None && game.deployment.health != RecordHealth::Ignored &&
+         LowerKey(game.copyFolder) == LowerKey(game.exeFolder);
+}
+
+ModInTheOldFolder AskAboutTheMod(MainWindow& window, const Game& now, const Game& next, RowRefresh how) {
+  const std::wstring old = FolderForDisplay(ExeFolderPath(now));
+  const int answer =
+      ShowMessageBox(window.handle(),
+                         L"ZandRivell was copied into " + old + L", and the executable folder becomes " +
+                             FolderForDisplay(ExeFolderPath(next)) + L".\n\nTake ZandRivell out of " + old +
+                             L" first?\n\nYes: the copy is undone there. No: it stays there, and \"Undo Copy\" "
+                             L"can still take it out. Cancel: the executable folder stays as it is.",
+                         how == RowRefresh::ExeFolderChosen ? L"Choose Executable Folder" : L"Detect Executable Again",
+                         MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3);
+  if (answer == IDYES) return ModInTheOldFolder::TakeOut;
+  if (answer == IDNO) return ModInTheOldFolder::KeepThere;
+  return ModInTheOldFolder::KeepOldFolder;
+}
+
+}  // namespace
+
 void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t row, Game game, RowRefresh how,
-                       const std::wstring& steamName) {
+                       const std::wstring& steamName, bool askAboutTheMod) {
   RefreshedRow refreshed = RefreshRowCopy(row, std::move(game), how, steamName, job.StopFlag());
   if (job.StopRequested()) return;
-  job.Post([&window, refreshed = std::move(refreshed)]() mutable {
+  job.Post([&window, askAboutTheMod, refreshed = std::move(refreshed)]() mutable {
     if (refreshed.noExecutable) {
       WarnNoExecutable(refreshed.game.path);
       if (CurrentJobStopped()) return;
     }
-    ApplyRefreshedRow(window.listView(), std::move(refreshed));
+    const Game* now = GetGame(refreshed.row);
+    const bool moved = refreshed.how != RowRefresh::AfterDeployment && refreshed.exists && now &&
+                       now->path == refreshed.game.path &&
+                       LowerKey(now->exeFolder) != LowerKey(refreshed.game.exeFolder);
+    if (moved && askAboutTheMod && CopyLiesIn(*now)) {
+      switch (AskAboutTheMod(window, *now, refreshed.game, refreshed.how)) {
+        case ModInTheOldFolder::KeepOldFolder:
+          return;
+        case ModInTheOldFolder::KeepThere:
+          break;
+        case ModInTheOldFolder::TakeOut: {
+          // Undone where it lies, then the new folder read once more.
+          const std::wstring old = ExeFolderPath(*now);
+          ContinueWithJob([&window, old, refreshed](JobContext& next) {
+            PostUndoOutcome(next, old, UndoDeployment(old));
+            RefreshRowFromJob(next, window, refreshed.row, refreshed.game, refreshed.how, {}, false);
+          });
+          return;
+        }
+      }
+    }
+    const bool newFolder = refreshed.how != RowRefresh::AfterDeployment;
+    if (ApplyRefreshedRow(window.listView(), std::move(refreshed)) && newFolder) {
+      // The user's word, or a new detection, is kept at once: a crash later
+      // must not forget it while the mod may already go into the new folder.
+      SaveData();
+    }
   });
 }
 

@@ -27,9 +27,14 @@ void RefreshRowInBackground(MainWindow& window, int32_t row, Game game, RowRefre
 
 // On a job's thread: re-reads `game` for `row` and posts it to the row (the
 // warning about a game without any executable first). Nothing once the job
-// is asked to stop.
+// is asked to stop. A new executable folder (chosen, or detected again) is
+// saved to data.ini at once; when the copy of ZandRivell lies in the old one,
+// the user is asked first (`askAboutTheMod`) whether to take it out of there,
+// to keep it there (its record and Undo Copy stay within reach), or to keep
+// the old folder.
 void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t row, Game game,
-                       RowRefresh how = RowRefresh::AfterDeployment, const std::wstring& steamName = {});
+                       RowRefresh how = RowRefresh::AfterDeployment, const std::wstring& steamName = {},
+                       bool askAboutTheMod = true);
 
 // "Choose Executable Folder..." for the selected game: a folder picker that
 // opens at its executable folder; a folder outside the game folder is

@@ -15,6 +15,7 @@
 #include "core/game_list_file.h"
 #include "core/row_menu.h"
 #include "platform/background_job.h"
+#include "platform/dialogs.h"
 #include "ui/commands.h"
 #include "ui/row_tooltip.h"
 #include "win/ui/app_window.h"
@@ -148,6 +149,73 @@ TEST(ModLifecycle, ACopyIntoTheWrongGameIsUndoneAndAGameUpdateIsNoticed) {
   EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), gamesOwn);
   EXPECT_EQ(test::ListNames(game), before);
   EXPECT_EQ(app.Cell(0, kColumnStatus), L"");
+}
+
+// Every file below a folder but what a copy keeps aside, with its bytes.
+std::vector<std::pair<std::wstring, std::string>> GameFiles(const std::wstring& folder, const std::wstring& below = L"") {
+  std::vector<std::pair<std::wstring, std::string>> files;
+  for (const std::wstring& name : test::ListNames(folder)) {
+    if (name == L".zandrivell-backup") continue;
+    const std::wstring path = folder + L"\\" + name;
+    if (test::DirExists(path)) {
+      for (auto& file : GameFiles(path, below + name + L"\\")) files.push_back(std::move(file));
+    } else {
+      files.emplace_back(below + name, ReadFileBytes(path));
+    }
+  }
+  return files;
+}
+
+// A new executable folder after a Copy asks about the mod in the old one:
+// taken out there, the game is as before; kept there, Undo Copy still finds
+// it. The new folder is in data.ini at once.
+TEST(ModLifecycle, ANewExecutableFolderAfterACopyTakesTheModAlongOrKeepsItsUndo) {
+  TempDir dir;
+  const std::wstring game = dir / L"Wrong Game";
+  test::CopyFileOrFail(test::Fixture(L"plain.exe"), game + L"\\Wrong.exe");
+  WriteFileBytes(game + L"\\dxgi.dll", "the game's own dxgi");
+  WriteFileBytes(game + L"\\Other\\readme.txt", "other");
+  WriteFileBytes(dir / L"data.ini", FormatGameListFile({{game, L"", L"Wrong Game"}}));
+  const auto before = GameFiles(game);
+  test::AppWindow app(dir.path());
+  std::vector<std::wstring> questions;
+  SetMessageBoxHandler([&](HWND, const std::wstring& text, const std::wstring&, UINT type) {
+    if ((type & MB_TYPEMASK) != MB_YESNOCANCEL) return IDOK;
+    questions.push_back(text);
+    return questions.size() == 1 ? IDYES : IDNO;
+  });
+  app.pickerAnswers = {MakePackage(dir, true)};
+  app.Press(kIdSetFolderButton);
+  const auto copyIn = [&] {
+    app.Select(0);
+    test::ShellDialogAnswerer yes(IDYES);
+    app.Press(kIdCopyButton);
+    ASSERT_EQ(app.Cell(0, kColumnStatus), L"Copied");
+  };
+  copyIn();
+
+  // Chosen elsewhere, the mod taken out of the old folder first.
+  app.pickerAnswers = {game + L"\\Other"};
+  app.Select(0);
+  app.Press(kIdChooseExeFolder);
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(GameFiles(game), before);
+  EXPECT_EQ(ReadGameListEntries(ReadFileBytes(dir / L"data.ini"))[0].exeFolder, L"Other") << "saved at once";
+
+  // Detected again elsewhere, the mod kept where it is: Undo still finds it.
+  copyIn();
+  app.Select(0);
+  app.Press(kIdDetectExeAgain);
+  ASSERT_EQ(questions.size(), 2u);
+  EXPECT_EQ(GetGame(0)->exeFolder, L"");
+  EXPECT_EQ(ReadGameListEntries(ReadFileBytes(dir / L"data.ini"))[0].exeFolder, L"");
+  EXPECT_TRUE(test::FileExists(game + L"\\Other\\ZandRivell.dll"));
+  app.Select(0);
+  ASSERT_TRUE(UndoCopyEnabled(SelectedLifecycleFacts(app.main())));
+  EXPECT_NE(DeploymentTipLine(*GetGame(0)).find(L"went into Other"), std::wstring::npos);
+  app.Press(kIdUndoCopyCommand);
+  EXPECT_EQ(GameFiles(game), before);
+  SetMessageBoxHandler(nullptr);
 }
 
 }  // namespace

@@ -210,7 +210,16 @@ TEST(ExeFolderChoice, TheUsersFolderTakesThePackageAndLastsUntilDetectedAgain) {
     EXPECT_EQ(app.Cell(0, 2), L"Copied");
     EXPECT_EQ(ShownRowTip(app, 0), L"");
     menu.answers = {kIdDetectExeAgain};
+    // The mod lies in the folder that is left: it is asked about, and kept
+    // there.
+    int asked = 0;
+    SetMessageBoxHandler([&asked](HWND, const std::wstring&, const std::wstring&, UINT type) {
+      asked += (type & MB_TYPEMASK) == MB_YESNOCANCEL;
+      return IDNO;
+    });
     RightClick(app, 0);
+    SetMessageBoxHandler(nullptr);
+    EXPECT_EQ(asked, 1);
     EXPECT_EQ(app.Cell(0, 6), L"");
     EXPECT_EQ(app.Cell(0, 2), L"") << "nothing was copied into the game folder itself";
     EXPECT_FALSE(ShownRowTip(app, 0).empty());
