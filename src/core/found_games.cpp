@@ -51,6 +51,25 @@ std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder
   return relative;
 }
 
+std::optional<std::wstring> LauncherFolderPath(std::wstring_view named) {
+  constexpr size_t kMaxPathUnits = 32767;
+  named = TrimBlanks(named);
+  if (named.empty() || named.size() > kMaxPathUnits || named.find(L'\0') != std::wstring_view::npos) {
+    return std::nullopt;
+  }
+  std::wstring folder(named);
+  for (wchar_t& c : folder) c = c == L'/' ? L'\\' : c;
+  const bool onDrive = folder.size() >= 3 && folder[1] == L':' && folder[2] == L'\\' &&
+                       ((folder[0] >= L'A' && folder[0] <= L'Z') || (folder[0] >= L'a' && folder[0] <= L'z'));
+  const bool onShare = folder.size() > 2 && folder[0] == L'\\' && folder[1] == L'\\' && folder[2] != L'?' &&
+                       folder[2] != L'.' && folder[2] != L'\\';
+  if (!onDrive && !onShare) return std::nullopt;
+  if (folder.find(L':', onDrive ? 2 : 0) != std::wstring::npos) return std::nullopt;
+  const size_t keep = onDrive ? 3 : 2;
+  while (folder.size() > keep && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
 std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders) {
   std::vector<std::wstring> keys;
   keys.reserve(folders.size());

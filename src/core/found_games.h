@@ -17,6 +17,14 @@ namespace zrcc {
 // itself, or leaves it (another folder, "..").
 std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder, std::wstring_view named);
 
+// A game folder as a launcher's file or registry value names it, in the
+// program's spelling: blanks trimmed, forward slashes (Ubisoft writes them)
+// made backslashes, a trailing separator dropped (but a drive root's).
+// Nothing when it cannot name a folder of a drive or share: relative, empty,
+// holding a NUL or a colon past the drive's (a stream), or longer than any
+// path.
+std::optional<std::wstring> LauncherFolderPath(std::wstring_view named);
+
 // Indices, in order, of the folders that stand for a game of their own: the
 // first of folders that are the same whatever their letter case or spelling
 // (long form, trailing separator), and none that lies inside another folder

@@ -30,4 +30,9 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/update_rules.cpp
   src/core/launcher_files.cpp
   src/core/found_games.cpp
+  src/core/xbox_gaming_root.cpp
+  src/core/steam_appinfo.cpp
+  src/core/ea_origin.cpp
+  src/core/uninstall_rules.cpp
+  src/core/launcher_json.cpp
 )
