@@ -142,12 +142,14 @@ std::optional<size_t> ChooseExecutable(const std::wstring& gamePath,
 }
 
 ExecutableChoice DecideExecutable(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates) {
-  const ExecutableChoice byName = ChooseByName(gamePath, candidates);
-  if (byName.index) return byName;
-  if (const std::optional<size_t> fallback = FallbackExecutable(gamePath, candidates)) {
-    return {fallback, ExeChoice::Fallback};
+  ExecutableChoice choice = ChooseByName(gamePath, candidates);
+  if (!choice.index) {
+    const std::optional<size_t> fallback = FallbackExecutable(gamePath, candidates);
+    if (!fallback) return {};
+    choice = {fallback, ExeChoice::Fallback};
   }
-  return {};
+  choice.index = PreferSoundBuild(gamePath, candidates, *choice.index);
+  return choice;
 }
 
 std::optional<size_t> MatchExecutable(const std::wstring& gamePath,

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/pe_version.h"
 
 namespace zrcc {
 
@@ -21,6 +22,7 @@ struct ExecutableCandidate {
   std::wstring fileName;     // name with extension, as listed (Game.exe)
   std::wstring folder;       // the folder holding it, spelt as the walk reached it
   std::wstring productName;  // ProductName of its version resource; empty when none
+  PeMachine machine = PeMachine::Unknown;  // from its PE header
 };
 
 // `folder`, a backslash, `fileName`; no backslash added when `folder` already
@@ -97,7 +99,9 @@ struct ExecutableChoice {
 };
 
 // What detection takes: the choice by name (ChooseExecutable) and, where
-// it chose none, the fallback's (FallbackExecutable).
+// it chose none, the fallback's (FallbackExecutable); either way a 32-bit
+// or a Development or Debug build gives way to a sounder build of the same
+// executable (PreferSoundBuild).
 ExecutableChoice DecideExecutable(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates);
 
 }  // namespace zrcc

@@ -23,8 +23,10 @@ uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<Ex
       folder,
       [&list](const std::wstring& where, const wchar_t* name) {
         if (!IsExeName(name) || LiesInBackupFolder(where)) return;
-        ExecutableCandidate candidate{name, where, {}};
-        candidate.productName = ReadProductName(CandidateFullPath(candidate));
+        ExecutableCandidate candidate{name, where, {}, PeMachine::Unknown};
+        ExecutableFacts facts = ReadExecutableFacts(CandidateFullPath(candidate));
+        candidate.productName = std::move(facts.productName);
+        candidate.machine = facts.machine;
         list.push_back(std::move(candidate));
       },
       stop);

@@ -43,19 +43,39 @@ bool ReadFileAt(HANDLE file, uint64_t offset, void* out, size_t length) {
   return true;
 }
 
+// A PE file opened for reading parts of it, shared with every other
+// program; not open() when it cannot be opened or measured.
+class OpenedFile {
+ public:
+  explicit OpenedFile(const std::wstring& filePath)
+      : file_(CreateFileW(ExtendedLengthPath(filePath).c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)),
+        read_([this](uint64_t offset, void* out, size_t length) { return ReadFileAt(file_.get(), offset, out, length); }) {
+    LARGE_INTEGER size{};
+    if (file_ && GetFileSizeEx(file_.get(), &size) && size.QuadPart >= 0) size_ = static_cast<uint64_t>(size.QuadPart);
+  }
+  OpenedFile(const OpenedFile&) = delete;
+  OpenedFile& operator=(const OpenedFile&) = delete;
+  bool open() const { return size_.has_value(); }
+  const ReadAt& read() const { return read_; }
+  uint64_t size() const { return *size_; }
+
+ private:
+  UniqueHandle file_;
+  ReadAt read_;
+  std::optional<uint64_t> size_;
+};
+
 // The whole version block of a file; nullopt when it has none or it cannot
 // be read (a file that cannot be opened simply has no version resource).
+std::optional<std::vector<uint8_t>> ReadVersionBlock(const OpenedFile& file) {
+  if (!file.open()) return std::nullopt;
+  return ExtractVersionResource(file.read(), file.size());
+}
+
 std::optional<std::vector<uint8_t>> ReadVersionBlock(const std::wstring& filePath) {
-  const std::wstring path = ExtendedLengthPath(filePath);
-  const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
-  const ReadAt read = [&file](uint64_t offset, void* out, size_t length) {
-    return ReadFileAt(file.get(), offset, out, length);
-  };
-  return ExtractVersionResource(read, static_cast<uint64_t>(size.QuadPart));
+  return ReadVersionBlock(OpenedFile(filePath));
 }
 
 }  // namespace
@@ -69,6 +89,15 @@ bool MatchProductVersions(const std::wstring& filePath, const std::wstring& expe
 std::wstring ReadProductName(const std::wstring& filePath) {
   const auto block = ReadVersionBlock(filePath);
   return block ? ReadProductNameInBlock(*block) : std::wstring();
+}
+
+ExecutableFacts ReadExecutableFacts(const std::wstring& filePath) {
+  const OpenedFile file(filePath);
+  ExecutableFacts facts;
+  if (!file.open()) return facts;
+  if (const auto block = ReadVersionBlock(file)) facts.productName = ReadProductNameInBlock(*block);
+  facts.machine = ReadPeMachine(file.read(), file.size());
+  return facts;
 }
 
 std::optional<FileVersionNumbers> ReadFixedFileVersion(const std::wstring& filePath) {
