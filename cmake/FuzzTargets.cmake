@@ -6,4 +6,6 @@ set(ZRCC_FUZZ_TARGETS
   pe_version
   deployment_record
   launcher_files
+  steam_appinfo
+  launcher_entries
 )

@@ -20,8 +20,10 @@ else()
 endif()
 
 
+include(cmake/Sqlite.cmake)
+
 add_library(zrcc_win STATIC ${ZRCC_WIN_SOURCES})
-target_link_libraries(zrcc_win PUBLIC zrcc_pure
+target_link_libraries(zrcc_win PUBLIC zrcc_pure zrcc_sqlite nlohmann_json::nlohmann_json
   comctl32 shell32 shlwapi ole32 uxtheme version gdi32 user32 kernel32 shcore)
 target_link_options(zrcc_win PUBLIC ${ZRCC_STATIC_LINK})
 zrcc_warnings(zrcc_win)

@@ -66,8 +66,8 @@ std::optional<OriginManifest> ReadOriginManifest(std::string_view bytes) {
     if (!*field) return std::nullopt;
   }
   if (!id || !path || TrimBlanks(*path).empty()) return std::nullopt;
-  if (LowerKey(*id).ends_with(L"@steam")) return std::nullopt;
-  return OriginManifest{std::move(*id), std::move(*path)};
+  const bool onSteam = LowerKey(*id).ends_with(L"@steam");
+  return OriginManifest{std::move(*id), std::move(*path), onSteam};
 }
 
 std::optional<std::wstring> EaLaunchFile(std::wstring_view filePath) {

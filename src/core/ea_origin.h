@@ -15,13 +15,15 @@ namespace zrcc {
 struct OriginManifest {
   std::wstring id;           // the content id ("Origin.OFR.50.0001452")
   std::wstring installPath;  // the game folder, as written (URL-decoded)
+  // A Steam game Origin only links to (an id ending in "@steam"): no game of
+  // Origin's, whatever its path says.
+  bool onSteam = false;
 };
 
 // The "id" and "dipInstallPath" of an .mfst (a query string, "?" first or
 // not, keys in any letter case, the first of repeated keys counts),
 // percent-escapes decoded as UTF-8. Nothing when the bytes are no such
-// string, name no folder, decode to a NUL or to text that is no UTF-8, or
-// name a game Origin only links to Steam (an id ending in "@steam").
+// string, name no folder, or decode to a NUL or to text that is no UTF-8.
 std::optional<OriginManifest> ReadOriginManifest(std::string_view bytes);
 
 // The executable part of an installerdata.xml launch path:

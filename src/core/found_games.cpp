@@ -95,7 +95,7 @@ std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders) {
 }
 
 std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>& skipped) {
-  const size_t found = tally.added + tally.alreadyListed + tally.noExecutable;
+  const size_t found = tally.added + tally.alreadyListed + tally.noExecutable + tally.cannotBeChanged;
   std::wstring text;
   if (found == 0) {
     text = L"Found no games.";
@@ -104,6 +104,9 @@ std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>
     if (tally.alreadyListed) text += L", " + std::to_wstring(tally.alreadyListed) + L" already in the list";
     if (tally.noExecutable) {
       text += L", " + std::to_wstring(tally.noExecutable) + L" without an executable";
+    }
+    if (tally.cannotBeChanged) {
+      text += L", " + std::to_wstring(tally.cannotBeChanged) + L" that cannot be changed";
     }
     text += L".";
   }

@@ -37,6 +37,7 @@ struct FindTally {
   size_t added = 0;
   size_t alreadyListed = 0;
   size_t noExecutable = 0;  // not added: nothing to deploy into
+  size_t cannotBeChanged = 0;  // not added: in a folder the system protects (Store games under WindowsApps)
 };
 
 // A library, manifest or launcher entry that was passed over, and why:
@@ -47,7 +48,7 @@ struct FindSkip {
 };
 
 // "Found 143 games: 37 added, 104 already in the list, 2 without an
-// executable. Skipped: library E:\SteamLibrary (drive not present)." Long
+// executable, 1 that cannot be changed. Skipped: library E:\SteamLibrary (drive not present)." Long
 // lists of skips end with how many more there were.
 std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>& skipped);
 

@@ -187,6 +187,14 @@ const wchar_t* GameSourceName(GameSource source) {
     case GameSource::Steam: return L"Steam";
     case GameSource::Epic: return L"Epic";
     case GameSource::Gog: return L"GOG";
+    case GameSource::Xbox: return L"Xbox";
+    case GameSource::Ea: return L"EA";
+    case GameSource::Ubisoft: return L"Ubisoft";
+    case GameSource::BattleNet: return L"Battle.net";
+    case GameSource::Rockstar: return L"Rockstar";
+    case GameSource::Amazon: return L"Amazon";
+    case GameSource::Heroic: return L"Heroic";
+    case GameSource::Legendary: return L"legendary";
   }
   return L"";
 }

@@ -12,9 +12,10 @@
 
 namespace zrcc {
 
-enum class GameSource { Steam, Epic, Gog };
+enum class GameSource { Steam, Epic, Gog, Xbox, Ea, Ubisoft, BattleNet, Rockstar, Amazon, Heroic, Legendary };
 
-// "Steam", "Epic", "GOG".
+// "Steam", "Epic", "GOG", "Xbox", "EA", "Ubisoft", "Battle.net",
+// "Rockstar", "Amazon", "Heroic", "legendary".
 const wchar_t* GameSourceName(GameSource source);
 
 // One game folder a launcher knows.

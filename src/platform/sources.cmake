@@ -7,4 +7,5 @@ list(APPEND ZRCC_WIN_SOURCES
   src/platform/dialogs.cpp
   src/platform/list_view.cpp
   src/platform/registry.cpp
+  src/platform/xml_reader.cpp
 )

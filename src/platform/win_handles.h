@@ -48,4 +48,25 @@ class FindHandle {
   HANDLE handle_;
 };
 
+// A COM interface pointer released on every way out: the one reference the
+// call that filled it gave.
+template <typename T>
+class ComOwner {
+ public:
+  ComOwner() = default;
+  ComOwner(const ComOwner&) = delete;
+  ComOwner& operator=(const ComOwner&) = delete;
+  ~ComOwner() {
+    if (pointer_) pointer_->Release();
+  }
+  T* get() const { return pointer_; }
+  T* operator->() const { return pointer_; }
+  explicit operator bool() const { return pointer_ != nullptr; }
+  // For the call that fills it; the pointer must be empty.
+  T** out() { return &pointer_; }
+
+ private:
+  T* pointer_ = nullptr;
+};
+
 }  // namespace zrcc

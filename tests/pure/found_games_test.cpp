@@ -35,6 +35,8 @@ TEST(FoundGames, OneSummarySaysWhatBecameOfEveryGame) {
             L"Skipped: library E:\\SteamLibrary (drive not present).");
   EXPECT_EQ(FindSummaryText({1, 0, 0}, {}), L"Found 1 game: 1 added.");
   EXPECT_EQ(FindSummaryText({0, 0, 0}, {}), L"Found no games.");
+  // Store games in protected folders are found, counted, and no fault.
+  EXPECT_EQ(FindSummaryText({4, 0, 0, 2}, {}), L"Found 6 games: 4 added, 2 that cannot be changed.");
   std::vector<FindSkip> many(11, {L"Epic manifest x.item", L"not understood"});
   const std::wstring text = FindSummaryText({0, 3, 0}, many);
   EXPECT_TRUE(text.starts_with(L"Found 3 games: 0 added, 3 already in the list. Skipped: ")) << text.size();

@@ -80,7 +80,8 @@ TEST(Origin, ManifestsNameTheGameFolderUnlessOriginOnlyLinksToSteam) {
   EXPECT_EQ(manifest->installPath, L"C:\\Program Files\\Origin Games\\Titanfall2\\");
   EXPECT_EQ(ReadOriginManifest("id=X&dipInstallPath=D%3A%5CJeux%5CSp%C3%A9cial+Ops")->installPath,
             L"D:\\Jeux\\Sp\u00E9cial+Ops");
-  EXPECT_EQ(ReadOriginManifest("id=Origin.OFR.50.0002694@steam&dipInstallPath=C%3a%5cx"), std::nullopt);
+  EXPECT_FALSE(manifest->onSteam);
+  EXPECT_TRUE(ReadOriginManifest("id=Origin.OFR.50.0002694@steam&dipInstallPath=C%3a%5cx")->onSteam);
   for (const char* broken : {"id=X", "dipInstallPath=C%3a%5cx", "id=X&dipInstallPath=", "id=X&dipInstallPath=C%3",
                              "id=X&dipInstallPath=C%00x", "id=X&dipInstallPath=C%FFx", ""}) {
     EXPECT_EQ(ReadOriginManifest(broken), std::nullopt) << broken;
