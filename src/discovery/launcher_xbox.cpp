@@ -28,7 +28,8 @@ constexpr wchar_t kLaunchHelper[] = L"gamelaunchhelper.exe";
 constexpr size_t kMaxGamesPerLibrary = 10000;
 
 bool IsUnderWindowsApps(const std::wstring& folder) {
-  for (const std::wstring_view part : PathComponents(PlainPath(folder))) {
+  const std::wstring plain = PlainPath(folder);
+  for (const std::wstring_view part : PathComponents(plain)) {
     if (LowerKey(part) == L"windowsapps") return true;
   }
   return false;

@@ -34,8 +34,10 @@ enum class XmlRead {
   Unavailable,  // the system's XML reader could not be had
 };
 
-// Visits the document in `bytes` (UTF-8 or UTF-16, as its byte order mark
-// or declaration says).
+// Visits the document in `bytes`: UTF-8 (with or without a byte order mark)
+// or UTF-16 in either byte order. Bytes that are no such text, hold a NUL,
+// or do not end as a document ends (cut short) are Malformed before the
+// system's reader sees them.
 XmlRead ReadXmlDocument(std::string_view bytes, const XmlVisitor& visitor);
 
 // The attribute `name` of an element's attributes, or empty.
