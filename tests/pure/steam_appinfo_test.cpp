@@ -19,9 +19,9 @@ using Exes = std::vector<std::wstring>;
 // option, one with a beta branch's own build, one for Linux only.
 AppInfoFile ThreeApps(uint32_t version) {
   AppInfoFile file(version);
-  file.Add(10, AppKv(10, "Iron Coast", {{"bin\\x64_dx12\\game.exe", "default", "windows", "64", ""},
+  file.Add(10, AppKv(10, "Iron Coast", {{"bin\\win32\\game.exe", "default", "windows", "32", ""},
                                         {"bin\\x64\\game.exe", "option1", "windows", "64", ""},
-                                        {"bin\\win32\\game.exe", "default", "windows", "32", ""}}));
+                                        {"bin\\x64_dx12\\game.exe", "default", "windows,linux", "64", ""}}));
   file.Add(20, AppKv(20, "Halcyon", {{"Halcyon.exe", "", "", "", ""},
                                      {"beta/Halcyon-next.exe", "default", "windows", "", "next"},
                                      {"halcyon.sh", "default", "linux", "", ""}}));
