@@ -49,9 +49,12 @@
 #include "helpers/loader.h"
 #include "helpers/refresh_pool.h"
 #include "platform/app_folder.h"
-#include "platform/app_state.h"
+#include "core/owner_thread.h"
+#include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
+#include "ui/game_list_pane.h"
+#include "ui/notices.h"
 #include "win/hidden_list_window.h"
 
 namespace {
@@ -126,7 +129,7 @@ bool ReferenceRefresh(Game& game, bool forceDetect) {
 // The hidden game list of the tests, which the loader fills; set up in wmain.
 test::HiddenListWindow* gWindow = nullptr;
 
-int RowCount() { return ListRowCount(gListView); }
+int RowCount() { return ListRowCount(gWindow->list()); }
 
 // ---- Timing ----------------------------------------------------------------
 
@@ -170,19 +173,22 @@ class StallProbe {
     while (!stop_) {
       const double sent = Now();
       DWORD_PTR result = 0;
-      SendMessageTimeoutW(gMainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+      SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
       samples_.push_back((Now() - sent) * 1000.0);
       // The rows are inserted while the UI thread carries out the job's calls,
       // which its message loop never sees: the list itself is asked.
       if (firstRow_ < 0) {
         DWORD_PTR rows = 0;
-        SendMessageTimeoutW(gListView, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 60000, &rows);
+        SendMessageTimeoutW(list_, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 60000, &rows);
         if (rows > 0) firstRow_ = Now() - start_;
       }
       Sleep(10);
     }
   }
   const double start_;
+  // Handles only: the probe never touches the window's state.
+  const HWND window_ = gWindow->window();
+  const HWND list_ = gWindow->list();
   double firstRow_ = -1;
   std::atomic<bool> stop_{false};
   std::vector<double> samples_;
@@ -204,7 +210,7 @@ double TimeFullLoad(Responsiveness& seen) {
   const int ended = gWindow->jobsEnded();
   const double start = Now();
   StallProbe probe(start);
-  if (!LaunchAsyncLoadData()) return -1;
+  if (!LaunchAsyncLoadData(gWindow->pane())) return -1;
   const double seconds = PumpUntilJobEnds(start, ended);
   seen = probe.Finish();
   return seconds;
@@ -232,7 +238,7 @@ double TimeReference(const std::vector<GameListEntry>& entries, SizeRows& sizes)
 // the background as the command runs it.
 double TimeAddDir(const std::wstring& library, Responsiveness& seen) {
   ClearGames();
-  DeleteAllListRows(gListView);
+  ClearGameRows(gWindow->list());
   // The add ends by saving the list it made: into a folder of its own, never
   // over the list that (a) loads.
   const std::wstring listFolder = library + L"\\add-dir-list";
@@ -241,7 +247,7 @@ double TimeAddDir(const std::wstring& library, Responsiveness& seen) {
   const int ended = gWindow->jobsEnded();
   const double start = Now();
   StallProbe probe(start);
-  if (!LaunchAsyncAddGameFolder(library + L"\\steamapps")) return -1;
+  if (!LaunchAsyncAddGameFolder(gWindow->pane(), library + L"\\steamapps")) return -1;
   const double seconds = PumpUntilJobEnds(start, ended);
   seen = probe.Finish();
   SetAppFolderForTesting(library);
@@ -257,7 +263,7 @@ void KeepWorst(Responsiveness& worst, const Responsiveness& round) {
 
 SizeRows RowSizes() {
   SizeRows sizes;
-  for (int i = 0; i < RowCount(); ++i) sizes.emplace_back(ListCellText(gListView, i, 0), ListCellText(gListView, i, 1));
+  for (int i = 0; i < RowCount(); ++i) sizes.emplace_back(ListCellText(gWindow->list(), i, 0), ListCellText(gWindow->list(), i, 1));
   std::sort(sizes.begin(), sizes.end());
   return sizes;
 }
@@ -274,6 +280,7 @@ double UnixNow() {
 
 int RunWalkPart(const std::wstring& library, bool fast, int part, int parts, double start) {
   SetAppFolderForTesting(library);
+  BindOwnerThread();
   std::wstring text;
   if (parts < 1 || part < 0 || part >= parts || !ReadDataFileText(text)) return 2;
   const std::vector<GameListEntry> entries = ParseGameListText(text);

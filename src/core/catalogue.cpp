@@ -4,29 +4,49 @@
 #include <cstdlib>
 #include <utility>
 
+#include "core/owner_thread.h"
 #include "core/text.h"
 
 namespace zrcc {
 
+namespace {
 GameList gGameList;
+}  // namespace
 
 Game* GetGame(int32_t index) {
+  CheckOwnerThread();
   if (index < 0 || static_cast<size_t>(index) >= gGameList.games.size()) return nullptr;
   return &gGameList.games[static_cast<size_t>(index)];
 }
 
-int32_t GameCount() { return static_cast<int32_t>(gGameList.games.size()); }
+int32_t GameCount() {
+  CheckOwnerThread();
+  return static_cast<int32_t>(gGameList.games.size());
+}
+
+const std::vector<Game>& AllGames() {
+  CheckOwnerThread();
+  return gGameList.games;
+}
 
 bool ContainsPath(const std::wstring& path) {
+  CheckOwnerThread();
   return gGameList.pathKeys.count(LowerKey(path)) != 0;
 }
 
 void AddGame(Game game) {
+  CheckOwnerThread();
   if (!gGameList.pathKeys.insert(LowerKey(game.path)).second) return;
   gGameList.games.push_back(std::move(game));
 }
 
+void ReserveGames(size_t count) {
+  CheckOwnerThread();
+  gGameList.games.reserve(count);
+}
+
 bool RemoveGameAt(int32_t index) {
+  CheckOwnerThread();
   Game* game = GetGame(index);
   if (!game) return false;
   gGameList.pathKeys.erase(LowerKey(game->path));
@@ -35,8 +55,14 @@ bool RemoveGameAt(int32_t index) {
 }
 
 void ClearGames() {
+  CheckOwnerThread();
   gGameList.games.clear();
   gGameList.pathKeys.clear();
+}
+
+size_t PathKeyCount() {
+  CheckOwnerThread();
+  return gGameList.pathKeys.size();
 }
 
 std::wstring ModStateText(ModState state) {

@@ -59,18 +59,24 @@ struct GameList {
   std::unordered_set<std::wstring> pathKeys;
 };
 
-// The one catalogue of the process.
-extern GameList gGameList;
+// The one catalogue of the process belongs to the UI thread (owner_thread.h):
+// every routine below checks that it runs there. Background work is handed
+// copies of games and hands refreshed copies back.
 
 // The game at `index`, or null when the index is outside the catalogue. The
 // pointer is valid until the next change of the list.
 Game* GetGame(int32_t index);
 int32_t GameCount();
+// Every game, in list order.
+const std::vector<Game>& AllGames();
 bool ContainsPath(const std::wstring& path);
 // Callers test ContainsPath first; a second game with a known key is not added.
 void AddGame(Game game);
+void ReserveGames(size_t count);
 bool RemoveGameAt(int32_t index);
 void ClearGames();
+// How many path keys the catalogue holds (one per game).
+size_t PathKeyCount();
 
 // "Copied", "Installed", or "" for every other value. The deployment buttons
 // read these texts back from the list, so they must stay exactly these.

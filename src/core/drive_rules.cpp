@@ -1,5 +1,6 @@
 #include "core/drive_rules.h"
 
+#include "core/folder_nesting.h"
 #include "core/paths.h"
 
 namespace zrcc {
@@ -40,6 +41,11 @@ std::wstring VolumeRoot(std::wstring_view path) {
   if (share == server + 1) return {};
   return L"\\\\" + std::wstring(p.substr(2, server - 2)) + L"\\" + std::wstring(p.substr(server + 1, share - server - 1)) +
          L"\\";
+}
+
+bool IsVolumeRoot(std::wstring_view path) {
+  const std::wstring root = VolumeRoot(path);
+  return !root.empty() && FolderKey(path) == FolderKey(root);
 }
 
 FolderPresence DecideFolderPresence(bool folderExists, bool rootKnown, bool rootExists) {

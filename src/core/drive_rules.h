@@ -16,6 +16,11 @@ namespace zrcc {
 // volume (relative, a device, a server without a share).
 std::wstring VolumeRoot(std::wstring_view path);
 
+// Whether `path` is the root of its volume itself (a drive, a share, a
+// volume GUID), in any spelling: such a folder holds a whole drive, never one
+// game, and the mod must never be copied into it.
+bool IsVolumeRoot(std::wstring_view path);
+
 enum class FolderPresence {
   Present,      // the folder is there
   Gone,         // the folder is not, on a volume that is: the game was removed

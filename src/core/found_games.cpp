@@ -24,6 +24,62 @@ constexpr size_t kSkipsNamed = 8;
 
 }  // namespace
 
+std::wstring SearchingText(GameSource source) {
+  if (source == GameSource::Steam) return L"Searching Steam libraries...";
+  return L"Searching " + std::wstring(GameSourceName(source)) + L" games...";
+}
+
+const wchar_t* GameSourceName(GameSource source) {
+  switch (source) {
+    case GameSource::Steam: return L"Steam";
+    case GameSource::Epic: return L"Epic";
+    case GameSource::Gog: return L"GOG";
+    case GameSource::Xbox: return L"Xbox";
+    case GameSource::Ea: return L"EA";
+    case GameSource::Ubisoft: return L"Ubisoft";
+    case GameSource::BattleNet: return L"Battle.net";
+    case GameSource::Rockstar: return L"Rockstar";
+    case GameSource::Amazon: return L"Amazon";
+    case GameSource::Heroic: return L"Heroic";
+    case GameSource::Legendary: return L"legendary";
+  }
+  return L"";
+}
+
+const wchar_t* SkipReasonText(SkipReason reason) {
+  switch (reason) {
+    case SkipReason::NetworkFolder: return L"network folder";
+    case SkipReason::NotAFullPath: return L"not a full path";
+    case SkipReason::DriveNotPresent: return L"drive not present";
+    case SkipReason::FolderNotFound: return L"folder not found";
+    case SkipReason::CannotBeRead: return L"cannot be read";
+    case SkipReason::TooLarge: return L"too large";
+    case SkipReason::NotUnderstood: return L"not understood";
+    case SkipReason::NoFolderNamed: return L"no folder named";
+    case SkipReason::VolumeRoot: return L"a whole drive, not a game folder";
+    case SkipReason::Locked: return L"locked";
+    case SkipReason::Damaged: return L"damaged, read up to the damage";
+  }
+  return L"";
+}
+
+std::wstring FindSkipSubject(const FindSkip& skip) {
+  std::wstring what;
+  switch (skip.item) {
+    case SkipItem::SteamInstallation: what = L"Steam installation "; break;
+    case SkipItem::SteamLibraryList: what = L"Steam library list "; break;
+    case SkipItem::SteamLibrary: what = L"library "; break;
+    case SkipItem::LauncherFile: what = std::wstring(GameSourceName(skip.source)) + L" manifest "; break;
+    case SkipItem::LauncherList: what = std::wstring(GameSourceName(skip.source)) + L" list "; break;
+    case SkipItem::LauncherGame: what = std::wstring(GameSourceName(skip.source)) + L" game "; break;
+  }
+  return what + skip.name;
+}
+
+std::wstring FindSkipText(const FindSkip& skip) {
+  return FindSkipSubject(skip) + L" (" + SkipReasonText(skip.reason) + L")";
+}
+
 std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder, std::wstring_view named) {
   named = TrimBlanks(named);
   std::vector<std::wstring_view> parts;
@@ -114,7 +170,7 @@ std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>
   text += L" Skipped: ";
   for (size_t i = 0; i < skipped.size() && i < kSkipsNamed; ++i) {
     if (i > 0) text += L"; ";
-    text += skipped[i].what + L" (" + skipped[i].why + L")";
+    text += FindSkipText(skipped[i]);
   }
   if (skipped.size() > kSkipsNamed) text += L"; and " + std::to_wstring(skipped.size() - kSkipsNamed) + L" more";
   return text + L".";

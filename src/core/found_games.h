@@ -32,6 +32,17 @@ std::optional<std::wstring> LauncherFolderPath(std::wstring_view named);
 // another). Empty texts stand for nothing.
 std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders);
 
+// The launchers whose lists "Find Games on This PC" reads.
+enum class GameSource { Steam, Epic, Gog, Xbox, Ea, Ubisoft, BattleNet, Rockstar, Amazon, Heroic, Legendary };
+
+// "Steam", "Epic", "GOG", "Xbox", "EA", "Ubisoft", "Battle.net",
+// "Rockstar", "Amazon", "Heroic", "legendary".
+const wchar_t* GameSourceName(GameSource source);
+
+// The status text while a launcher's list is read: "Searching Steam
+// libraries...", "Searching Xbox games...".
+std::wstring SearchingText(GameSource source);
+
 // What became of the games found, for the summary.
 struct FindTally {
   size_t added = 0;
@@ -40,12 +51,46 @@ struct FindTally {
   size_t cannotBeChanged = 0;  // not added: in a folder the system protects (Store games under WindowsApps)
 };
 
-// A library, manifest or launcher entry that was passed over, and why:
-// {L"library E:\\SteamLibrary", L"drive not present"}.
-struct FindSkip {
-  std::wstring what;
-  std::wstring why;
+// What of a launcher's list was passed over.
+enum class SkipItem {
+  SteamInstallation,  // the folder the registry names
+  SteamLibraryList,   // steamapps\libraryfolders.vdf
+  SteamLibrary,       // a library folder
+  LauncherFile,       // one of a launcher's files about one game (an Epic manifest, a game's installer data)
+  LauncherList,       // a launcher's list of its games or libraries (a .GamingRoot, installed.json, an SQLite list)
+  LauncherGame,       // a game a launcher names
 };
+
+// Why it was passed over.
+enum class SkipReason {
+  NetworkFolder,   // shares are never walked: one that is down holds every call for a minute
+  NotAFullPath,
+  DriveNotPresent,
+  FolderNotFound,
+  CannotBeRead,
+  TooLarge,
+  NotUnderstood,
+  NoFolderNamed,
+  VolumeRoot,      // a drive's or a share's root: never one game, and never a folder to copy the mod into
+  Locked,          // the launcher is writing it: waited for a moment, then passed over
+  Damaged,         // cut short or damaged: what came before the damage was read
+};
+
+// A library, manifest or launcher entry that was passed over, and why: the
+// library E:\SteamLibrary, drive not present. `name` is the folder, the file
+// or the game's name as the launcher gives it.
+struct FindSkip {
+  SkipItem item = SkipItem::LauncherGame;
+  GameSource source = GameSource::Steam;
+  std::wstring name;
+  SkipReason reason = SkipReason::FolderNotFound;
+};
+
+// "library E:\SteamLibrary", "drive not present", and both as the summary
+// names them: "library E:\SteamLibrary (drive not present)".
+std::wstring FindSkipSubject(const FindSkip& skip);
+const wchar_t* SkipReasonText(SkipReason reason);
+std::wstring FindSkipText(const FindSkip& skip);
 
 // "Found 143 games: 37 added, 104 already in the list, 2 without an
 // executable, 1 that cannot be changed. Skipped: library E:\SteamLibrary (drive not present)." Long

@@ -169,4 +169,10 @@ std::optional<std::wstring> FolderBelow(std::wstring_view base, std::wstring_vie
   return below;
 }
 
+std::wstring FolderForDisplay(std::wstring_view path) {
+  std::wstring plain = PlainPath(path);
+  while (plain.size() > 1 && EndsWithSeparator(plain) && !(plain.size() == 3 && plain[1] == L':')) plain.pop_back();
+  return plain;
+}
+
 }  // namespace zrcc

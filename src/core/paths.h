@@ -51,6 +51,11 @@ std::wstring ExtendedLengthPath(std::wstring_view path, size_t limit = kClassicP
 // D:\x, "\\?\UNC\server\share" gives \\server\share); others unchanged.
 std::wstring PlainPath(std::wstring_view path);
 
+// A folder as a message names it: the plain spelling, without the trailing
+// separator a joined path may carry ("D:\Games\Halcyon\" gives
+// D:\Games\Halcyon), a drive root keeping its own ("D:\").
+std::wstring FolderForDisplay(std::wstring_view path);
+
 // A folder on a network share: \\server\share\... or its long form
 // \\?\UNC\server\share\... (either slash). Drive paths, in the long form or
 // not, and device paths (\\.\...) are not.

@@ -7,15 +7,37 @@ namespace zrcc {
 
 namespace {
 
+template <int kColumn>
+std::optional<int>& ColumnValue(SettingValues& values) {
+  return values.columnWidths[kColumn];
+}
+
+template <std::optional<int> SettingValues::*kField>
+std::optional<int>& WindowValue(SettingValues& values) {
+  return values.*kField;
+}
+
+std::wstring& PackageFolderValue(SettingValues& values) { return values.packageFolder; }
+
 // A stored width is taken into [kMinColumnWidth, cap] (SettledColumnWidth);
 // a missing one reads as the column's default.
-SettingKey Column(const wchar_t* name, int column) {
-  return {L"UI", name, SettingKind::Integer, ColumnDefault(column), nullptr, kMinColumnWidth, ColumnCap(column)};
+template <int kColumn>
+SettingKey Column(const wchar_t* name) {
+  return {L"UI", name, SettingKind::Integer, ColumnDefault(kColumn), nullptr, kMinColumnWidth, ColumnCap(kColumn),
+          &ColumnValue<kColumn>, nullptr};
 }
 
 // Any value; a missing key reads as the marker that lets the system choose.
+template <std::optional<int> SettingValues::*kField>
 SettingKey Window(const wchar_t* name) {
-  return {L"Window", name, SettingKind::Integer, kPositionMarker, nullptr, INT_MIN, INT_MAX};
+  return {L"Window", name, SettingKind::Integer, kPositionMarker, nullptr, INT_MIN, INT_MAX, &WindowValue<kField>, nullptr};
+}
+
+const SettingKey& KeyNamed(const wchar_t* section, const std::wstring& name) {
+  for (const SettingKey& key : kSettingKeys) {
+    if (std::wstring_view(key.section) == section && key.name == name) return key;
+  }
+  return kSettingKeys.front();  // never: every name asked for is in the table
 }
 
 }  // namespace
@@ -23,28 +45,29 @@ SettingKey Window(const wchar_t* name) {
 // Built at start-up from the column table, which is constant-initialised and
 // so complete before this runs.
 const std::array<SettingKey, kSettingKeyCount> kSettingKeys{{
-    Column(L"Column0", 0),
-    Column(L"Column1", 1),
-    Column(L"Column2", 2),
-    Column(L"Column3", 3),
-    Column(L"Column4", 4),
-    Column(L"Column5", 5),
-    Column(L"Column6", 6),
-    {L"ZandRivell", L"Path", SettingKind::Text, 0, kNoPathSet, 0, 0},
-    Window(L"Left"),
-    Window(L"Top"),
-    Window(L"Width"),
-    Window(L"Height"),
-    Window(L"LogicalWidth"),
-    Window(L"LogicalHeight"),
+    Column<0>(L"Column0"),
+    Column<1>(L"Column1"),
+    Column<2>(L"Column2"),
+    Column<3>(L"Column3"),
+    Column<4>(L"Column4"),
+    Column<5>(L"Column5"),
+    Column<6>(L"Column6"),
+    {L"ZandRivell", L"Path", SettingKind::Text, 0, kNoPathSet, 0, 0, nullptr, &PackageFolderValue},
+    Window<&SettingValues::left>(L"Left"),
+    Window<&SettingValues::top>(L"Top"),
+    Window<&SettingValues::width>(L"Width"),
+    Window<&SettingValues::height>(L"Height"),
+    Window<&SettingValues::logicalWidth>(L"LogicalWidth"),
+    Window<&SettingValues::logicalHeight>(L"LogicalHeight"),
 }};
 
-const SettingKey& ColumnWidthKey(int column) { return kSettingKeys[static_cast<size_t>(column)]; }
+const SettingKey& ColumnWidthKey(int column) { return KeyNamed(L"UI", L"Column" + std::to_wstring(column)); }
 
-const SettingKey& PackageFolderKey() { return kSettingKeys[kColumnCount]; }
+const SettingKey& PackageFolderKey() { return KeyNamed(L"ZandRivell", L"Path"); }
 
 const SettingKey& WindowSettingKey(WindowSetting which) {
-  return kSettingKeys[kColumnCount + 1 + static_cast<size_t>(which)];
+  static constexpr const wchar_t* kNames[] = {L"Left", L"Top", L"Width", L"Height", L"LogicalWidth", L"LogicalHeight"};
+  return KeyNamed(L"Window", kNames[static_cast<int>(which)]);
 }
 
 }  // namespace zrcc

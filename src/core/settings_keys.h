@@ -1,16 +1,29 @@
 // Every key of settings.ini in one table: its section, its name, what a
-// missing key reads as, and the values it may hold. Reading, writing and the
-// tests all go through it. Platform-free.
+// missing key reads as, the values it may hold, and where its value lives in
+// SettingValues. Reading, writing and the tests all go through it: one loop
+// reads every key, one writes every key. Platform-free.
 #pragma once
 
 #include <array>
 #include <climits>
+#include <optional>
+#include <string>
 
 #include "core/columns.h"
 
 namespace zrcc {
 
 inline constexpr const wchar_t* kSettingsFileName = L"settings.ini";
+
+// What settings.ini holds, by name. An integer that is not there when
+// written is left out of the file.
+struct SettingValues {
+  std::array<std::optional<int>, kColumnCount> columnWidths;  // 96-DPI units
+  std::wstring packageFolder;
+  // The window's restored rectangle in physical pixels, and its size in
+  // 96-DPI units.
+  std::optional<int> left, top, width, height, logicalWidth, logicalHeight;
+};
 
 enum class SettingKind { Integer, Text };
 
@@ -23,13 +36,15 @@ struct SettingKey {
   int least;                 // the range an integer key's value is taken into
                              // (for the widths by SettledColumnWidth)
   int most;
+  // Where the key's value lives: an integer key's, or a text key's.
+  std::optional<int>& (*integer)(SettingValues& values);
+  std::wstring& (*text)(SettingValues& values);
 };
 
 inline constexpr int kSettingKeyCount = kColumnCount + 1 + 6;
 
-// In the order they are written: the column widths (96-DPI units), the
-// package folder, the window's restored rectangle (physical pixels, then its
-// size in 96-DPI units).
+// In the order they are written: the column widths, the package folder, the
+// window's rectangle.
 extern const std::array<SettingKey, kSettingKeyCount> kSettingKeys;
 
 enum class WindowSetting { Left, Top, Width, Height, LogicalWidth, LogicalHeight };

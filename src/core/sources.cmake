@@ -1,6 +1,7 @@
 # The platform-free core: no unit here includes <windows.h> or anything
 # outside the C++ standard library and this folder.
 list(APPEND ZRCC_PURE_SOURCES
+  src/core/owner_thread.cpp
   src/core/catalogue.cpp
   src/core/text.cpp
   src/core/paths.cpp
@@ -35,4 +36,5 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/ea_origin.cpp
   src/core/uninstall_rules.cpp
   src/core/launcher_json.cpp
+  src/core/script_words.cpp
 )

@@ -9,7 +9,6 @@
 #include "core/paths.h"
 #include "deploy/folder_size.h"
 #include "deploy/version_reader.h"
-#include "platform/dialogs.h"
 
 namespace zrcc {
 
@@ -32,18 +31,11 @@ uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<Ex
       stop);
 }
 
-void WarnNoExecutable(const std::wstring& gamePath) {
-  ShowMessageBox(nullptr, L"The folder " + LastComponent(gamePath) + L" contains no executable!",
-                 L"No executable found", MB_ICONWARNING);
-}
-
-std::optional<ExecutableCandidate> FindGameExecutable(const Game& game) {
+std::optional<ExecutableCandidate> DetectGameExecutable(const Game& game, bool* noExecutable) {
   std::vector<ExecutableCandidate> candidates;
   CollectExecutables(game.path, candidates);
-  if (candidates.empty()) {
-    WarnNoExecutable(game.path);
-    return std::nullopt;
-  }
+  if (noExecutable) *noExecutable = candidates.empty();
+  if (candidates.empty()) return std::nullopt;
   const std::optional<size_t> chosen = DecideExecutable(game.path, candidates).index;
   if (!chosen) return std::nullopt;
   return candidates[*chosen];

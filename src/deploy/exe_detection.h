@@ -28,14 +28,11 @@ void CollectExecutables(const std::wstring& folder, std::vector<ExecutableCandid
 uint64_t CollectExecutablesAndMeasure(const std::wstring& folder, std::vector<ExecutableCandidate>& list,
                                       const std::atomic<bool>* stop = nullptr);
 
-// The warning shown when a game folder holds no executable at all.
-void WarnNoExecutable(const std::wstring& gamePath);
-
-// The executable chosen for the game at `game.path`, or nothing. When the
-// folder holds no executable at all, warns the user first ("No executable
-// found"); when executables exist but none is recognised, returns nothing
-// silently.
-std::optional<ExecutableCandidate> FindGameExecutable(const Game& game);
+// The executable chosen for the game at `game.path`, or nothing: when the
+// folder holds no executable at all (then `noExecutable`, when given, is
+// set: the window warns about that), or when executables exist but none is
+// recognised.
+std::optional<ExecutableCandidate> DetectGameExecutable(const Game& game, bool* noExecutable = nullptr);
 
 // The folder of `exeFullPath` relative to `gamePath` ("bin\x64"), both taken
 // in weakly canonical form and compared component by component with regard to

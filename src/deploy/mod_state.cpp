@@ -6,7 +6,6 @@
 #include "core/paths.h"
 #include "deploy/deployment.h"
 #include "deploy/version_reader.h"
-#include "platform/app_state.h"
 #include "platform/listing.h"
 
 namespace zrcc {
@@ -21,10 +20,6 @@ bool AnyEntry(const std::wstring& folder, Visit visit) {
     return visit(entry) ? EntryStep::Stop : EntryStep::Next;
   });
   return listed.end == ListingEnd::Stopped;
-}
-
-void RejectPackageFolder() {
-  if (gPathField) SetWindowTextW(gPathField, L"No path set");
 }
 
 }  // namespace
@@ -56,11 +51,8 @@ void DetectModState(Game& game) {
   game.deployment = CheckDeployment(folder);
 }
 
-bool CheckModFolder(const std::wstring& folder) {
-  if (folder.empty()) {
-    RejectPackageFolder();
-    return false;
-  }
+std::optional<PackageInfo> CheckModFolder(const std::wstring& folder) {
+  if (folder.empty()) return std::nullopt;
   const std::wstring dll = JoinPath(folder, kPackageDllName);
   std::wstring fileVersion;
   std::wstring productVersion;
@@ -68,13 +60,9 @@ bool CheckModFolder(const std::wstring& folder) {
   // the match below.
   if (GetFileAttributesW(ExtendedLengthPath(dll).c_str()) == INVALID_FILE_ATTRIBUTES ||
       !MatchProductVersions(dll, kModProductName, fileVersion, productVersion)) {
-    RejectPackageFolder();
-    return false;
+    return std::nullopt;
   }
-  PackageVersionText = std::move(fileVersion);
-  PackageBuildText = std::move(productVersion);
-  PackageFileVersion = ReadFixedFileVersion(dll);
-  return true;
+  return PackageInfo{std::move(fileVersion), std::move(productVersion), ReadFixedFileVersion(dll)};
 }
 
 }  // namespace zrcc

@@ -1,9 +1,11 @@
 // Whether the mod is present in a game, and whether a folder is a mod package.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/catalogue.h"
+#include "core/file_version.h"
 
 namespace zrcc {
 
@@ -24,10 +26,19 @@ bool HasModDllName(const std::wstring& folder);
 // files the last copy of the package wrote there.
 void DetectModState(Game& game);
 
+// What a usable package folder holds: its DLL's FileVersion and
+// ProductVersion, and its fixed version, which tells whether a game's mod is
+// older.
+struct PackageInfo {
+  std::wstring version;
+  std::wstring build;
+  std::optional<FileVersionNumbers> numbers;
+};
+
 // Accepts `folder` as the mod package when it holds ZandRivell.dll with the
-// mod's ProductName; the package texts then take that DLL's FileVersion and
-// ProductVersion (and PackageFileVersion its fixed version). Otherwise the package path field reads "No path set" and
-// the package texts stay as they were.
-bool CheckModFolder(const std::wstring& folder);
+// mod's ProductName, and says what it holds; nothing otherwise. Reads the
+// disk only: the window shows the outcome (the package's one home is the
+// window's package state).
+std::optional<PackageInfo> CheckModFolder(const std::wstring& folder);
 
 }  // namespace zrcc

@@ -4,40 +4,29 @@
 #include <string_view>
 
 #include "core/paths.h"
-#include "platform/dialogs.h"
 #include "platform/win_handles.h"
 
 namespace zrcc {
 
 namespace {
 
-struct ScriptKind {
-  const wchar_t* fileName;
-  const wchar_t* missingMessage;
-};
-
-constexpr ScriptKind kSetupScript{kSetupScriptName, L"setup_windows.bat not found!"};
-constexpr ScriptKind kRemovalScript{kRemovalScriptName, L"Remove Zandrivell.bat not found!"};
-
-void ShowError(const std::wstring& text) { ShowMessageBox(nullptr, text, L"Error", MB_ICONERROR); }
-
-bool HoldsScript(const std::wstring& folder, const ScriptKind& kind) {
+bool HoldsScript(const std::wstring& folder, const wchar_t* fileName) {
   if (folder.empty()) return false;
   // The folder is joined as given; only the long form needs the doubled
   // backslash of a folder ending in one removed, as "\\?\" paths are taken
   // literally.
-  std::wstring path = folder + L"\\" + kind.fileName;
+  std::wstring path = folder + L"\\" + fileName;
   if (EndsWithSeparator(folder)) {
-    const std::wstring joined = folder + kind.fileName;
+    const std::wstring joined = folder + fileName;
     if (ExtendedLengthPath(joined) != joined) path = joined;
   }
   const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::wstring> ScriptFolder(const ScriptFolders& folders, const ScriptKind& kind) {
+std::optional<std::wstring> ScriptFolder(const ScriptFolders& folders, const wchar_t* fileName) {
   for (const std::wstring* folder : {&folders.exeFolder, &folders.gameFolder}) {
-    if (HoldsScript(*folder, kind)) return *folder;
+    if (HoldsScript(*folder, fileName)) return *folder;
   }
   return std::nullopt;
 }
@@ -67,19 +56,22 @@ bool CanBeCurrentDirectory(std::wstring_view folder) {
   return folder.size() + 2 <= MAX_PATH;
 }
 
-ScriptOutcome RunScriptQuietly(const ScriptFolders& folders, const ScriptKind& kind, const ScriptWait& wait) {
+}  // namespace
+
+ScriptOutcome RunGameScript(GameScript script, const ScriptFolders& folders, const ScriptWait& wait) {
+  const wchar_t* const fileName = GameScriptName(script);
   ScriptOutcome outcome;
   if (folders.gameFolder.empty()) return outcome;
   // The executable folder lies inside the game folder, so one test covers
   // both; nothing on the share is even looked at.
   if (IsNetworkPath(folders.gameFolder)) {
-    outcome.failure = std::wstring(kind.fileName) + L" cannot run from a network folder:\n" + folders.gameFolder +
-                      L"\n\nScripts can only run from a folder on a drive of this computer.";
+    outcome.problem = ScriptProblem::NetworkFolder;
+    outcome.folder = folders.gameFolder;
     return outcome;
   }
-  const std::optional<std::wstring> folder = ScriptFolder(folders, kind);
+  const std::optional<std::wstring> folder = ScriptFolder(folders, fileName);
   if (!folder) {
-    outcome.failure = kind.missingMessage;
+    outcome.problem = ScriptProblem::NotFound;
     return outcome;
   }
 
@@ -93,7 +85,7 @@ ScriptOutcome RunScriptQuietly(const ScriptFolders& folders, const ScriptKind& k
   // path; the quotes keep a name with a blank one argument, and /s lets the
   // outer one take off only the outermost pair. No folder name but the
   // system's own ever enters the command line.
-  std::wstring commandLine = L"cmd.exe /s /c \"\"" + interpreter + L"\" /c \".\\" + kind.fileName +
+  std::wstring commandLine = L"cmd.exe /s /c \"\"" + interpreter + L"\" /c \".\\" + fileName +
                              L"\" & if errorlevel 1 (pause) else if not errorlevel 0 pause\"";  // may be written into
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -101,13 +93,13 @@ ScriptOutcome RunScriptQuietly(const ScriptFolders& folders, const ScriptKind& k
   if (interpreter.empty() || !CanBeCurrentDirectory(*folder) ||
       !CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
                       folder->c_str(), &startup, &process)) {
-    outcome.failure = L"Failed to launch cmd.exe";
+    outcome.problem = ScriptProblem::CannotStart;
     return outcome;
   }
   const UniqueHandle processHandle(process.hProcess);
   const UniqueHandle threadHandle(process.hThread);
   if (wait) {
-    wait(kind.fileName, processHandle.get());
+    wait(fileName, processHandle.get());
   } else {
     WaitForSingleObject(processHandle.get(), INFINITE);
   }
@@ -115,40 +107,14 @@ ScriptOutcome RunScriptQuietly(const ScriptFolders& folders, const ScriptKind& k
   // Said once more in the window, which the user looks at next.
   DWORD exitCode = 0;
   if (GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode != 0) {
-    outcome.failure = std::wstring(kind.fileName) + L" ended with exit code " +
-                      std::to_wstring(static_cast<int>(exitCode)) + L".";
+    outcome.problem = ScriptProblem::FailedExit;
+    outcome.exitCode = static_cast<int>(exitCode);
   }
   return outcome;
 }
 
-bool RunScript(const ScriptFolders& folders, const ScriptKind& kind, const ScriptWait& wait) {
-  const ScriptOutcome outcome = RunScriptQuietly(folders, kind, wait);
-  if (!outcome.failure.empty()) ShowError(outcome.failure);
-  return outcome.ran;
+bool HasRemovalScript(const ScriptFolders& folders) {
+  return ScriptFolder(folders, kRemovalScriptName).has_value();
 }
-
-}  // namespace
-
-bool RunSetupScript(const ScriptFolders& folders, const ScriptWait& wait) {
-  return RunScript(folders, kSetupScript, wait);
-}
-
-bool RunRemovalScript(const ScriptFolders& folders, const ScriptWait& wait) {
-  return RunScript(folders, kRemovalScript, wait);
-}
-
-bool RunSetupScript(const wchar_t* gameFolder) { return gameFolder && RunSetupScript({L"", gameFolder}); }
-
-bool RunRemovalScript(const wchar_t* gameFolder) { return gameFolder && RunRemovalScript({L"", gameFolder}); }
-
-ScriptOutcome RunSetupScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait) {
-  return RunScriptQuietly(folders, kSetupScript, wait);
-}
-
-ScriptOutcome RunRemovalScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait) {
-  return RunScriptQuietly(folders, kRemovalScript, wait);
-}
-
-bool HasRemovalScript(const ScriptFolders& folders) { return ScriptFolder(folders, kRemovalScript).has_value(); }
 
 }  // namespace zrcc

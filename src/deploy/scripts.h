@@ -7,10 +7,9 @@
 #include <functional>
 #include <string>
 
-namespace zrcc {
+#include "core/script_words.h"
 
-inline constexpr wchar_t kSetupScriptName[] = L"setup_windows.bat";
-inline constexpr wchar_t kRemovalScriptName[] = L"Remove Zandrivell.bat";
+namespace zrcc {
 
 // Where a game's scripts are looked for, in this order: its executable
 // folder (where Copy puts the package), then the game folder.
@@ -26,30 +25,11 @@ using ScriptWait = std::function<void(const std::wstring& scriptName, HANDLE pro
 
 // Runs "setup_windows.bat" / "Remove Zandrivell.bat" from the first of the
 // folders that holds it, with that folder as the current directory; only
-// that very file can run. True when the script was started and has ended; a
-// script that ends with an exit code other than 0 keeps its console open
-// until a key is pressed there, so that its message can be read, and is
-// then reported in an error box (the result stays true). False, after an error box, when the script is
-// in neither folder, lies in a network folder (which cmd.exe cannot use as
-// its current directory) or the interpreter cannot start; false at once
-// without a game folder.
-bool RunSetupScript(const ScriptFolders& folders, const ScriptWait& wait = {});
-bool RunRemovalScript(const ScriptFolders& folders, const ScriptWait& wait = {});
-
-// The same with the game folder alone; null gives false at once.
-bool RunSetupScript(const wchar_t* gameFolder);
-bool RunRemovalScript(const wchar_t* gameFolder);
-
-// How a run went, for callers that report it in their own words: `ran`
-// when the script was started and has ended; `failure` says what went wrong
-// (the texts the boxes above show), empty when it ended with exit code 0.
-struct ScriptOutcome {
-  bool ran = false;
-  std::wstring failure;
-};
-// RunSetupScript / RunRemovalScript without their boxes.
-ScriptOutcome RunSetupScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait = {});
-ScriptOutcome RunRemovalScriptQuietly(const ScriptFolders& folders, const ScriptWait& wait = {});
+// that very file can run. A script that ends with an exit code other than 0
+// keeps its console open until a key is pressed there, so that its message
+// can be read. Nothing runs from a network folder, and nothing at all
+// without a game folder. Shows nothing: the caller says what went wrong.
+ScriptOutcome RunGameScript(GameScript script, const ScriptFolders& folders, const ScriptWait& wait = {});
 
 // Whether "Remove Zandrivell.bat" lies in either folder.
 bool HasRemovalScript(const ScriptFolders& folders);

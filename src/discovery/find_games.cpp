@@ -1,7 +1,5 @@
 #include "discovery/find_games.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -16,9 +14,7 @@
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
-#include "platform/app_state.h"
 #include "platform/background_job.h"
-#include "platform/dialogs.h"
 #include "platform/disk.h"
 
 namespace zrcc {
@@ -49,10 +45,6 @@ bool RefreshWithNamedExecutable(Game& game, const std::wstring& named, bool& cho
   return true;
 }
 
-void SetStatus(const std::wstring& text) {
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 }  // namespace
 
 bool RefreshFoundGame(const FoundGame& found, Game& game, bool& noExecutable, const std::atomic<bool>* stop) {
@@ -66,23 +58,23 @@ bool RefreshFoundGame(const FoundGame& found, Game& game, bool& noExecutable, co
     exists = RefreshWithNamedExecutable(game, named, chosen, stop);
     if (!exists) return false;
   }
-  if (!chosen) exists = RefreshGameQuietly(game, true, noExecutable, stop);
+  if (!chosen) exists = RefreshGame(game, true, &noExecutable, stop);
   if (found.source == GameSource::Steam || !found.name.empty()) game.name = found.name;
   return exists;
 }
 
 FindSkip VanishedGameSkip(const FoundGame& found) {
-  return {std::wstring(GameSourceName(found.source)) + L" game " + found.path, L"folder not found"};
+  return {SkipItem::LauncherGame, found.source, found.path, SkipReason::FolderNotFound};
 }
 
-bool FindGamesOnThisPc(HWND listView) {
-  GameSearch search = SearchLaunchers(SetStatus);
-  if (StopRequested()) return false;
+bool FindGamesOnThisPc(const JobContext& job, HWND listView, FindSink& sink, const ListedFolders& listed) {
+  GameSearch search = SearchLaunchers([&job, &sink](GameSource source) { job.Post([&sink, source] { sink.Searching(source); }); });
+  if (job.StopRequested()) return false;
   FindTally tally;
   std::vector<FoundGame> fresh;
   std::vector<Game> games;
   for (FoundGame& found : search.games) {
-    if (ContainsPath(found.path)) {
+    if (listed.Contains(found.path)) {
       ++tally.alreadyListed;
       continue;
     }
@@ -98,44 +90,40 @@ bool FindGamesOnThisPc(HWND listView) {
       [&fresh](size_t i, Game& game, bool& noExecutable, const std::atomic<bool>* stop) {
         return RefreshFoundGame(fresh[i], game, noExecutable, stop);
       },
-      StopRequest());
-  BatchPacer pacer;
-  size_t next = 0;
-  if (refresh.size() > 0) ShowAddingProgress(1, refresh.size());
-  while (next < refresh.size()) {
-    RefreshedGame* refreshed = refresh.Take(next);
-    if (!refreshed) break;  // stopped: the games added so far stay
-    pacer.WaitForTurn();
-    if (StopRequested()) break;
-    std::vector<Game> batch;
-    do {
-      if (!refreshed->exists) {
-        search.skipped.push_back(VanishedGameSkip(fresh[next]));
-      } else if (refreshed->noExecutable) {
+      job.StopFlag());
+  const size_t total = refresh.size();
+  if (total > 0) job.Post([&sink, total] { sink.Adding(1, total); });
+  TakeInOrder(job, refresh, {}, [&](size_t first, std::vector<RefreshedGame> batch) {
+    std::vector<Game> added;
+    for (size_t i = 0; i < batch.size(); ++i) {
+      RefreshedGame& result = batch[i];
+      if (!result.exists) {
+        search.skipped.push_back(VanishedGameSkip(fresh[first + i]));
+      } else if (result.noExecutable) {
         ++tally.noExecutable;
       } else {
-        batch.push_back(std::move(refreshed->game));
+        added.push_back(std::move(result.game));
       }
-      ++next;
-      refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
-    } while (refreshed);
-    AppendGames(listView, batch, pacer);
-    tally.added += batch.size();
-    if (next < refresh.size()) ShowAddingProgress(next + 1, refresh.size());
-  }
-  UpdateGameCountText();
-  if (StopRequested()) return tally.added > 0;
-  ShowMessageBox(nullptr, FindSummaryText(tally, search.skipped), L"Find Games on This PC",
-                 MB_ICONINFORMATION | MB_OK);
+    }
+    tally.added += added.size();
+    job.Post([listView, added = std::move(added)]() mutable { AppendGames(listView, std::move(added)); });
+    const size_t next = first + batch.size();
+    if (next < total) job.Post([&sink, next, total] { sink.Adding(next + 1, total); });
+  });
+  job.Post([listView] {
+    if (GameRows* rows = RowsOf(listView)) rows->CountChanged();
+  });
+  if (job.StopRequested()) return tally.added > 0;
+  job.Post([&sink, tally, skipped = std::move(search.skipped)] { sink.Found(tally, skipped); });
   return tally.added > 0;
 }
 
-bool LaunchAsyncFindGames() {
-  const HWND listView = gListView;
-  return StartBackgroundJob([listView] {
+bool LaunchAsyncFindGames(HWND listView, FindSink& sink) {
+  if (isLoading()) return false;
+  return StartBackgroundJob([listView, &sink, listed = ListedFolders::OfCatalogue()](JobContext& job) {
     // Many games at once are saved at once: a crash or a kill later loses
     // none of them. A close that stopped the search saves by itself.
-    if (FindGamesOnThisPc(listView) && !StopRequested()) SaveData();
+    if (FindGamesOnThisPc(job, listView, sink, listed)) job.Post([&sink] { sink.SaveAdded(); });
   });
 }
 

@@ -8,7 +8,10 @@
 #include <atomic>
 
 #include "core/catalogue.h"
+#include "core/found_games.h"
+#include "discovery/folder_intake.h"
 #include "discovery/launchers.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 
@@ -22,20 +25,36 @@ namespace zrcc {
 bool RefreshFoundGame(const FoundGame& found, Game& game, bool& noExecutable,
                       const std::atomic<bool>* stop = nullptr);
 
+// What the window does for a search besides the catalogue and the rows: the
+// progress and the one summary box at the end. UI thread.
+class FindSink {
+ public:
+  virtual ~FindSink() = default;
+  // Whose list is read now ("Searching Steam libraries...").
+  virtual void Searching(GameSource source) = 0;
+  // "Adding 12 of 37...".
+  virtual void Adding(size_t adding, size_t total) = 0;
+  // How many were found, added, already listed or without an executable,
+  // and what was skipped.
+  virtual void Found(const FindTally& tally, const std::vector<FindSkip>& skipped) = 0;
+  // Games were added: the list is saved at once.
+  virtual void SaveAdded() = 0;
+};
+
 // The summary's line for a found game whose folder was gone by the time it
 // was read.
 FindSkip VanishedGameSkip(const FoundGame& found);
 
-// Searches the launchers and adds every game not in the list yet, rows at the
-// end ("Adding 12 of 37..."), then shows one summary box: how many were
-// found, added, already listed or without an executable (those are not
-// added), and what was skipped. Runs on a job thread (LaunchAsyncFindGames);
-// after a stop nothing more is added or shown. True when a game was added.
-bool FindGamesOnThisPc(HWND listView);
+// Searches the launchers and adds every game not in `listed` yet, rows at the
+// end of `listView` (FindSink::Adding), then hands over one summary: how many
+// were found, added, already listed or without an executable (those are not
+// added), and what was skipped. As a job runs it; after a stop nothing more
+// is added or shown. True when a game was added.
+bool FindGamesOnThisPc(const JobContext& job, HWND listView, FindSink& sink, const ListedFolders& listed);
 
-// FindGamesOnThisPc as the one background job, into the main window's list;
-// when a game was added, data.ini is saved before the job ends. False when a
-// job is already running. UI thread only.
-bool LaunchAsyncFindGames();
+// FindGamesOnThisPc as the one background job; when a game was added, the
+// list is saved (FindSink::SaveAdded) before the job ends. False when a job
+// is already running. UI thread only; `sink` must live until it ends.
+bool LaunchAsyncFindGames(HWND listView, FindSink& sink);
 
 }  // namespace zrcc

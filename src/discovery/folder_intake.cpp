@@ -1,23 +1,17 @@
 #include "discovery/folder_intake.h"
 
-#include <commctrl.h>
-
-#include <unordered_set>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/drive_rules.h"
 #include "core/folder_nesting.h"
 #include "core/paths.h"
 #include "core/text.h"
-#include "deploy/exe_detection.h"
-#include "discovery/steam_manifests.h"
-#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
-#include "platform/app_state.h"
 #include "platform/background_job.h"
-#include "platform/dialogs.h"
 #include "platform/disk.h"
 #include "platform/listing.h"
 
@@ -25,107 +19,137 @@ namespace zrcc {
 
 namespace {
 
-constexpr wchar_t kDuplicateCaption[] = L"Duplicate";
-constexpr wchar_t kLibraryAlreadyListed[] = L"All Steam games from this folder are already in the list.";
-constexpr wchar_t kFolderAlreadyListed[] = L"This folder is already in the list.";
-constexpr wchar_t kNoGamesCaption[] = L"No games found";
-
 std::wstring FullPathName(const std::wstring& path, DWORD capacity, DWORD& needed) {
   std::vector<wchar_t> buffer(capacity, L'\0');
   needed = GetFullPathNameW(path.c_str(), capacity, buffer.data(), nullptr);
   return needed && needed < capacity ? std::wstring(buffer.data(), needed) : std::wstring();
 }
 
-void Warn(const std::wstring& text, const wchar_t* caption = kDuplicateCaption) {
-  ShowMessageBox(nullptr, text, caption, MB_ICONWARNING | MB_OK);
-}
-
 // Refuses the picked folder because of a listed game that lies inside it or
-// around it, naming that game. A folder that holds a listed game is a
-// folder of games, not one game (its size and executable would be another
-// game's); a folder inside a listed game is part of that game.
-void WarnNested(const std::wstring& picked, const Game& listed) {
+// around it. A folder that holds a listed game is a folder of games, not one
+// game (its size and executable would be another game's); a folder inside a
+// listed game is part of that game.
+AddNotice NestedNotice(const std::wstring& picked, const Game& listed) {
+  AddNotice notice;
+  notice.folder = picked;
+  notice.game.path = listed.path;
+  notice.game.name = listed.name;
   if (LowerKey(PlainPath(listed.path)) == LowerKey(PlainPath(picked))) {
-    Warn(kFolderAlreadyListed);
-    return;
+    notice.refusal = AddRefusal::AlreadyListed;
+  } else {
+    notice.refusal = IsSameOrInsideFolder(listed.path, picked) ? AddRefusal::HoldsListedGame : AddRefusal::InsideListedGame;
   }
-  const std::wstring game = listed.name.empty() ? listed.path : listed.name + L"\n" + listed.path;
-  Warn(IsSameOrInsideFolder(listed.path, picked) ? L"This folder holds a game that is already in the list:\n" + game
-                                                 : L"This folder lies inside a game that is already in the list:\n" + game);
+  return notice;
 }
 
-bool AddSingleFolder(HWND listView, const std::wstring& folder) {
-  if (ContainsPath(folder)) {
-    Warn(kFolderAlreadyListed);
+void PostRefusal(const JobContext& job, AddSink& sink, AddNotice notice) {
+  job.Post([&sink, notice = std::move(notice)] { sink.Refused(notice); });
+}
+
+void PostCount(const JobContext& job, HWND listView) {
+  job.Post([listView] {
+    if (GameRows* rows = RowsOf(listView)) rows->CountChanged();
+  });
+}
+
+// Hands refreshed games to the UI thread, which appends them with their rows;
+// the first may hold no executable, which is said before its row. A close
+// while that box is open adds none of them.
+void PostGames(const JobContext& job, HWND listView, AddSink& sink, std::vector<Game> games, bool firstHasNoExecutable) {
+  job.Post([listView, &sink, games = std::move(games), firstHasNoExecutable]() mutable {
+    if (firstHasNoExecutable && !games.empty()) {
+      sink.NoExecutable(games.front().path);
+      if (CurrentJobStopped()) return;
+    }
+    AppendGames(listView, std::move(games));
+  });
+}
+
+bool AddSingleFolder(const JobContext& job, HWND listView, AddSink& sink, ListedFolders& listed,
+                     const std::wstring& folder) {
+  // A whole drive is no game: its size would be the drive's, and Copy would
+  // put the mod into its root.
+  if (IsVolumeRoot(folder)) {
+    AddNotice notice;
+    notice.refusal = AddRefusal::VolumeRoot;
+    notice.folder = folder;
+    PostRefusal(job, sink, std::move(notice));
     return false;
   }
-  const Game* nesting = FindGameInside(gGameList.games, folder);
-  if (!nesting) nesting = FindGameHolding(gGameList.games, folder);
+  if (listed.Contains(folder)) {
+    AddNotice notice;
+    notice.folder = folder;
+    PostRefusal(job, sink, std::move(notice));
+    return false;
+  }
+  const Game* nesting = listed.Inside(folder);
+  if (!nesting) nesting = listed.Holding(folder);
   if (nesting) {
-    WarnNested(folder, *nesting);
+    PostRefusal(job, sink, NestedNotice(folder, *nesting));
     return false;
   }
-  ShowAddingProgress(1, 1);
+  job.Post([&sink] { sink.Adding(1, 1); });
   Game game;
   game.path = folder;
   bool noExecutable = false;
-  RefreshGameQuietly(game, true, noExecutable, StopRequest());
-  if (StopRequested()) return false;  // cut short: a half-walked game is not added
-  if (noExecutable) WarnNoExecutable(game.path);
-  if (StopRequested()) return false;  // closed while the warning was open
-  BatchPacer pacer;
-  AppendGames(listView, {game}, pacer);
+  RefreshGame(game, true, &noExecutable, job.StopFlag());
+  if (job.StopRequested()) return false;  // cut short: a half-walked game is not added
+  listed.Add(game);
+  PostGames(job, listView, sink, {std::move(game)}, noExecutable);
   return true;
 }
 
-bool ScanLibrary(HWND listView, const std::wstring& library) {
+bool ScanLibrary(const JobContext& job, HWND listView, AddSink& sink, ListedFolders& listed,
+                 const std::wstring& library, const SteamNameMap& names) {
   std::vector<std::wstring> folders;
   if (!LibraryGameFolders(library, folders)) return false;  // unreadable: nothing changes
   if (folders.empty()) {
-    UpdateGameCountText();
-    Warn(L"This Steam library has no installed games:\n" + PlainPath(library), kNoGamesCaption);
+    PostCount(job, listView);
+    AddNotice notice;
+    notice.refusal = AddRefusal::LibraryEmpty;
+    notice.folder = PlainPath(library);
+    PostRefusal(job, sink, std::move(notice));
     return false;
   }
   std::vector<Game> newGames;
   for (std::wstring& folder : folders) {
-    if (ContainsPath(folder)) continue;
+    if (listed.Contains(folder)) continue;
     Game game;
     game.path = std::move(folder);
     newGames.push_back(std::move(game));
   }
-  // The games are refreshed a few at once; this thread then adds them in
-  // listing order, in batches of the games finished meanwhile, warning about
-  // each game without executables in turn, before its row.
-  OrderedRefresh refresh(std::move(newGames), true, StopRequest());
-  BatchPacer pacer;
+  // The games are refreshed a few at once and added in listing order, in
+  // batches of the games finished meanwhile, each game without executables
+  // warned about in turn, before its row.
+  OrderedRefresh refresh(std::move(newGames), true, job.StopFlag());
+  const size_t total = refresh.size();
+  if (total > 0) job.Post([&sink, total] { sink.Adding(1, total); });
   bool added = false;
-  size_t next = 0;
-  if (refresh.size() > 0) ShowAddingProgress(1, refresh.size());
-  while (next < refresh.size()) {
-    RefreshedGame* refreshed = refresh.Take(next);
-    if (!refreshed) break;  // stopped: the games added so far stay
-    pacer.WaitForTurn();
-    if (StopRequested()) break;
-    std::vector<Game> batch;
-    std::unordered_set<std::wstring> batchKeys;
-    do {
-      Game& game = refreshed->game;
-      // Two names may normalise to one folder: the first one listed is kept.
-      if (!ContainsPath(game.path) && batchKeys.insert(LowerKey(game.path)).second) {
-        if (refreshed->noExecutable) WarnNoExecutable(game.path);  // only ever the first of a batch
-        game.name = SteamNameOf(game.path);
-        batch.push_back(std::move(game));
-      }
-      ++next;
-      refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
-    } while (refreshed && !refreshed->noExecutable);
-    if (StopRequested()) break;  // closed while a warning was open: this batch is not added
-    AppendGames(listView, batch, pacer);
-    if (next < refresh.size()) ShowAddingProgress(next + 1, refresh.size());
-    added = added || !batch.empty();
+  TakeInOrder(
+      job, refresh, [](const RefreshedGame& result) { return result.noExecutable; },
+      [&](size_t first, std::vector<RefreshedGame> batch) {
+        std::vector<Game> games;
+        bool firstHasNoExecutable = false;
+        for (RefreshedGame& result : batch) {
+          // Two names may normalise to one folder: the first one listed is kept.
+          if (listed.Contains(result.game.path)) continue;
+          if (games.empty()) firstHasNoExecutable = result.noExecutable;  // only ever the first of a batch
+          result.game.name = SteamNameOf(names, result.game.path);
+          listed.Add(result.game);
+          games.push_back(std::move(result.game));
+        }
+        added = added || !games.empty();
+        PostGames(job, listView, sink, std::move(games), firstHasNoExecutable);
+        const size_t next = first + batch.size();
+        if (next < total) job.Post([&sink, next, total] { sink.Adding(next + 1, total); });
+      });
+  PostCount(job, listView);
+  if (!added && !job.StopRequested()) {
+    AddNotice notice;
+    notice.refusal = AddRefusal::LibraryListed;
+    notice.folder = library;
+    PostRefusal(job, sink, std::move(notice));
   }
-  UpdateGameCountText();
-  if (!added && !StopRequested()) Warn(kLibraryAlreadyListed);
   return added;
 }
 
@@ -180,23 +204,23 @@ FolderKind ClassifyPickedFolder(const std::wstring& normalisedPath) {
                                                                                          : FolderKind::Single;
 }
 
-std::wstring SteamLibraryOf(const std::wstring& folder) {
+std::wstring SteamLibraryOf(const std::wstring& folder, SteamNameMap& names) {
   std::wstring library;
   switch (ClassifyPickedFolder(folder)) {
     case FolderKind::SteamApps:
-      ReadSteamManifests(folder);
+      ReadSteamManifests(folder, names);
       library = JoinPath(folder, L"common");
       break;
     case FolderKind::SteamCommon: {
       // The folder Steam installs the games into: the library's games, not
       // one game of all their sizes.
-      ReadSteamManifests(folder.substr(0, folder.size() - LastComponent(folder).size() - 1));
+      ReadSteamManifests(folder.substr(0, folder.size() - LastComponent(folder).size() - 1), names);
       library = folder;
       break;
     }
     case FolderKind::SteamLibraryRoot: {
       const std::wstring steamapps = JoinPath(folder, L"steamapps");
-      if (IsExistingDirectory(steamapps)) ReadSteamManifests(steamapps);
+      if (IsExistingDirectory(steamapps)) ReadSteamManifests(steamapps, names);
       library = JoinPath(steamapps, L"common");
       break;
     }
@@ -214,54 +238,63 @@ bool LibraryGameFolders(const std::wstring& library, std::vector<std::wstring>& 
          }).Listed();
 }
 
-void ShowAddingProgress(size_t adding, size_t total) {
-  const std::wstring text = L"Adding " + std::to_wstring(adding) + L" of " + std::to_wstring(total) + L"...";
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+ListedFolders ListedFolders::OfCatalogue() {
+  ListedFolders listed;
+  for (const Game& game : AllGames()) listed.Add(game);
+  return listed;
 }
 
-void AppendGames(HWND listView, const std::vector<Game>& games, BatchPacer& pacer) {
-  RunStepsOnUiThread(games.size(), [&games](size_t i) { AddGame(games[i]); }, pacer, [listView] {
-    ShowGameRows(listView, GameCount());
-    UpdateWindow(listView);
-    UpdateGameCountText();
-  });
+bool ListedFolders::Contains(const std::wstring& path) const { return keys_.count(LowerKey(path)) != 0; }
+
+void ListedFolders::Add(const Game& game) {
+  if (!keys_.insert(LowerKey(game.path)).second) return;
+  Game listed;
+  listed.path = game.path;
+  listed.name = game.name;
+  games_.push_back(std::move(listed));
 }
 
-bool AddGameFolder(HWND listView, const std::wstring& pickedFolder) {
+const Game* ListedFolders::Inside(const std::wstring& folder) const { return FindGameInside(games_, folder); }
+
+const Game* ListedFolders::Holding(const std::wstring& folder) const { return FindGameHolding(games_, folder); }
+
+bool AddFolder(const JobContext& job, HWND listView, AddSink& sink, ListedFolders& listed,
+               const std::wstring& pickedFolder) {
   const std::wstring folder = NormalizeFolderPath(pickedFolder);
   if (folder.empty()) return false;
-  const std::wstring library = SteamLibraryOf(folder);
+  SteamNameMap names;
+  const std::wstring library = SteamLibraryOf(folder, names);
+  // The names read stay known to the process, as every library's names do.
+  if (!names.empty()) job.PostAlways([names] { RememberSteamNames(names); });
   if (!library.empty()) {
     // A library inside a listed game (a library once added as one game)
     // would list its games twice.
-    if (const Game* holding = FindGameHolding(gGameList.games, library)) {
-      WarnNested(folder, *holding);
+    if (const Game* holding = listed.Holding(library)) {
+      PostRefusal(job, sink, NestedNotice(folder, *holding));
       return false;
     }
-    return ScanLibrary(listView, library);
+    return ScanLibrary(job, listView, sink, listed, library, names);
   }
-  return AddSingleFolder(listView, folder);
+  return AddSingleFolder(job, listView, sink, listed, folder);
 }
 
-}  // namespace zrcc
-
-namespace zrcc {
-
-bool LaunchAsyncAddGameFolder(const std::wstring& pickedFolder) {
-  return LaunchAsyncAddGameFolders({pickedFolder});
+bool AddGameFolder(HWND listView, AddSink& sink, const std::wstring& pickedFolder) {
+  ListedFolders listed = ListedFolders::OfCatalogue();
+  bool added = false;
+  RunJobHere([&](JobContext& job) { added = AddFolder(job, listView, sink, listed, pickedFolder); });
+  return added;
 }
 
-bool LaunchAsyncAddGameFolders(const std::vector<std::wstring>& folders) {
-  const HWND listView = gListView;
-  return StartBackgroundJob([listView, folders] {
+bool LaunchAsyncAddGameFolders(HWND listView, AddSink& sink, const std::vector<std::wstring>& folders) {
+  if (isLoading()) return false;
+  return StartBackgroundJob([listView, &sink, folders, listed = ListedFolders::OfCatalogue()](JobContext& job) mutable {
     bool added = false;
     for (const std::wstring& folder : folders) {
-      if (StopRequested()) break;
-      added = AddGameFolder(listView, folder) || added;
+      if (job.StopRequested()) break;
+      added = AddFolder(job, listView, sink, listed, folder) || added;
     }
-    // Saved at once, so that a crash or a kill later loses none of the new
-    // games; a close that stopped the add saves by itself.
-    if (added && !StopRequested()) SaveData();
+    // Saved at once; a close that stopped the add saves by itself.
+    if (added) job.Post([&sink] { sink.SaveAdded(); });
   });
 }
 

@@ -55,13 +55,13 @@ class Statement {
   sqlite3_stmt* statement_ = nullptr;
 };
 
-// Why SQLite's answer ends the reading, in the summary's words.
-std::wstring Reason(int code) {
+// Why SQLite's answer ends the reading.
+SkipReason Reason(int code) {
   switch (code & 0xFF) {
-    case SQLITE_BUSY: case SQLITE_LOCKED: return L"locked";
-    case SQLITE_CANTOPEN: case SQLITE_IOERR: case SQLITE_PERM: return L"cannot be read";
-    case SQLITE_INTERRUPT: return L"too large";
-    default: return L"not understood";  // corrupt, not a database, another layout
+    case SQLITE_BUSY: case SQLITE_LOCKED: return SkipReason::Locked;
+    case SQLITE_CANTOPEN: case SQLITE_IOERR: case SQLITE_PERM: return SkipReason::CannotBeRead;
+    case SQLITE_INTERRUPT: return SkipReason::TooLarge;  // more work than any list of games takes
+    default: return SkipReason::NotUnderstood;  // corrupt, not a database, another layout
   }
 }
 
@@ -82,7 +82,7 @@ struct Row {
 };
 
 // The installed games' rows, or the reason there are none.
-std::optional<std::vector<Row>> ReadRows(const std::wstring& databasePath, std::wstring& why) {
+std::optional<std::vector<Row>> ReadRows(const std::wstring& databasePath, SkipReason& why) {
   Database db;
   int code = sqlite3_open_v2(EncodeUtf8(databasePath).c_str(), &db.handle(), SQLITE_OPEN_READONLY, nullptr);
   if (code != SQLITE_OK) {
@@ -106,7 +106,7 @@ std::optional<std::vector<Row>> ReadRows(const std::wstring& databasePath, std::
                               &table.handle(), nullptr);
     if (code == SQLITE_OK) code = sqlite3_step(table.get());
     if (code != SQLITE_ROW) {
-      why = code == SQLITE_DONE ? L"not understood" : Reason(code);
+      why = code == SQLITE_DONE ? SkipReason::NotUnderstood : Reason(code);
       return std::nullopt;
     }
   }
@@ -134,32 +134,35 @@ std::optional<std::vector<Row>> ReadRows(const std::wstring& databasePath, std::
 GameSearch SearchAmazonDatabase(const std::wstring& databasePath) {
   GameSearch search;
   if (!IsExistingFile(databasePath)) return search;  // the launcher is not installed
-  const std::wstring what = L"Amazon game list " + databasePath;
+  FindSkip what = Skipped(SkipItem::LauncherList, GameSource::Amazon, databasePath);
   WIN32_FILE_ATTRIBUTE_DATA attributes{};
   if (GetFileAttributesExW(ExtendedLengthPath(databasePath).c_str(), GetFileExInfoStandard, &attributes) &&
       ((static_cast<int64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow) > kMaxDatabaseBytes) {
-    search.skipped.push_back({what, L"too large"});
+    what.reason = SkipReason::TooLarge;
+    search.skipped.push_back(std::move(what));
     return search;
   }
-  std::wstring why;
+  SkipReason why = SkipReason::NotUnderstood;
   const std::optional<std::vector<Row>> rows = ReadRows(databasePath, why);
   if (!rows) {
-    search.skipped.push_back({what, why});
+    what.reason = why;
+    search.skipped.push_back(std::move(what));
     return search;
   }
   std::unordered_set<std::wstring> folders;
   for (const Row& row : *rows) {
     const std::wstring title = row.title.empty() ? row.id : row.title;
-    const std::wstring path = UsableLauncherFolder(row.folder, L"Amazon game " + title, search.skipped);
+    const std::wstring path =
+        UsableLauncherFolder(row.folder, Skipped(SkipItem::LauncherGame, GameSource::Amazon, title), search.skipped);
     if (path.empty()) continue;
     FoundGame game{GameSource::Amazon, path, row.title, {}};
     const std::wstring fuel = JoinPath(path, L"fuel.json");
-    if (const auto bytes = ReadLauncherFileBytes(fuel, L"Amazon game data " + fuel, search.skipped,
-                                                 kMaxLauncherFileBytes)) {
+    if (const auto bytes = ReadLauncherFileBytes(fuel, Skipped(SkipItem::LauncherFile, GameSource::Amazon, fuel),
+                                                 search.skipped, kMaxLauncherFileBytes)) {
       if (const std::optional<std::wstring> command = ReadFuelCommand(*bytes)) {
         game.executable = LauncherExecutableBelow(path, *command).value_or(L"");
       } else {
-        search.skipped.push_back({L"Amazon game data " + fuel, L"not understood"});
+        search.skipped.push_back(Skipped(SkipItem::LauncherFile, GameSource::Amazon, fuel, SkipReason::NotUnderstood));
       }
     }
     AddFoundGame(search, folders, std::move(game));

@@ -1,5 +1,6 @@
 #include "discovery/launcher_common.h"
 
+#include "core/drive_rules.h"
 #include "core/folder_nesting.h"
 #include "core/paths.h"
 #include "discovery/folder_intake.h"
@@ -8,37 +9,47 @@
 
 namespace zrcc {
 
-std::wstring LauncherFolderProblem(const std::wstring& folder) {
-  if (IsNetworkPath(folder)) return L"network folder";
-  const std::wstring plain = PlainPath(folder);
-  const bool driveAbsolute = plain.size() >= 3 && plain[1] == L':' && (plain[2] == L'\\' || plain[2] == L'/');
-  if (!driveAbsolute) return L"not a full path";
-  const std::wstring root = plain.substr(0, 2) + L"\\";
-  if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) return L"network folder";
-  if (!IsExistingDirectory(root)) return L"drive not present";
-  if (!IsExistingDirectory(folder)) return L"folder not found";
-  return {};
+FindSkip Skipped(SkipItem item, GameSource source, std::wstring name, SkipReason reason) {
+  return {item, source, std::move(name), reason};
 }
 
-std::wstring UsableLauncherFolder(const std::wstring& named, const std::wstring& what,
-                                  std::vector<FindSkip>& skipped) {
+std::optional<SkipReason> LauncherFolderProblem(const std::wstring& folder) {
+  if (IsNetworkPath(folder)) return SkipReason::NetworkFolder;
+  const std::wstring plain = PlainPath(folder);
+  const bool driveAbsolute = plain.size() >= 3 && plain[1] == L':' && (plain[2] == L'\\' || plain[2] == L'/');
+  if (!driveAbsolute) return SkipReason::NotAFullPath;
+  const std::wstring root = plain.substr(0, 2) + L"\\";
+  if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) return SkipReason::NetworkFolder;
+  if (!IsExistingDirectory(root)) return SkipReason::DriveNotPresent;
+  if (!IsExistingDirectory(folder)) return SkipReason::FolderNotFound;
+  return std::nullopt;
+}
+
+std::wstring UsableLauncherFolder(const std::wstring& named, FindSkip what, std::vector<FindSkip>& skipped) {
   const std::optional<std::wstring> spelt = LauncherFolderPath(named);
-  std::wstring problem = spelt ? LauncherFolderProblem(*spelt) : L"not a full path";
-  const std::wstring normalised = problem.empty() ? NormalizeFolderPath(*spelt) : std::wstring();
-  if (problem.empty() && normalised.empty()) problem = L"folder not found";
-  if (!problem.empty()) skipped.push_back({what, problem});
+  std::optional<SkipReason> problem = spelt ? LauncherFolderProblem(*spelt) : SkipReason::NotAFullPath;
+  const std::wstring normalised = problem ? std::wstring() : NormalizeFolderPath(*spelt);
+  if (!problem && normalised.empty()) problem = SkipReason::FolderNotFound;
+  // Every game of the drive in one, and the mod copied into its root.
+  if (!problem && what.item == SkipItem::LauncherGame && IsVolumeRoot(normalised)) problem = SkipReason::VolumeRoot;
+  if (problem) {
+    what.reason = *problem;
+    skipped.push_back(std::move(what));
+    return {};
+  }
   return normalised;
 }
 
-std::optional<std::string> ReadLauncherFileBytes(const std::wstring& path, const std::wstring& what,
+std::optional<std::string> ReadLauncherFileBytes(const std::wstring& path, FindSkip what,
                                                  std::vector<FindSkip>& skipped, uint64_t limit) {
   std::string bytes;
   switch (ReadWholeFile(path, bytes, limit)) {
     case FileRead::Read: return bytes;
     case FileRead::Missing: return std::nullopt;
-    case FileRead::Unreadable: skipped.push_back({what, L"cannot be read"}); return std::nullopt;
-    case FileRead::TooLarge: skipped.push_back({what, L"too large"}); return std::nullopt;
+    case FileRead::Unreadable: what.reason = SkipReason::CannotBeRead; break;
+    case FileRead::TooLarge: what.reason = SkipReason::TooLarge; break;
   }
+  skipped.push_back(std::move(what));
   return std::nullopt;
 }
 

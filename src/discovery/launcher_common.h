@@ -17,21 +17,23 @@
 
 namespace zrcc {
 
-// Why a folder a launcher names is not searched, or empty when it is: a
+// What was passed over, for `skipped`.
+FindSkip Skipped(SkipItem item, GameSource source, std::wstring name, SkipReason reason = SkipReason::FolderNotFound);
+
+// Why a folder a launcher names is not searched, or nothing when it is: a
 // network folder (never walked: it may be down and hold every call for a
 // minute), no full path, a drive that is not present, a folder not found.
-std::wstring LauncherFolderProblem(const std::wstring& folder);
+std::optional<SkipReason> LauncherFolderProblem(const std::wstring& folder);
 
 // The folder a launcher names (LauncherFolderPath's spelling checks first:
-// no NUL, no stray colon), normalised; or empty with the reason added to
-// `skipped` under `what`.
-std::wstring UsableLauncherFolder(const std::wstring& named, const std::wstring& what,
-                                  std::vector<FindSkip>& skipped);
+// no NUL, no stray colon), normalised; or empty with `what` and the reason
+// added to `skipped`. A game's folder is never a drive's root.
+std::wstring UsableLauncherFolder(const std::wstring& named, FindSkip what, std::vector<FindSkip>& skipped);
 
 // A launcher file read whole when it is at most `limit` bytes, or nothing:
 // a missing file is no fault (the launcher has not written it), any other
-// failure is added to `skipped` ("cannot be read", "too large").
-std::optional<std::string> ReadLauncherFileBytes(const std::wstring& path, const std::wstring& what,
+// failure is added to `skipped` as `what` (cannot be read, too large).
+std::optional<std::string> ReadLauncherFileBytes(const std::wstring& path, FindSkip what,
                                                  std::vector<FindSkip>& skipped, uint64_t limit);
 
 // A known folder (FOLDERID_ProgramData, FOLDERID_LocalAppData,

@@ -40,7 +40,7 @@ void AddEaGame(GameSearch& search, std::unordered_set<std::wstring>& folders, co
                const std::wstring& fallbackName) {
   FoundGame game{GameSource::Ea, path, fallbackName, {}};
   const std::wstring dataPath = JoinPath(path, L"__Installer\\installerdata.xml");
-  const std::wstring what = L"EA installer data " + dataPath;
+  const FindSkip what = Skipped(SkipItem::LauncherFile, GameSource::Ea, dataPath);
   if (const auto bytes = ReadLauncherFileBytes(dataPath, what, search.skipped, kMaxLauncherFileBytes)) {
     if (const std::optional<InstallerData> data = ReadInstallerData(*bytes)) {
       if (!data->name.empty()) game.name = data->name;
@@ -48,7 +48,7 @@ void AddEaGame(GameSearch& search, std::unordered_set<std::wstring>& folders, co
         game.executable = LauncherExecutableBelow(path, *file).value_or(L"");
       }
     } else {
-      search.skipped.push_back({what, L"not understood"});
+      search.skipped.push_back(Skipped(SkipItem::LauncherFile, GameSource::Ea, dataPath, SkipReason::NotUnderstood));
     }
   }
   AddFoundGame(search, folders, std::move(game));
@@ -79,7 +79,8 @@ GameSearch SearchEaGames() {
     for (const std::wstring& title : RegistrySubkeys(HKEY_LOCAL_MACHINE, list)) {
       const std::wstring named = InstallFolderValue(JoinPath(list, title));
       if (named.empty()) continue;  // a key of the launcher's own, not a game's
-      const std::wstring path = UsableLauncherFolder(named, L"EA game " + title, search.skipped);
+      const std::wstring path =
+          UsableLauncherFolder(named, Skipped(SkipItem::LauncherGame, GameSource::Ea, title), search.skipped);
       if (path.empty()) continue;
       // EA Games keys are named after the title, Origin Games keys after a content id.
       const bool byTitle = std::wstring_view(list).ends_with(L"EA Games");
@@ -91,17 +92,18 @@ GameSearch SearchEaGames() {
   if (!programData.empty()) CollectManifests(JoinPath(programData, kOriginContent), 0, manifests);
   std::sort(manifests.begin(), manifests.end());
   for (const std::wstring& manifestPath : manifests) {
-    const std::wstring what = L"Origin manifest " + LastComponent(manifestPath);
+    const FindSkip what = Skipped(SkipItem::LauncherFile, GameSource::Ea, LastComponent(manifestPath));
     const auto bytes = ReadLauncherFileBytes(manifestPath, what, search.skipped, kMaxLauncherFileBytes);
     if (!bytes) continue;
     const std::optional<OriginManifest> manifest = ReadOriginManifest(*bytes);
     if (!manifest) {
-      search.skipped.push_back({what, L"not understood"});
+      search.skipped.push_back(
+          Skipped(SkipItem::LauncherFile, GameSource::Ea, LastComponent(manifestPath), SkipReason::NotUnderstood));
       continue;
     }
     if (manifest->onSteam) continue;  // Steam's own game, found with Steam's
-    const std::wstring path = UsableLauncherFolder(manifest->installPath, L"Origin game " + manifest->id,
-                                                   search.skipped);
+    const std::wstring path = UsableLauncherFolder(
+        manifest->installPath, Skipped(SkipItem::LauncherGame, GameSource::Ea, manifest->id), search.skipped);
     if (!path.empty()) AddEaGame(search, folders, path, LastComponent(PlainPath(path)));
   }
   return search;

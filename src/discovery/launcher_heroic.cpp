@@ -34,19 +34,18 @@ GameSearch SearchHeroicGames() {
     const std::wstring base = KnownFolderPath(*list.base);
     if (base.empty()) continue;
     const std::wstring file = JoinPath(base, list.below);
-    const std::wstring what = std::wstring(GameSourceName(list.source)) + L" list " + file;
-    const auto bytes = ReadLauncherFileBytes(file, what, search.skipped, kMaxLauncherFileBytes);
+    const auto bytes = ReadLauncherFileBytes(file, Skipped(SkipItem::LauncherList, list.source, file), search.skipped,
+                                             kMaxLauncherFileBytes);
     if (!bytes) continue;
     const std::optional<std::vector<ListedGame>> games = ReadInstalledGames(*bytes);
     if (!games) {
-      search.skipped.push_back({what, L"not understood"});
+      search.skipped.push_back(Skipped(SkipItem::LauncherList, list.source, file, SkipReason::NotUnderstood));
       continue;
     }
     for (const ListedGame& game : *games) {
       const std::wstring title = game.title.empty() ? LastComponent(game.installPath) : game.title;
       const std::wstring path =
-          UsableLauncherFolder(game.installPath, std::wstring(GameSourceName(list.source)) + L" game " + title,
-                               search.skipped);
+          UsableLauncherFolder(game.installPath, Skipped(SkipItem::LauncherGame, list.source, title), search.skipped);
       if (path.empty()) continue;
       AddFoundGame(search, folders,
                    {list.source, path, game.title, LauncherExecutableBelow(path, game.executable).value_or(L"")});

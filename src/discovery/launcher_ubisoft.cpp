@@ -22,9 +22,9 @@ GameSearch SearchUbisoftGames() {
   for (const std::wstring& id : RegistrySubkeys(HKEY_LOCAL_MACHINE, kInstallsKey)) {
     const std::wstring named =
         ReadRegistryText(HKEY_LOCAL_MACHINE, JoinPath(kInstallsKey, id), L"InstallDir").value_or(L"");
-    const std::wstring what = L"Ubisoft game " + id;
+    const FindSkip what = Skipped(SkipItem::LauncherGame, GameSource::Ubisoft, id);
     if (TrimBlanks(named).empty()) {
-      search.skipped.push_back({what, L"no folder named"});
+      search.skipped.push_back(Skipped(SkipItem::LauncherGame, GameSource::Ubisoft, id, SkipReason::NoFolderNamed));
       continue;
     }
     const std::wstring path = UsableLauncherFolder(named, what, search.skipped);

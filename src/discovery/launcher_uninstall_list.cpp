@@ -22,12 +22,12 @@ std::wstring Text(HKEY root, const std::wstring& key, const wchar_t* name) {
 }
 
 void AddListedGame(GameSearch& search, std::unordered_set<std::wstring>& folders, GameSource source,
-                   const std::wstring& name, const std::wstring& named, const std::wstring& what) {
+                   const std::wstring& name, const std::wstring& named) {
   if (TrimBlanks(named).empty()) {
-    search.skipped.push_back({what, L"no folder named"});
+    search.skipped.push_back(Skipped(SkipItem::LauncherGame, source, name, SkipReason::NoFolderNamed));
     return;
   }
-  const std::wstring path = UsableLauncherFolder(named, what, search.skipped);
+  const std::wstring path = UsableLauncherFolder(named, Skipped(SkipItem::LauncherGame, source, name), search.skipped);
   if (!path.empty()) AddFoundGame(search, folders, {source, path, name, {}});
 }
 
@@ -55,15 +55,14 @@ GameSearch SearchUninstallListGames() {
       const GameSource source = game->launcher == UninstallLauncher::BattleNet ? GameSource::BattleNet
                                                                                : GameSource::Rockstar;
       const std::wstring name = entry.displayName.empty() ? game->id : entry.displayName;
-      AddListedGame(search, folders, source, name, entry.installLocation,
-                    std::wstring(GameSourceName(source)) + L" game " + name);
+      AddListedGame(search, folders, source, name, entry.installLocation);
     }
   }
   for (const std::wstring& title : RegistrySubkeys(HKEY_LOCAL_MACHINE, kRockstarKey)) {
     if (IsRockstarProgramKey(title)) continue;
     const std::wstring named = Text(HKEY_LOCAL_MACHINE, JoinPath(kRockstarKey, title), L"InstallFolder");
     if (TrimBlanks(named).empty()) continue;  // a key of settings, not of a game
-    AddListedGame(search, folders, GameSource::Rockstar, title, named, L"Rockstar game " + title);
+    AddListedGame(search, folders, GameSource::Rockstar, title, named);
   }
   return search;
 }

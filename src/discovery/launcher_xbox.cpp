@@ -64,13 +64,13 @@ std::wstring ContentFolder(const std::wstring& game) {
 std::wstring GameExecutable(const std::wstring& game, const std::wstring& content,
                             const std::optional<AppxManifest>& manifest, std::vector<FindSkip>& skipped) {
   const std::wstring configPath = JoinPath(content, kGameConfig);
-  const std::wstring what = L"Xbox game config " + configPath;
+  const FindSkip what = Skipped(SkipItem::LauncherFile, GameSource::Xbox, configPath);
   std::wstring named;
   if (const auto bytes = ReadLauncherFileBytes(configPath, what, skipped, kMaxLauncherFileBytes)) {
     if (std::optional<std::wstring> exe = ReadGameConfigExecutable(*bytes, manifest ? manifest->applicationId : L"")) {
       named = std::move(*exe);
     } else {
-      skipped.push_back({what, L"not understood"});
+      skipped.push_back(Skipped(SkipItem::LauncherFile, GameSource::Xbox, configPath, SkipReason::NotUnderstood));
     }
   }
   if (named.empty() && manifest && LowerKey(LastComponent(manifest->executable)) != kLaunchHelper) {
@@ -87,11 +87,14 @@ void AddXboxGame(const std::wstring& game, XboxSearch& search, std::unordered_se
   const std::wstring content = ContentFolder(game);
   if (content.empty()) return;  // no package: a folder of the library's own, or a game's remains
   const std::wstring manifestPath = JoinPath(content, kManifest);
-  const std::wstring what = L"Xbox manifest " + manifestPath;
+  const FindSkip what = Skipped(SkipItem::LauncherFile, GameSource::Xbox, manifestPath);
   std::optional<AppxManifest> manifest;
   if (const auto bytes = ReadLauncherFileBytes(manifestPath, what, search.found.skipped, kMaxLauncherFileBytes)) {
     manifest = ReadAppxManifest(*bytes);
-    if (!manifest) search.found.skipped.push_back({what, L"not understood"});
+    if (!manifest) {
+      search.found.skipped.push_back(
+          Skipped(SkipItem::LauncherFile, GameSource::Xbox, manifestPath, SkipReason::NotUnderstood));
+    }
   }
   const std::wstring name = manifest && !manifest->displayName.empty() ? manifest->displayName : LastComponent(game);
   const std::wstring exe = GameExecutable(game, content, manifest, search.found.skipped);
@@ -155,13 +158,15 @@ XboxSearch SearchXboxGames() {
     const UINT type = GetDriveTypeW(root.c_str());
     if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN || type == DRIVE_REMOTE) continue;
     const std::wstring marker = root + L".GamingRoot";
-    const auto bytes = ReadLauncherFileBytes(marker, L"Xbox library list " + marker, search.found.skipped,
+    const auto bytes = ReadLauncherFileBytes(marker, Skipped(SkipItem::LauncherList, GameSource::Xbox, marker),
+                                             search.found.skipped,
                                              kMaxLauncherFileBytes);
     if (bytes) {
       if (const std::optional<std::vector<std::wstring>> libraries = ReadGamingRoot(*bytes)) {
         for (const std::wstring& library : *libraries) SearchLibrary(root + library, search, folders);
       } else {
-        search.found.skipped.push_back({L"Xbox library list " + marker, L"not understood"});
+        search.found.skipped.push_back(
+            Skipped(SkipItem::LauncherList, GameSource::Xbox, marker, SkipReason::NotUnderstood));
       }
     }
     if (protectedFolders.insert(LowerKey(root + L"WindowsApps")).second) {

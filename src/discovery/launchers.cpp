@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "core/drive_rules.h"
 #include "core/launcher_files.h"
 #include "core/paths.h"
 #include "core/text.h"
@@ -26,41 +27,52 @@ namespace {
 constexpr wchar_t kEpicManifestFolder[] = L"Epic\\EpicGamesLauncher\\Data\\Manifests";
 constexpr wchar_t kGogGamesKey[] = L"SOFTWARE\\WOW6432Node\\GOG.com\\Games";
 
-// Why a folder a launcher names is not searched, or empty when it is. A
+// Why a folder a launcher names is not searched, or nothing when it is. A
 // share is never walked (it may be down and hold every call for a minute),
 // a drive letter with nothing behind it is a drive that is not plugged in.
-std::wstring FolderProblem(const std::wstring& folder) {
-  if (IsNetworkPath(folder)) return L"network folder";
+std::optional<SkipReason> FolderProblem(const std::wstring& folder) {
+  if (IsNetworkPath(folder)) return SkipReason::NetworkFolder;
   const std::wstring plain = PlainPath(folder);
   const bool driveAbsolute = plain.size() >= 3 && plain[1] == L':' && (plain[2] == L'\\' || plain[2] == L'/');
-  if (!driveAbsolute) return L"not a full path";
+  if (!driveAbsolute) return SkipReason::NotAFullPath;
   const std::wstring root = plain.substr(0, 2) + L"\\";
-  if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) return L"network folder";
-  if (!IsExistingDirectory(root)) return L"drive not present";
-  if (!IsExistingDirectory(folder)) return L"folder not found";
-  return {};
+  if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) return SkipReason::NetworkFolder;
+  if (!IsExistingDirectory(root)) return SkipReason::DriveNotPresent;
+  if (!IsExistingDirectory(folder)) return SkipReason::FolderNotFound;
+  return std::nullopt;
 }
 
-// The normalised folder, or empty with the reason added to `skipped`.
-std::wstring UsableFolder(const std::wstring& folder, const std::wstring& what, std::vector<FindSkip>& skipped) {
-  std::wstring problem = FolderProblem(folder);
-  const std::wstring normalised = problem.empty() ? NormalizeFolderPath(folder) : std::wstring();
-  if (problem.empty() && normalised.empty()) problem = L"folder not found";
-  if (!problem.empty()) skipped.push_back({what, problem});
+// The normalised folder, or empty with the reason added to `skipped`. A
+// game's folder is never a drive's root, however the launcher spells it
+// ("C:\", "C:\Games\..", "\\?\C:\"): that would be every game of the drive
+// in one, and the mod copied into the root.
+std::wstring UsableFolder(const std::wstring& folder, FindSkip what, std::vector<FindSkip>& skipped) {
+  std::optional<SkipReason> problem = FolderProblem(folder);
+  const std::wstring normalised = problem ? std::wstring() : NormalizeFolderPath(folder);
+  if (!problem && normalised.empty()) problem = SkipReason::FolderNotFound;
+  if (!problem && what.item == SkipItem::LauncherGame && IsVolumeRoot(normalised)) problem = SkipReason::VolumeRoot;
+  if (problem) {
+    what.reason = *problem;
+    skipped.push_back(std::move(what));
+  }
   return normalised;
+}
+
+FindSkip Skip(SkipItem item, GameSource source, std::wstring name, SkipReason reason = SkipReason::FolderNotFound) {
+  return {item, source, std::move(name), reason};
 }
 
 // A launcher file read whole, or nothing with the reason in `skipped`; a
 // missing file is no fault (the launcher has not written it).
-std::optional<std::string> ReadLauncherFile(const std::wstring& path, const std::wstring& what,
-                                            std::vector<FindSkip>& skipped) {
+std::optional<std::string> ReadLauncherFile(const std::wstring& path, FindSkip what, std::vector<FindSkip>& skipped) {
   std::string bytes;
   switch (ReadWholeFile(path, bytes, kMaxLauncherFileBytes)) {
     case FileRead::Read: return bytes;
     case FileRead::Missing: return std::nullopt;
-    case FileRead::Unreadable: skipped.push_back({what, L"cannot be read"}); return std::nullopt;
-    case FileRead::TooLarge: skipped.push_back({what, L"too large"}); return std::nullopt;
+    case FileRead::Unreadable: what.reason = SkipReason::CannotBeRead; break;
+    case FileRead::TooLarge: what.reason = SkipReason::TooLarge; break;
   }
+  skipped.push_back(std::move(what));
   return std::nullopt;
 }
 
@@ -80,12 +92,12 @@ std::optional<std::wstring> SteamInstallation() {
 std::vector<std::wstring> SteamLibraryRoots(const std::wstring& installation, std::vector<FindSkip>& skipped) {
   std::vector<std::wstring> roots;
   const std::wstring list = JoinPath(installation, L"steamapps\\libraryfolders.vdf");
-  const std::wstring what = L"Steam library list " + list;
+  const FindSkip what = Skip(SkipItem::SteamLibraryList, GameSource::Steam, list);
   if (const std::optional<std::string> bytes = ReadLauncherFile(list, what, skipped)) {
     if (std::optional<std::vector<std::wstring>> folders = ReadLibraryFolders(*bytes)) {
       roots = std::move(*folders);
     } else {
-      skipped.push_back({what, L"not understood"});
+      skipped.push_back(Skip(SkipItem::SteamLibraryList, GameSource::Steam, list, SkipReason::NotUnderstood));
     }
   }
   roots.push_back(installation);
@@ -96,27 +108,28 @@ void SearchSteam(GameSearch& search) {
   const std::optional<std::wstring> installation = SteamInstallation();
   if (!installation) return;
   // Its list of libraries is not even read from a share or a drive that is gone.
-  if (const std::wstring problem = FolderProblem(*installation); !problem.empty()) {
-    search.skipped.push_back({L"Steam installation " + *installation, problem});
+  if (const std::optional<SkipReason> problem = FolderProblem(*installation)) {
+    search.skipped.push_back(Skip(SkipItem::SteamInstallation, GameSource::Steam, *installation, *problem));
     return;
   }
+  SteamNameMap names;
   // A library named twice, in any spelling, is searched (or skipped) once.
   std::unordered_set<std::wstring> seen;
   for (const std::wstring& root : SteamLibraryRoots(*installation, search.skipped)) {
     const std::wstring spelling = NormalizeFolderPath(root);
     if (!seen.insert(LowerKey(spelling.empty() ? root : spelling)).second) continue;
-    const std::wstring folder = UsableFolder(root, L"library " + root, search.skipped);
+    const std::wstring folder = UsableFolder(root, Skip(SkipItem::SteamLibrary, GameSource::Steam, root), search.skipped);
     if (folder.empty()) continue;
     // Add Dir's own reading of a library: its manifests, then its games.
-    const std::wstring library = SteamLibraryOf(folder);
+    const std::wstring library = SteamLibraryOf(folder, names);
     if (library.empty() || !seen.insert(LowerKey(library)).second) continue;
     std::vector<std::wstring> games;
     if (!LibraryGameFolders(library, games)) {
-      search.skipped.push_back({L"library " + root, L"cannot be read"});
+      search.skipped.push_back(Skip(SkipItem::SteamLibrary, GameSource::Steam, root, SkipReason::CannotBeRead));
       continue;
     }
     for (std::wstring& game : games) {
-      std::wstring name = SteamNameOf(game);
+      std::wstring name = SteamNameOf(names, game);
       search.games.push_back({GameSource::Steam, std::move(game), std::move(name), {}});
     }
   }
@@ -147,16 +160,17 @@ void SearchEpic(GameSearch& search) {
   });
   std::sort(names.begin(), names.end());  // the same order on every file system
   for (const std::wstring& name : names) {
-    const std::wstring what = L"Epic manifest " + name;
-    const std::optional<std::string> bytes = ReadLauncherFile(JoinPath(folder, name), what, search.skipped);
+    const std::optional<std::string> bytes =
+        ReadLauncherFile(JoinPath(folder, name), Skip(SkipItem::LauncherFile, GameSource::Epic, name), search.skipped);
     if (!bytes) continue;
     const std::optional<EpicManifest> manifest = ReadEpicManifest(*bytes);
     if (!manifest) {
-      search.skipped.push_back({what, L"not understood"});
+      search.skipped.push_back(Skip(SkipItem::LauncherFile, GameSource::Epic, name, SkipReason::NotUnderstood));
       continue;
     }
     const std::wstring title = manifest->displayName.empty() ? name : manifest->displayName;
-    const std::wstring path = UsableFolder(manifest->installLocation, L"Epic game " + title, search.skipped);
+    const std::wstring path =
+        UsableFolder(manifest->installLocation, Skip(SkipItem::LauncherGame, GameSource::Epic, title), search.skipped);
     if (path.empty()) continue;
     search.games.push_back({GameSource::Epic, path, manifest->displayName,
                             LauncherExecutableBelow(path, manifest->launchExecutable).value_or(L"")});
@@ -168,9 +182,11 @@ void SearchGog(GameSearch& search) {
     const std::wstring key = JoinPath(kGogGamesKey, id);
     const std::wstring name = ReadRegistryText(HKEY_LOCAL_MACHINE, key, L"gameName").value_or(L"");
     const std::wstring folder = ReadRegistryText(HKEY_LOCAL_MACHINE, key, L"path").value_or(L"");
-    const std::wstring what = L"GOG game " + (name.empty() ? id : name);
+    const FindSkip what = Skip(SkipItem::LauncherGame, GameSource::Gog, name.empty() ? id : name);
     if (TrimBlanks(folder).empty()) {
-      search.skipped.push_back({what, L"no folder named"});
+      FindSkip noFolder = what;
+      noFolder.reason = SkipReason::NoFolderNamed;
+      search.skipped.push_back(std::move(noFolder));
       continue;
     }
     const std::wstring path = UsableFolder(folder, what, search.skipped);
@@ -182,30 +198,13 @@ void SearchGog(GameSearch& search) {
 
 }  // namespace
 
-const wchar_t* GameSourceName(GameSource source) {
-  switch (source) {
-    case GameSource::Steam: return L"Steam";
-    case GameSource::Epic: return L"Epic";
-    case GameSource::Gog: return L"GOG";
-    case GameSource::Xbox: return L"Xbox";
-    case GameSource::Ea: return L"EA";
-    case GameSource::Ubisoft: return L"Ubisoft";
-    case GameSource::BattleNet: return L"Battle.net";
-    case GameSource::Rockstar: return L"Rockstar";
-    case GameSource::Amazon: return L"Amazon";
-    case GameSource::Heroic: return L"Heroic";
-    case GameSource::Legendary: return L"legendary";
-  }
-  return L"";
-}
-
-GameSearch SearchLaunchers(const std::function<void(const std::wstring&)>& status) {
+GameSearch SearchLaunchers(const std::function<void(GameSource searching)>& searching) {
   GameSearch search;
-  status(L"Searching Steam libraries...");
+  searching(GameSource::Steam);
   SearchSteam(search);
-  status(L"Searching Epic games...");
+  searching(GameSource::Epic);
   SearchEpic(search);
-  status(L"Searching GOG games...");
+  searching(GameSource::Gog);
   SearchGog(search);
   // One row per game folder, whichever launchers name it and however.
   std::vector<std::wstring> paths;

@@ -12,12 +12,6 @@
 
 namespace zrcc {
 
-enum class GameSource { Steam, Epic, Gog, Xbox, Ea, Ubisoft, BattleNet, Rockstar, Amazon, Heroic, Legendary };
-
-// "Steam", "Epic", "GOG", "Xbox", "EA", "Ubisoft", "Battle.net",
-// "Rockstar", "Amazon", "Heroic", "legendary".
-const wchar_t* GameSourceName(GameSource source);
-
 // One game folder a launcher knows.
 struct FoundGame {
   GameSource source = GameSource::Steam;
@@ -31,12 +25,11 @@ struct GameSearch {
   std::vector<FindSkip> skipped;
 };
 
-// Searches the launchers in turn, telling `status` what it searches
-// ("Searching Steam libraries..."). Libraries and folders on absent drives,
-// on network shares, or that do not exist, and launcher files that cannot be
-// read or understood, are skipped and named in `skipped`. Steam's app
-// manifests are read into SteamGameNames as "Add Dir" reads them, so this runs
-// on the thread that owns them (a job, or a tool that has no other).
-GameSearch SearchLaunchers(const std::function<void(const std::wstring&)>& status);
+// Searches the launchers in turn, telling `searching` whose list it reads
+// now. Libraries and folders on absent drives, on network shares, or that do
+// not exist, and launcher files that cannot be read or understood, are
+// skipped and named in `skipped`. Steam's app manifests are read as "Add Dir"
+// reads them. Touches nothing but the disk and the registry: any thread.
+GameSearch SearchLaunchers(const std::function<void(GameSource searching)>& searching);
 
 }  // namespace zrcc

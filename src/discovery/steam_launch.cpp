@@ -69,15 +69,17 @@ SteamLaunches ReadSteamLaunchExecutables(const std::wstring& steamInstallation,
   for (const ManifestGame& game : games) wanted.emplace(game.appId, game.branch);
 
   const std::wstring path = JoinPath(steamInstallation, L"appcache\\appinfo.vdf");
-  const std::wstring what = L"Steam launch list " + path;
+  const auto skip = [&result, &path](SkipReason reason) {
+    result.skipped.push_back({SkipItem::LauncherList, GameSource::Steam, path, reason});
+  };
   const FileRanges file(path);
   if (file.state() == FileRead::Missing) return result;
   if (file.state() != FileRead::Read) {
-    result.skipped.push_back({what, L"cannot be read"});
+    skip(SkipReason::CannotBeRead);
     return result;
   }
   if (file.size() > kMaxAppInfoBytes) {
-    result.skipped.push_back({what, L"too large"});
+    skip(SkipReason::TooLarge);
     return result;
   }
   const AppInfoReadAt read = [&file](uint64_t offset, void* out, size_t length) {
@@ -85,10 +87,10 @@ SteamLaunches ReadSteamLaunchExecutables(const std::wstring& steamInstallation,
   };
   const AppInfoLaunches launches = ReadAppInfoLaunches(read, file.size(), &wanted);
   if (!launches.understood) {
-    result.skipped.push_back({what, L"not understood"});
+    skip(SkipReason::NotUnderstood);
     return result;
   }
-  if (!launches.complete) result.skipped.push_back({what, L"damaged: read up to the damage"});
+  if (!launches.complete) skip(SkipReason::Damaged);
   std::unordered_map<uint32_t, const SteamAppLaunch*> byApp;
   for (const SteamAppLaunch& app : launches.apps) byApp.emplace(app.appId, &app);
   for (const ManifestGame& game : games) {

@@ -9,10 +9,8 @@
 
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
+#include "core/owner_thread.h"
 #include "platform/app_folder.h"
-#include "platform/background_job.h"
-#include "platform/dialogs.h"
-#include "platform/disk.h"
 #include "platform/files.h"
 #include "platform/win_handles.h"
 
@@ -24,7 +22,7 @@ namespace {
 // file is kept aside before a list replaces it (cleared once kept). A file
 // too large to read is moved aside rather than copied: a copy of gigabytes
 // could fill the disk, and the save with it. gListNotRead: none of its games
-// reached the catalogue.
+// reached the catalogue. The UI thread's, like the save.
 bool gUnreadableDataFile = false;
 bool gOversizedDataFile = false;
 bool gListNotRead = false;
@@ -37,13 +35,13 @@ bool IsHeldByAnotherProgram(uint32_t error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-FileRead ReadListFile(const std::wstring& path, std::string& bytes, uint32_t& error) {
+FileRead ReadListFile(const std::wstring& path, std::string& bytes, uint32_t& error, const std::atomic<bool>* stop) {
   const ULONGLONG until = GetTickCount64() + kLockedListWaitMs;
   for (;;) {
     error = ERROR_SUCCESS;
     const FileRead read = ReadWholeFile(path, bytes, kMaxDataFileBytes, &error);
     if (read != FileRead::Unreadable || !IsHeldByAnotherProgram(error) || GetTickCount64() >= until ||
-        StopRequested()) {
+        (stop && stop->load())) {
       return read;
     }
     Sleep(100);
@@ -56,17 +54,6 @@ std::wstring FreeKeptAsideName() {
     const std::wstring kept = AppFilePath(KeptAsideName(attempt));
     if (attempt >= 999 || GetFileAttributesW(kept.c_str()) == INVALID_FILE_ATTRIBUTES) return kept;
   }
-}
-
-// The list starts empty and the user is told why, and where the file will
-// be kept should a list be saved over it; not when the window is closing.
-void ReportUnreadableList(const std::wstring& path, const std::wstring& reason) {
-  if (StopRequested()) return;
-  ShowMessageBox(nullptr,
-                 L"The game list could not be read, so the list starts empty.\n\nFile: " + path + L"\n" + reason +
-                     L"\n\nThe file is left as it is. Before a list is saved in its place, it is " +
-                     (gOversizedDataFile ? L"moved" : L"copied") + L" to:\n" + FreeKeptAsideName(),
-                 L"Error", MB_ICONWARNING | MB_OK);
 }
 
 // Text in the local ANSI code page, as an editor's "ANSI" save writes it;
@@ -97,13 +84,6 @@ bool KeepUnreadableFileAside(const std::wstring& path, bool move, DWORD& error) 
   return false;
 }
 
-void ReportSaveFailure(const std::wstring& path, const std::wstring& what, DWORD error) {
-  ShowMessageBox(nullptr,
-                 L"The game list could not be saved.\n\nFile: " + path + L"\n" + what + L": " +
-                     SystemErrorText(error) + L"\n\nThe file was left as it was before.",
-                 L"Error", MB_ICONERROR | MB_OK);
-}
-
 }  // namespace
 
 std::wstring KeptAsideName(int attempt) {
@@ -128,51 +108,58 @@ DataFileBytes DecodeDataFileBytes(const std::string& bytes, std::wstring& text) 
   return DataFileBytes::Unreadable;
 }
 
-bool ReadDataFileText(std::wstring& text) {
-  text.clear();
-  gUnreadableDataFile = false;
-  gOversizedDataFile = false;
-  gListNotRead = false;
-  const std::wstring path = AppFilePath(kDataFileName);
-  if (path.empty()) return false;
+ListFileRead ReadGameListFile(const std::wstring& path, const std::atomic<bool>* stop) {
+  ListFileRead read;
+  read.path = path;
+  if (path.empty()) return read;
   std::string bytes;
-  uint32_t error = ERROR_SUCCESS;
-  switch (ReadListFile(path, bytes, error)) {
+  switch (ReadListFile(path, bytes, read.error, stop)) {
     case FileRead::Read:
       break;
     case FileRead::Missing:
-      return false;  // no list yet: an empty one
+      return read;  // no list yet: an empty one
     case FileRead::Unreadable:
-      // Present but unreadable: it must not be replaced blindly.
-      gUnreadableDataFile = gListNotRead = true;
-      ReportUnreadableList(path, L"Reason: " + SystemErrorText(error));
-      return false;
+      read.outcome = ListFileOutcome::Unreadable;
+      return read;
     case FileRead::TooLarge:
-      gUnreadableDataFile = gOversizedDataFile = gListNotRead = true;
-      ReportUnreadableList(path, L"Reason: it is larger than " + std::to_wstring(kMaxDataFileBytes >> 20) + L" MB.");
-      return false;
+      read.outcome = ListFileOutcome::TooLarge;
+      return read;
   }
-  switch (DecodeDataFileBytes(bytes, text)) {
-    case DataFileBytes::Empty:
-      return false;
-    case DataFileBytes::Text:
-      return true;
-    case DataFileBytes::LocalCodePage:
-      // Saved again as UTF-8; the original is kept aside first, as the code
-      // page is this PC's, which need not be the one the file was written in.
-      gUnreadableDataFile = true;
-      return true;
-    case DataFileBytes::Unreadable:
-      break;
+  switch (DecodeDataFileBytes(bytes, read.text)) {
+    case DataFileBytes::Empty: read.outcome = ListFileOutcome::Empty; break;
+    case DataFileBytes::Text: read.outcome = ListFileOutcome::Text; break;
+    case DataFileBytes::LocalCodePage: read.outcome = ListFileOutcome::LocalCodePage; break;
+    case DataFileBytes::Unreadable: read.outcome = ListFileOutcome::NotText; break;
   }
-  gUnreadableDataFile = gListNotRead = true;
-  ReportUnreadableList(path, L"Reason: its text is neither UTF-8 nor UTF-16 nor in this PC's code page.");
-  return false;
+  return read;
 }
 
-bool SaveData() {
+void NoteListFileRead(const ListFileRead& read) {
+  CheckOwnerThread();
+  // Present but unreadable: it must not be replaced blindly. Read in the
+  // local code page: saved again as UTF-8, the original kept aside first, as
+  // the code page is this PC's, which need not be the one it was written in.
+  gUnreadableDataFile = read.NotRead() || read.outcome == ListFileOutcome::LocalCodePage;
+  gOversizedDataFile = read.outcome == ListFileOutcome::TooLarge;
+  gListNotRead = read.NotRead();
+}
+
+std::wstring ListKeptAsideAs() {
+  CheckOwnerThread();
+  return FreeKeptAsideName();
+}
+
+bool ListWillBeMovedAside() {
+  CheckOwnerThread();
+  return gOversizedDataFile;
+}
+
+bool SaveGameList(SaveFailure& failure) {
+  CheckOwnerThread();
   const std::wstring path = AppFilePath(kDataFileName);
   if (path.empty()) return false;
+  failure = {};
+  failure.path = path;
 
   std::vector<GameListEntry> entries;
   const int32_t count = GameCount();
@@ -194,13 +181,15 @@ bool SaveData() {
   if (gListNotRead && entries.empty()) return true;
   if (gUnreadableDataFile) {
     if (!KeepUnreadableFileAside(path, gOversizedDataFile, error)) {
-      ReportSaveFailure(path, L"The unreadable list could not be kept aside", error);
+      failure.step = SaveFailure::Step::KeepAside;
+      failure.error = error;
       return false;
     }
     gUnreadableDataFile = gOversizedDataFile = gListNotRead = false;
   }
   if (!ReplaceFileContents(path, bytes, error)) {
-    ReportSaveFailure(path, L"Reason", error);
+    failure.step = SaveFailure::Step::Replace;
+    failure.error = error;
     return false;
   }
   return true;

@@ -5,25 +5,25 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/input_rules.h"
 #include "core/mod_rules.h"
+#include "core/owner_thread.h"
 #include "core/paths.h"
 #include "core/size_text.h"
-#include "core/update_rules.h"
 #include "deploy/exe_detection.h"
 #include "deploy/folder_size.h"
 #include "deploy/mod_state.h"
-#include "platform/app_state.h"
-#include "platform/background_job.h"
 #include "platform/disk.h"
 #include "platform/list_view.h"
 
 namespace zrcc {
 
-bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const std::atomic<bool>* stop) {
-  noExecutable = false;
+bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::atomic<bool>* stop) {
+  if (noExecutable) *noExecutable = false;
   switch (ProbeFolderPresence(game.path)) {
     case FolderPresence::Present:
       game.driveAbsent = false;
@@ -51,7 +51,7 @@ bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const 
     size = CollectExecutablesAndMeasure(game.path, candidates, stop);
     const ExecutableChoice choice = DecideExecutable(game.path, candidates);
     if (detect) {
-      noExecutable = candidates.empty();
+      if (noExecutable) *noExecutable = candidates.empty();
       game.exeChoice = choice.how;
       if (choice.index) {
         const ExecutableCandidate& exe = candidates[*choice.index];
@@ -73,40 +73,12 @@ bool RefreshGameQuietly(Game& game, bool forceDetect, bool& noExecutable, const 
   return true;
 }
 
-bool RefreshGame(Game& game, bool forceDetect) {
-  bool noExecutable = false;
-  const bool refreshed = RefreshGameQuietly(game, forceDetect, noExecutable);
-  if (noExecutable) WarnNoExecutable(game.path);
-  return refreshed;
-}
-
 namespace {
 
-// What each row's executable folder column shows: the game's executable
-// folder when the row was written, kept when a refresh after a deployment
-// finds another one (it changes only when the user chose the folder or had it
-// detected again). One text per row, index = row. UI thread.
-std::vector<std::wstring> gShownExeFolders;
-
-std::wstring CellText(int32_t row, int column) {
-  const Game* game = GetGame(row);
-  if (!game) return {};
-  if (column == kColumnExeFolder && static_cast<size_t>(row) < gShownExeFolders.size()) {
-    return gShownExeFolders[static_cast<size_t>(row)];
-  }
-  return kColumns[static_cast<size_t>(column)].text(*game);
-}
-
-// The texts follow the list's own count, whoever changed it last (a new
-// list, rows deleted by the list's own messages); every change of the rows
-// here matches them first, so drawing a cell never needs to.
-void MatchShownRows(HWND listView) {
-  const auto rows = static_cast<size_t>(std::max(ListRowCount(listView), 0));
-  if (gShownExeFolders.size() > rows) gShownExeFolders.resize(rows);
-  while (gShownExeFolders.size() < rows) {
-    const Game* game = GetGame(static_cast<int32_t>(gShownExeFolders.size()));
-    gShownExeFolders.push_back(game ? game->exeFolder : std::wstring());
-  }
+// The rows of each list view that has them; the list's handle finds them.
+std::unordered_map<HWND, GameRows*>& RowsByList() {
+  static std::unordered_map<HWND, GameRows*> rows;
+  return rows;
 }
 
 // Copies `text` into the list's buffer, cut to the buffer as the list cuts
@@ -120,41 +92,113 @@ void CopyCellText(const std::wstring& text, LVITEMW& item) {
 
 }  // namespace
 
-void InsertGameRow(HWND listView, int32_t /*index: always the row count*/, const Game& game) {
-  MatchShownRows(listView);
-  gShownExeFolders.push_back(game.exeFolder);
-  SetListRowCount(listView, static_cast<int>(gShownExeFolders.size()));
+GameRows::GameRows(HWND listView) : listView_(listView) {
+  CheckOwnerThread();
+  RowsByList()[listView] = this;
 }
 
-void ShowGameRows(HWND listView, int32_t end) {
-  MatchShownRows(listView);
-  for (int32_t row = static_cast<int32_t>(gShownExeFolders.size()); row < end; ++row) {
+GameRows::~GameRows() {
+  CheckOwnerThread();
+  auto found = RowsByList().find(listView_);
+  if (found != RowsByList().end() && found->second == this) RowsByList().erase(found);
+}
+
+GameRows* RowsOf(HWND listView) {
+  CheckOwnerThread();
+  const auto found = RowsByList().find(listView);
+  return found == RowsByList().end() ? nullptr : found->second;
+}
+
+void GameRows::CountChanged() const {
+  if (countChanged_) countChanged_();
+}
+
+// The texts follow the list's own count, whoever changed it last (rows
+// deleted by the list's own messages); every change of the rows here matches
+// them first, so drawing a cell never needs to.
+void GameRows::MatchShownRows() {
+  const auto rows = static_cast<size_t>(std::max(ListRowCount(listView_), 0));
+  if (shownExeFolders_.size() > rows) shownExeFolders_.resize(rows);
+  while (shownExeFolders_.size() < rows) {
+    const Game* game = GetGame(static_cast<int32_t>(shownExeFolders_.size()));
+    shownExeFolders_.push_back(game ? game->exeFolder : std::wstring());
+  }
+}
+
+int32_t GameRows::Shown() const {
+  CheckOwnerThread();
+  return ListRowCount(listView_);
+}
+
+std::wstring GameRows::CellText(int32_t row, int column) const {
+  CheckOwnerThread();
+  const Game* game = GetGame(row);
+  if (!game || column < 0 || column >= kColumnCount) return {};
+  if (column == kColumnExeFolder && row >= 0 && static_cast<size_t>(row) < shownExeFolders_.size()) {
+    return shownExeFolders_[static_cast<size_t>(row)];
+  }
+  return kColumns[static_cast<size_t>(column)].text(*game);
+}
+
+void GameRows::ShowUpTo(int32_t end) {
+  CheckOwnerThread();
+  MatchShownRows();
+  for (int32_t row = static_cast<int32_t>(shownExeFolders_.size()); row < end; ++row) {
     const Game* game = GetGame(row);
     if (!game) break;
-    gShownExeFolders.push_back(game->exeFolder);
+    shownExeFolders_.push_back(game->exeFolder);
   }
-  SetListRowCount(listView, static_cast<int>(gShownExeFolders.size()));
+  SetListRowCount(listView_, static_cast<int>(shownExeFolders_.size()));
+  CountChanged();
 }
 
-void ClearGameRows(HWND listView) {
-  gShownExeFolders.clear();
-  gShownExeFolders.shrink_to_fit();
-  DeleteAllListRows(listView);
+void GameRows::Insert(int32_t row, const Game& game) {
+  CheckOwnerThread();
+  MatchShownRows();
+  const auto at = static_cast<size_t>(std::clamp<int32_t>(row, 0, static_cast<int32_t>(shownExeFolders_.size())));
+  shownExeFolders_.insert(shownExeFolders_.begin() + static_cast<std::ptrdiff_t>(at), game.exeFolder);
+  SetListRowCount(listView_, static_cast<int>(shownExeFolders_.size()));
+  // The rows from the new one on now show other games.
+  if (at + 1 < shownExeFolders_.size()) {
+    RedrawListRows(listView_, static_cast<int>(at), static_cast<int>(shownExeFolders_.size()) - 1);
+  }
+  CountChanged();
 }
 
-void UpdateGameRow(int32_t index) {
-  if (GetGame(index)) RedrawListRow(gListView, index);
+void GameRows::Clear() {
+  CheckOwnerThread();
+  shownExeFolders_.clear();
+  shownExeFolders_.shrink_to_fit();
+  DeleteAllListRows(listView_);
 }
 
-void RewriteExeFolderCell(int32_t index) {
-  MatchShownRows(gListView);
-  const Game* game = GetGame(index);
-  if (!game || static_cast<size_t>(index) >= gShownExeFolders.size()) return;
-  gShownExeFolders[static_cast<size_t>(index)] = game->exeFolder;
-  RedrawListRow(gListView, index);
+void GameRows::Remove(int32_t row) {
+  CheckOwnerThread();
+  MatchShownRows();
+  if (row < 0 || static_cast<size_t>(row) >= shownExeFolders_.size()) return;
+  shownExeFolders_.erase(shownExeFolders_.begin() + row);
+  DeleteListRow(listView_, row);
+  CountChanged();
 }
 
-bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result) {
+void GameRows::Redraw(int32_t row, bool exeFolderToo) {
+  CheckOwnerThread();
+  const Game* game = GetGame(row);
+  if (!game) return;
+  if (exeFolderToo) {
+    MatchShownRows();
+    if (static_cast<size_t>(row) >= shownExeFolders_.size()) return;
+    shownExeFolders_[static_cast<size_t>(row)] = game->exeFolder;
+  }
+  RedrawListRow(listView_, row);
+}
+
+const Game* GameRows::GameOfRow(int32_t row) const {
+  CheckOwnerThread();
+  return row < ListRowCount(listView_) ? GetGame(row) : nullptr;
+}
+
+bool GameRows::Answer(const NMHDR* notification, LRESULT& result) const {
   if (notification->code == LVN_GETDISPINFOW) {
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification))->item;
     if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kColumnCount) {
@@ -171,69 +215,87 @@ bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result) {
     const auto found = FindTypedRow(static_cast<size_t>(rows), static_cast<size_t>(std::max(find->iStart, 0)),
                                     find->lvfi.psz, (find->lvfi.flags & LVFI_PARTIAL) != 0,
                                     (find->lvfi.flags & LVFI_WRAP) != 0,
-                                    [](size_t row) { return CellText(static_cast<int32_t>(row), kColumnPath); });
+                                    [this](size_t row) { return CellText(static_cast<int32_t>(row), kColumnPath); });
     if (found) result = static_cast<LRESULT>(*found);
     return true;
   }
   return false;
 }
 
-namespace {
-// The game a row of the list shows, or null for a row the list does not have.
-const Game* ShownGame(HWND listView, int32_t row) { return row < ListRowCount(listView) ? GetGame(row) : nullptr; }
-}  // namespace
+void InsertGameRow(HWND listView, int32_t index, const Game& game) {
+  if (GameRows* rows = RowsOf(listView)) rows->Insert(index, game);
+}
+
+void ShowGameRows(HWND listView, int32_t end) {
+  if (GameRows* rows = RowsOf(listView)) rows->ShowUpTo(end);
+}
+
+void ClearGameRows(HWND listView) {
+  if (GameRows* rows = RowsOf(listView)) rows->Clear();
+}
+
+void UpdateGameRow(HWND listView, int32_t index) {
+  if (GameRows* rows = RowsOf(listView)) rows->Redraw(index);
+}
+
+void RewriteExeFolderCell(HWND listView, int32_t index) {
+  if (GameRows* rows = RowsOf(listView)) rows->Redraw(index, true);
+}
+
+bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result) {
+  const GameRows* rows = RowsOf(notification->hwndFrom);
+  return rows && rows->Answer(notification, result);
+}
 
 bool RowShowsDriveAbsent(HWND listView, int32_t row) {
-  const Game* game = ShownGame(listView, row);
+  const GameRows* rows = RowsOf(listView);
+  const Game* game = rows ? rows->GameOfRow(row) : nullptr;
   return game && game->driveAbsent;
 }
 
 bool RowShowsNoExecutable(HWND listView, int32_t row) {
-  const Game* game = ShownGame(listView, row);
+  const GameRows* rows = RowsOf(listView);
+  const Game* game = rows ? rows->GameOfRow(row) : nullptr;
   return game && game->exeChoice == ExeChoice::None;
 }
 
 bool DeleteGame(HWND listView, int32_t index) {
   if (!RemoveGameAt(index)) return false;
-  MatchShownRows(listView);
-  if (static_cast<size_t>(index) < gShownExeFolders.size()) {
-    gShownExeFolders.erase(gShownExeFolders.begin() + index);
-  }
-  DeleteListRow(listView, index);
-  UpdateGameCountText();
+  if (GameRows* rows = RowsOf(listView)) rows->Remove(index);
   return true;
 }
 
-void UpdateGameCountText() {
-  const int32_t rows = ListRowCount(gListView);
-  const PackageFacts package = CurrentPackageFacts();
-  // Only games that have their row yet: during a load the games after them
-  // are still the load's own.
-  int32_t outdated = 0;
-  for (int32_t row = 0; row < rows; ++row) {
-    if (const Game* game = GetGame(row); game && IsOutdated(*game, package)) ++outdated;
+void AppendGames(HWND listView, std::vector<Game> games) {
+  for (Game& game : games) {
+    if (!ContainsPath(game.path)) AddGame(std::move(game));
   }
-  const std::wstring text = GameCountText(rows, outdated);
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  ShowGameRows(listView, GameCount());
+  UpdateWindow(listView);
 }
 
-void RefreshRowFromJob(int32_t row, Game game, RowRefresh how, const std::wstring& steamName) {
+RefreshedRow RefreshRowCopy(int32_t row, Game game, RowRefresh how, const std::wstring& steamName,
+                            const std::atomic<bool>* stop) {
+  RefreshedRow refreshed;
+  refreshed.row = row;
+  refreshed.how = how;
   const std::wstring nameBefore = game.name;
-  bool noExecutable = false;
-  const bool exists = RefreshGameQuietly(game, how == RowRefresh::DetectAgain, noExecutable, StopRequest());
-  if (StopRequested()) return;
-  if (noExecutable) WarnNoExecutable(game.path);
+  refreshed.exists = RefreshGame(game, how == RowRefresh::DetectAgain, &refreshed.noExecutable, stop);
   if (how == RowRefresh::DetectAgain && !nameBefore.empty() && (game.name.empty() || nameBefore == steamName)) {
     game.name = nameBefore;
   }
-  RunOnUiThread([row, how, exists, &game] {
-    Game* current = GetGame(row);
-    if (!exists || !current || current->path != game.path) return;
-    *current = std::move(game);
-    UpdateGameRow(row);
-    if (how != RowRefresh::AfterDeployment) RewriteExeFolderCell(row);
-    UpdateGameCountText();
-  });
+  refreshed.game = std::move(game);
+  return refreshed;
+}
+
+bool ApplyRefreshedRow(HWND listView, RefreshedRow refreshed) {
+  Game* current = GetGame(refreshed.row);
+  if (!refreshed.exists || !current || current->path != refreshed.game.path) return false;
+  *current = std::move(refreshed.game);
+  if (GameRows* rows = RowsOf(listView)) {
+    rows->Redraw(refreshed.row, refreshed.how != RowRefresh::AfterDeployment);
+    rows->CountChanged();
+  }
+  return true;
 }
 
 }  // namespace zrcc

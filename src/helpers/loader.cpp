@@ -1,136 +1,202 @@
 #include "helpers/loader.h"
 
-#include <commctrl.h>
-
+#include <deque>
 #include <memory>
-#include <string>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "core/text.h"
-#include "deploy/exe_detection.h"
-#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
 #include "platform/app_folder.h"
-#include "platform/app_state.h"
-#include "platform/list_view.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 
 namespace {
 
-void SetStatusText(const wchar_t* text) {
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
-}
+// How far ahead of the results taken back the workers are handed copies: far
+// enough that they never wait for the UI thread (which hands over more after
+// every batch), small enough that the list is never held twice.
+constexpr size_t kFeedAhead = 8192;
 
-// Shows games [row count, end) of the catalogue, painted and counted, in
-// one call to the UI thread however many they are: the list holds no texts,
-// so a hand-over only moves its count. Nothing is handed over once the job
-// is asked to stop.
-void ShowLoadedRows(int32_t end, BatchPacer& pacer) {
-  if (StopRequested()) return;
-  RunOnUiThread([end] {
-    ShowGameRows(gListView, end);
-    UpdateWindow(gListView);
-    UpdateGameCountText();
-  });
-  pacer.Sent();
-}
+// The UI thread's half of a load: the games of the file not checked yet, in
+// file order, and the copies of them handed to the workers. The checked games
+// go into the catalogue one by one as their results arrive, each in its
+// place, so the catalogue is never compacted, and it never holds a game that
+// is not the file's.
+class ListLoad {
+ public:
+  ListLoad(HWND listView, LoadSink& sink, std::shared_ptr<GameFeed> feed)
+      : listView_(listView), sink_(sink), feed_(std::move(feed)) {}
 
-// Checks every game of the catalogue on disk. The games are refreshed as
-// copies on a few worker threads; this thread takes them back in file order
-// and alone changes the catalogue, so rows appear in order, as soon as a
-// game and every game before it are done.
-//
-// The catalogue is compacted as it goes: games [0, kept) are checked and
-// shown, [kept, next) are the places of dropped or moved games, [next, end)
-// are not checked yet. The workers have ended when this returns.
-void RefreshInFileOrder(std::vector<Game>& games, size_t& kept, size_t& next) {
-  // Each worker copies the game it starts on from the catalogue, so no
-  // second copy of a long list is ever held. That read never meets a
-  // write: this thread writes only places below `kept`, kept <= next, and
-  // every game up to `next` has been handed over by its worker already.
-  OrderedRefresh refresh(
-      games.size(),
-      [&games](size_t index, Game& game, bool& noExecutable, const std::atomic<bool>* stop) {
-        game = games[index];
-        return RefreshGameQuietly(game, false, noExecutable, stop);
-      },
-      StopRequest());
-  BatchPacer pacer;
-  while (next < refresh.size() && !StopRequested()) {
-    RefreshedGame* refreshed = refresh.Take(next);
-    if (!refreshed) break;  // stopped while waiting
-    pacer.WaitForTurn();
-    if (StopRequested()) break;  // a close during the pause shows and adds nothing more
-    // This game, then every following one that is already done, up to the
-    // next one that has a warning to show first.
-    do {
-      if (refreshed->noExecutable) WarnNoExecutable(refreshed->game.path);
-      if (refreshed->exists) {
-        games[kept++] = std::move(refreshed->game);
-      } else {
-        gGameList.pathKeys.erase(LowerKey(games[next].path));  // its folder is gone
-      }
-      ++next;
-      refreshed = next < refresh.size() && !StopRequested() ? refresh.TryTake(next) : nullptr;
-    } while (refreshed && !refreshed->noExecutable);
-    ShowLoadedRows(static_cast<int32_t>(kept), pacer);
-  }
-}
-
-// The gap is closed once at the end, so dropping any number of vanished
-// games costs one pass, not one shift of the list each.
-void CheckLoadedGames() {
-  std::vector<Game>& games = gGameList.games;
-  size_t kept = 0;
-  size_t next = 0;
-  RefreshInFileOrder(games, kept, next);
-  // The catalogue's size changes where the rows shown are read from: on the
-  // UI thread.
-  RunOnUiThread([&games, kept, next] {
-    games.erase(games.begin() + static_cast<std::ptrdiff_t>(kept), games.begin() + static_cast<std::ptrdiff_t>(next));
-  });
-}
-
-}  // namespace
-
-void LoadData() {
-  PostMessageW(gMainWindow, kLoadStartedMessage, 0, 0);
-  if (AppFilePath(kDataFileName).empty()) return;  // nowhere to read from: leave the list as it is
-  RunOnUiThread([] {
-    ClearGameRows(gListView);
+  void Started() {
+    sink_.LoadStarted();
+    ClearGameRows(listView_);
     ClearGames();
-  });
-  {
-    std::wstring text;
-    if (!ReadDataFileText(text)) {
-      UpdateGameCountText();  // no list (yet): the count says so
+  }
+
+  void FileRead(const ListFileRead& read) {
+    NoteListFileRead(read);
+    if (read.NotRead() && !CurrentJobStopped()) sink_.ListNotRead(read);
+    if (!read.HasText()) ShowCount();  // no list (yet): the count says so
+  }
+
+  // The whole list, as the file has it. Taken over as it is: the list is
+  // never held twice.
+  void ListRead(std::deque<Game> games) {
+    pending_ = std::move(games);
+    if (CurrentJobStopped()) {
+      KeepUnchecked();
       return;
     }
-    SetStatusText(L"Loading...");
-    // The whole file enters the catalogue at once, so that a load stopped
-    // part-way (the window closing) still holds, and saves, every game. No
-    // row is shown yet, so the job may fill the catalogue itself.
+    ReserveGames(pending_.size());
+    sink_.Loading();
+    Feed();
+  }
+
+  // Results for games [first, first + batch size) of the file. A game with a
+  // warning comes first in its batch: the warning is shown when exactly the
+  // rows before its game are in.
+  void Checked(size_t first, std::vector<RefreshedGame> batch) {
+    if (first != checked_) return;  // never: results come in order
+    for (RefreshedGame& result : batch) {
+      if (pending_.empty()) return;
+      if (result.noExecutable && result.exists) {
+        // Said while the game is still in the list as the file has it.
+        const int32_t place = GameCount();
+        sink_.NoExecutable(result.game.path);
+        if (CurrentJobStopped()) {
+          // A close meanwhile kept every game not checked yet as the file
+          // has it, this one too: it takes what its check found, and no row
+          // more is shown.
+          if (Game* kept = GetGame(place); kept && kept->path == result.game.path) *kept = std::move(result.game);
+          return;
+        }
+      }
+      pending_.pop_front();
+      ++checked_;
+      if (!result.exists) {  // its folder is gone
+        ++gone_;
+        continue;
+      }
+      if (!ContainsPath(result.game.path)) AddGame(std::move(result.game));
+    }
+    ShowGameRows(listView_, GameCount());
+    UpdateWindow(listView_);
+    Feed();
+  }
+
+  // Stopped (the window closing) or ended early: the games not checked stay
+  // in the list as the file has them, after the checked ones.
+  void KeepUnchecked() {
+    feed_->Close();
+    for (Game& game : pending_) {
+      if (!ContainsPath(game.path)) AddGame(std::move(game));
+    }
+    pending_.clear();
+    pending_.shrink_to_fit();
+  }
+
+  void Ended() {
+    KeepUnchecked();
+    // Also a load that leaves no game ends with its count, not "Loading...".
+    ShowCount();
+    sink_.Loaded(gone_);
+  }
+
+ private:
+  void ShowCount() {
+    if (GameRows* rows = RowsOf(listView_)) rows->CountChanged();
+  }
+
+  void Feed() {
+    const size_t until = std::min(checked_ + pending_.size(), checked_ + kFeedAhead);
+    if (fed_ >= until) return;
+    std::vector<Game> copies;
+    copies.reserve(until - fed_);
+    for (size_t i = fed_; i < until; ++i) {
+      // Only what a refresh reads: the stored fields.
+      const Game& stored = pending_[i - checked_];
+      Game copy;
+      copy.path = stored.path;
+      copy.exeFolder = stored.exeFolder;
+      copy.name = stored.name;
+      copies.push_back(std::move(copy));
+    }
+    fed_ = until;
+    feed_->Add(std::move(copies));
+  }
+
+  HWND listView_;
+  LoadSink& sink_;
+  std::shared_ptr<GameFeed> feed_;
+  std::deque<Game> pending_;  // file games [checked_, checked_ + size)
+  size_t checked_ = 0;
+  size_t fed_ = 0;
+  size_t gone_ = 0;
+};
+
+// The job's half: read, parse, hand the list over, check every game as a
+// copy, hand the results back in order.
+void LoadList(const JobContext& job, ListLoad* load, const std::shared_ptr<GameFeed>& feed, const std::wstring& path) {
+  job.PostAlways([load] { load->Started(); });
+  ListFileRead read = ReadGameListFile(path, job.StopFlag());
+  std::wstring text = std::move(read.text);
+  read.text.clear();
+  const bool hasText = read.HasText();
+  job.PostAlways([load, read] { load->FileRead(read); });
+  if (!hasText) return;
+  std::deque<Game> games;
+  {
     std::vector<GameListEntry> entries = ParseGameListText(text);
     text = std::wstring();
-    gGameList.games.reserve(entries.size());
+    std::unordered_set<std::wstring> keys;
     for (GameListEntry& entry : entries) {
-      if (ContainsPath(entry.path)) continue;
+      if (!keys.insert(LowerKey(entry.path)).second) continue;  // the same folder again: the first one counts
       Game game;
       game.path = std::move(entry.path);
       game.exeFolder = std::move(entry.exeFolder);
       game.name = std::move(entry.name);
-      AddGame(std::move(game));
+      games.push_back(std::move(game));
     }
   }
-  CheckLoadedGames();
-  // Also a load that leaves no game ends with its count, not "Loading...".
-  UpdateGameCountText();
+  const size_t count = games.size();
+  // Handed over whole even to a stopped load: every game of the file is
+  // saved again.
+  job.PostAlways([load, games = std::move(games)]() mutable { load->ListRead(std::move(games)); });
+  OrderedRefresh refresh(
+      count,
+      [feed](size_t index, Game& game, bool& noExecutable, const std::atomic<bool>* stop) {
+        return feed->Take(index, game, stop) && RefreshGame(game, false, &noExecutable, stop);
+      },
+      job.StopFlag());
+  TakeInOrder(
+      job, refresh, [](const RefreshedGame& result) { return result.noExecutable; },
+      [&job, load](size_t first, std::vector<RefreshedGame> batch) {
+        job.Post([load, first, batch = std::move(batch)]() mutable { load->Checked(first, std::move(batch)); });
+      });
 }
 
-bool LaunchAsyncLoadData() { return StartBackgroundJob(LoadData); }
+}  // namespace
+
+bool StartListLoad(HWND listView, LoadSink& sink) {
+  const std::wstring path = AppFilePath(kDataFileName);
+  auto feed = std::make_shared<GameFeed>();
+  auto load = std::make_shared<ListLoad>(listView, sink, feed);
+  ListLoad* ui = load.get();
+  JobHooks hooks;
+  hooks.stopped = [load] { load->KeepUnchecked(); };
+  hooks.ended = [load] { load->Ended(); };
+  return StartBackgroundJob(
+      [ui, feed, path](JobContext& job) {
+        // Nowhere to read from: the list is left as it is.
+        if (!path.empty()) LoadList(job, ui, feed, path);
+      },
+      std::move(hooks));
+}
 
 }  // namespace zrcc

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "helpers/game_rows.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 
@@ -17,7 +18,7 @@ int RefreshWorkerCount() {
 OrderedRefresh::OrderedRefresh(std::vector<Game> games, bool forceDetect, const std::atomic<bool>* stop)
     : OrderedRefresh(std::move(games),
                      [forceDetect](size_t, Game& game, bool& noExecutable, const std::atomic<bool>* halt) {
-                       return RefreshGameQuietly(game, forceDetect, noExecutable, halt);
+                       return RefreshGame(game, forceDetect, &noExecutable, halt);
                      },
                      stop) {}
 
@@ -105,6 +106,64 @@ RefreshedGame* OrderedRefresh::TryTake(size_t index) {
   std::lock_guard<std::mutex> lock(mutex_);
   ReleaseBefore(index);
   return done_[index] && !Stopping() ? results_[index].get() : nullptr;
+}
+
+void TakeInOrder(const JobContext& job, OrderedRefresh& refresh, const BatchStart& startsBatch,
+                 const BatchDelivery& deliver) {
+  BatchPacer pacer;
+  size_t next = 0;
+  while (next < refresh.size()) {
+    RefreshedGame* refreshed = refresh.Take(next);
+    if (!refreshed) break;  // stopped while waiting
+    pacer.WaitForTurn();
+    if (job.StopRequested()) break;  // a close during the pause: nothing more is handed over
+    // This game, then every following one that is already done, up to the
+    // next one that must begin a batch of its own.
+    const size_t first = next;
+    std::vector<RefreshedGame> batch;
+    do {
+      batch.push_back(std::move(*refreshed));
+      ++next;
+      refreshed = next < refresh.size() ? refresh.TryTake(next) : nullptr;
+    } while (refreshed && !(startsBatch && startsBatch(*refreshed)));
+    deliver(first, std::move(batch));
+    pacer.Sent();
+  }
+}
+
+void GameFeed::Add(std::vector<Game> copies) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Game& game : copies) games_.emplace_back(std::move(game));
+  }
+  arrived_.notify_all();
+}
+
+bool GameFeed::Take(size_t index, Game& game, const std::atomic<bool>* stop) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    if (stop && stop->load()) return false;
+    if (index >= base_ && index - base_ < games_.size() && games_[index - base_]) {
+      game = std::move(*games_[index - base_]);
+      games_[index - base_].reset();
+      while (!games_.empty() && !games_.front()) {
+        games_.pop_front();
+        ++base_;
+      }
+      return true;
+    }
+    if (closed_ || index < base_) return false;
+    // The stop request is set without a notification: look at it now and then.
+    arrived_.wait_for(lock, std::chrono::milliseconds(50));
+  }
+}
+
+void GameFeed::Close() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+  }
+  arrived_.notify_all();
 }
 
 }  // namespace zrcc

@@ -6,14 +6,17 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "core/catalogue.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 
@@ -29,14 +32,14 @@ struct RefreshedGame {
   bool noExecutable = false;  // detection found no executable: the caller warns
 };
 
-// How one game is refreshed on a worker: RefreshGameQuietly's contract, for
-// game `index` of the list.
+// How one game is refreshed on a worker: RefreshGame's contract, for game
+// `index` of the list.
 using GameRefresher =
     std::function<bool(size_t index, Game& game, bool& noExecutable, const std::atomic<bool>* stop)>;
 
 class OrderedRefresh {
  public:
-  // Starts refreshing `games` (with RefreshGameQuietly and `forceDetect`).
+  // Starts refreshing `games` (with RefreshGame and `forceDetect`).
   // `stop`, when given, ends the work early once it is set: the walks in
   // progress end at their next folder, and nothing more is handed out.
   OrderedRefresh(std::vector<Game> games, bool forceDetect, const std::atomic<bool>* stop = nullptr);
@@ -81,6 +84,40 @@ class OrderedRefresh {
   std::mutex mutex_;
   std::condition_variable finished_;
   std::vector<std::thread> workers_;
+};
+
+// How a job takes the results of an OrderedRefresh back, the one loop that
+// the load, Add Dir and the search of the PC share: in list order, on the
+// job's thread, in batches of the games finished meanwhile, at most one batch
+// per pacer gap, and not one more once the job is asked to stop. A result for
+// which `startsBatch` (when given) is true begins a batch of its own: one with
+// a warning to show before its row. `deliver` gets each batch with the index
+// of its first game, and posts it.
+using BatchStart = std::function<bool(const RefreshedGame& result)>;
+using BatchDelivery = std::function<void(size_t first, std::vector<RefreshedGame> batch)>;
+void TakeInOrder(const JobContext& job, OrderedRefresh& refresh, const BatchStart& startsBatch,
+                 const BatchDelivery& deliver);
+
+// Copies of the games a load refreshes, for its workers. The catalogue's
+// games are the UI thread's, and copying them all at once would hold a long
+// list twice, so the UI thread hands the copies over a few thousand ahead of
+// the results it has taken back. Thread-safe.
+class GameFeed {
+ public:
+  // The next games, in list order (UI thread).
+  void Add(std::vector<Game> copies);
+  // Takes game `index` once it has been handed over (a worker); false once
+  // `stop` is set or the feed is closed first.
+  bool Take(size_t index, Game& game, const std::atomic<bool>* stop);
+  // Nothing more comes: waiting workers give up.
+  void Close();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<std::optional<Game>> games_;  // games [base_, base_ + size) as handed over; taken ones empty
+  size_t base_ = 0;
+  bool closed_ = false;
 };
 
 }  // namespace zrcc

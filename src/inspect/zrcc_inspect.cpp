@@ -24,6 +24,7 @@
 #include <unordered_set>
 
 #include "core/catalogue.h"
+#include "core/found_games.h"
 #include "core/game_list_file.h"
 #include "core/mod_rules.h"
 #include "core/size_text.h"
@@ -36,10 +37,9 @@
 #include "discovery/find_games.h"
 #include "discovery/folder_intake.h"
 #include "discovery/steam_manifests.h"
+#include "core/owner_thread.h"
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
-#include "platform/app_state.h"
-#include "platform/dialogs.h"
 #include "platform/disk.h"
 #include "platform/files.h"
 
@@ -98,16 +98,15 @@ void AddDeployment(json& out, const std::wstring& exeFolder) {
 int InspectGame(const std::wstring& folder, const std::wstring& package) {
   const std::wstring path = NormalizeFolderPath(folder);
   if (path.empty() || !IsExistingDirectory(path)) return Fail(L"not a readable folder: " + folder);
-  if (!package.empty() && !CheckModFolder(package)) return Fail(L"not a usable mod package folder: " + package);
-  ModFolderSet = !package.empty();
+  std::optional<PackageInfo> packageInfo;
+  if (!package.empty()) {
+    packageInfo = CheckModFolder(package);
+    if (!packageInfo) return Fail(L"not a usable mod package folder: " + package);
+  }
   bool noExecutable = false;
-  SetMessageBoxHandler([&](HWND, const std::wstring&, const std::wstring& caption, UINT) {
-    if (caption == L"No executable found") noExecutable = true;
-    return IDOK;
-  });
   Game game;
   game.path = path;
-  RefreshGame(game, true);
+  RefreshGame(game, true, &noExecutable);
   json out = {{"path", U8(game.path)},
               {"exeFolder", U8(game.exeFolder)},
               {"name", U8(game.name)},
@@ -119,7 +118,9 @@ int InspectGame(const std::wstring& folder, const std::wstring& package) {
               {"buildVersion", U8(game.buildVersion)},
               {"noExecutable", noExecutable},
               {"exeChoice", ExeChoiceName(game.exeChoice)}};
-  if (!package.empty()) out["outdated"] = IsOutdated(game, CurrentPackageFacts());
+  if (packageInfo) {
+    out["outdated"] = IsOutdated(game, {true, packageInfo->version, packageInfo->build, packageInfo->numbers});
+  }
   AddDeployment(out, ExeFolderPath(game));
   Print(out);
   return kOk;
@@ -139,11 +140,11 @@ int InspectVersion(const std::wstring& file) {
 
 int InspectPackage(const std::wstring& folder) {
   if (!IsExistingDirectory(folder)) return Fail(L"not a readable folder: " + folder);
-  const bool accepted = CheckModFolder(folder);
+  const std::optional<PackageInfo> info = CheckModFolder(folder);
   Print({{"path", U8(folder)},
-         {"accepted", accepted},
-         {"version", accepted ? U8(PackageVersionText) : ""},
-         {"build", accepted ? U8(PackageBuildText) : ""}});
+         {"accepted", info.has_value()},
+         {"version", info ? U8(info->version) : ""},
+         {"build", info ? U8(info->build) : ""}});
   return kOk;
 }
 
@@ -184,9 +185,10 @@ int InspectSize(const std::wstring& folder) {
 
 int InspectSteamapps(const std::wstring& folder) {
   if (!IsExistingDirectory(folder)) return Fail(L"not a readable folder: " + folder);
-  ReadSteamManifests(NormalizeFolderPath(folder));
+  SteamNameMap read;
+  ReadSteamManifests(NormalizeFolderPath(folder), read);
   json names = json::object();
-  for (const auto& [path, name] : SteamGameNames) names[U8(path)] = U8(name);
+  for (const auto& [path, name] : read) names[U8(path)] = U8(name);
   Print(names);
   return kOk;
 }
@@ -197,7 +199,7 @@ int InspectFind() {
   json games = json::array();
   json withoutExecutable = json::array();
   json skipped = json::array();
-  GameSearch search = SearchLaunchers([](const std::wstring&) {});
+  GameSearch search = SearchLaunchers([](GameSource) {});
   for (const FoundGame& found : search.games) {
     Game game;
     game.path = found.path;
@@ -213,7 +215,9 @@ int InspectFind() {
                        {"exeFolder", U8(game.exeFolder)}});
     }
   }
-  for (const FindSkip& skip : search.skipped) skipped.push_back({{"what", U8(skip.what)}, {"why", U8(skip.why)}});
+  for (const FindSkip& skip : search.skipped) {
+    skipped.push_back({{"what", U8(FindSkipSubject(skip))}, {"why", U8(SkipReasonText(skip.reason))}});
+  }
   Print({{"games", games}, {"withoutExecutable", withoutExecutable}, {"skipped", skipped}});
   return kOk;
 }
@@ -222,7 +226,8 @@ int InspectFind() {
 
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
-  SetMessageBoxHandler([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+  // The tool's one thread owns what the program's units keep.
+  BindOwnerThread();
   if (argc == 4 && std::wstring(argv[1]) == L"game") return InspectGame(argv[2], argv[3]);
   if (argc == 2 && std::wstring(argv[1]) == L"find") return InspectFind();
   if (argc != 3) return Usage();

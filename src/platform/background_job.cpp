@@ -1,22 +1,34 @@
 #include "platform/background_job.h"
 
+#include <cstdint>
 #include <system_error>
 #include <thread>
 #include <utility>
 
-#include "platform/app_state.h"
+#include "core/owner_thread.h"
+#include "platform/ui_thread.h"
 
 namespace zrcc {
 
+struct JobState {
+  uint64_t id = 0;
+  std::atomic<bool> stop{false};
+  bool here = false;  // run on the UI thread itself: results applied at once
+};
+
 namespace {
 
-std::atomic<bool> gStopRequested{false};
-DWORD gUiThreadId = 0;
-HWND gUiCallWindow = nullptr;
-int gCallsBeingServed = 0;  // UI thread only
-
-// Private to the call window, which nothing else receives messages on.
-constexpr UINT kRunCallMessage = WM_APP + 16;
+// The job whose results are wanted, and what the UI thread does for it. UI
+// thread only.
+struct CurrentJob {
+  std::shared_ptr<JobState> state;
+  JobHooks hooks;
+  bool running = false;  // from its start until its end has been handled
+};
+CurrentJob gJob;
+bool gLoadingForTesting = false;
+HWND gJobWindow = nullptr;
+uint64_t gLastJobId = 0;
 
 // Manual-reset event, signalled while no job thread runs.
 HANDLE JobIdleEvent() {
@@ -24,95 +36,130 @@ HANDLE JobIdleEvent() {
   return event;
 }
 
-LRESULT CALLBACK UiCallWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kRunCallMessage) {
-    ++gCallsBeingServed;
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
-    --gCallsBeingServed;
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+bool IsCurrent(const std::shared_ptr<JobState>& state) { return gJob.running && gJob.state == state; }
+
+void TellJobWindow(UINT message) {
+  if (gJobWindow && IsWindow(gJobWindow)) SendMessageW(gJobWindow, message, 0, 0);
 }
 
-void RunJob(const std::function<void()>& work) {
-  work();
-  PostMessageW(gMainWindow, kLoadFinishedMessage, 0, 0);
+// The job's end, once its results are applied: the next command may come.
+void FinishJob() {
+  gJob.running = false;
+  const JobHooks hooks = std::move(gJob.hooks);
+  gJob.hooks = {};
+  if (hooks.ended) hooks.ended();
+  TellJobWindow(kLoadFinishedMessage);
+}
+
+void RunJobThread(const std::shared_ptr<JobState>& state, const JobWork& work) {
+  JobContext job(state);
+  work(job);
+  // Posted after every result, so it is handled after them.
+  PostToUiThread([state] {
+    if (IsCurrent(state)) FinishJob();
+  });
   SetEvent(JobIdleEvent());
 }
 
 }  // namespace
 
-void BindUiThread() {
-  if (gUiCallWindow) return;
-  gUiThreadId = GetCurrentThreadId();
-  WNDCLASSW cls{};
-  cls.lpfnWndProc = UiCallWindowProc;
-  cls.hInstance = GetModuleHandleW(nullptr);
-  cls.lpszClassName = L"ZrccUiCalls";
-  RegisterClassW(&cls);
-  // A message-only window: it is never shown and never closed with the main
-  // window, so a job can reach the UI thread until the process ends.
-  gUiCallWindow =
-      CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr);
-}
+JobContext::JobContext(std::shared_ptr<JobState> state) : state_(std::move(state)) {}
 
-bool ServingJobCall() { return gCallsBeingServed > 0; }
+bool JobContext::StopRequested() const { return !state_->here && state_->stop.load(); }
 
-bool OnUiThread() { return gUiThreadId == 0 || GetCurrentThreadId() == gUiThreadId; }
+const std::atomic<bool>* JobContext::StopFlag() const { return state_->here ? nullptr : &state_->stop; }
 
-void RunOnUiThread(const std::function<void()>& call) {
-  if (OnUiThread() || !gUiCallWindow) {
-    call();
+void JobContext::Post(std::function<void()> apply) const {
+  if (state_->here) {
+    apply();
     return;
   }
-  SendMessageW(gUiCallWindow, kRunCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+  PostToUiThread([state = state_, apply = std::move(apply)] {
+    if (IsCurrent(state) && !state->stop.load()) apply();
+  });
 }
 
-bool StartBackgroundJob(std::function<void()> work) {
-  BindUiThread();
-  if (BackgroundJobRunning()) {
-    if (isLoading) return false;
-    // The previous job has posted its end and is only about to signal it.
-    WaitForSingleObject(JobIdleEvent(), INFINITE);
+void JobContext::PostAlways(std::function<void()> apply) const {
+  if (state_->here) {
+    apply();
+    return;
   }
-  isLoading = true;
-  gStopRequested = false;
+  PostToUiThread([state = state_, apply = std::move(apply)] {
+    if (IsCurrent(state)) apply();
+  });
+}
+
+bool StartBackgroundJob(JobWork work, JobHooks hooks) {
+  CheckOwnerThread();
+  BindUiThread();
+  if (isLoading()) return false;
+  // The previous job has been handled and is only about to signal its end.
+  if (BackgroundJobRunning()) WaitForSingleObject(JobIdleEvent(), INFINITE);
+  auto state = std::make_shared<JobState>();
+  state->id = ++gLastJobId;
+  gJob.state = state;
+  gJob.hooks = std::move(hooks);
+  gJob.running = true;
   ResetEvent(JobIdleEvent());
   try {
-    std::thread(RunJob, work).detach();
+    std::thread(RunJobThread, state, std::move(work)).detach();
   } catch (const std::system_error&) {
     // No thread to be had: the work is done here instead, so a load never
     // leaves the list unloaded (and then saved empty over the user's file).
-    RunJob(work);
+    state->here = true;
+    JobContext job(state);
+    work(job);
+    SetEvent(JobIdleEvent());
+    if (IsCurrent(state)) FinishJob();
   }
   return true;
+}
+
+void RunJobHere(const JobWork& work) {
+  CheckOwnerThread();
+  auto state = std::make_shared<JobState>();
+  state->here = true;
+  JobContext job(state);
+  work(job);
+}
+
+bool isLoading() {
+  CheckOwnerThread();
+  return gJob.running || gLoadingForTesting;
 }
 
 bool BackgroundJobRunning() { return WaitForSingleObject(JobIdleEvent(), 0) != WAIT_OBJECT_0; }
 
 void RequestStop() {
-  if (BackgroundJobRunning()) gStopRequested = true;
+  CheckOwnerThread();
+  if (!gJob.running || !gJob.state || gJob.state->stop.load()) return;
+  gJob.state->stop = true;
+  const std::function<void()> stopped = std::move(gJob.hooks.stopped);
+  gJob.hooks.stopped = nullptr;
+  if (stopped) stopped();
 }
 
-// Work done on the UI thread itself (a synchronous add, a job that found no
-// thread of its own) is never cut short: it cannot be asked to stop while it
-// runs, and a request left over from an ended job must not reach it.
-bool StopRequested() { return !OnUiThread() && gStopRequested.load(); }
-
-const std::atomic<bool>* StopRequest() { return OnUiThread() ? nullptr : &gStopRequested; }
+bool CurrentJobStopped() {
+  CheckOwnerThread();
+  return gJob.running && gJob.state && gJob.state->stop.load();
+}
 
 void StopJobAndWait() {
-  if (!BackgroundJobRunning()) return;
-  gStopRequested = true;
-  HANDLE idle = JobIdleEvent();
-  for (;;) {
-    const DWORD woken = MsgWaitForMultipleObjects(1, &idle, FALSE, INFINITE, QS_SENDMESSAGE);
-    if (woken == WAIT_OBJECT_0) break;
-    // Carry out what other threads send to this thread's windows without
-    // dispatching anything posted.
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
+  CheckOwnerThread();
+  RequestStop();
+  WaitForSingleObject(JobIdleEvent(), INFINITE);
+  // Its end is still on its way to this thread: it is handled here instead.
+  if (gJob.running) FinishJob();
+}
+
+void SetJobWindow(HWND window) {
+  CheckOwnerThread();
+  gJobWindow = window;
+}
+
+void SetLoadingForTesting(bool loading) {
+  CheckOwnerThread();
+  gLoadingForTesting = loading;
 }
 
 void BatchPacer::WaitForTurn() {
@@ -121,29 +168,6 @@ void BatchPacer::WaitForTurn() {
   const auto wait = last_ + kGap - std::chrono::steady_clock::now();
   if (wait > std::chrono::steady_clock::duration::zero()) {
     Sleep(static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()) + 1);
-  }
-}
-
-void RunStepsOnUiThread(size_t count, const std::function<void(size_t)>& step, BatchPacer& pacer,
-                        const std::function<void()>& afterSlice) {
-  if (OnUiThread()) {
-    for (size_t i = 0; i < count; ++i) step(i);
-    if (afterSlice) afterSlice();
-    return;
-  }
-  constexpr auto kSlice = std::chrono::milliseconds(20);
-  size_t done = 0;
-  while (done < count) {
-    if (done > 0) pacer.WaitForTurn();
-    if (StopRequested()) return;  // the window is closing: nothing more reaches it
-    RunOnUiThread([&] {
-      const auto until = std::chrono::steady_clock::now() + kSlice;
-      do {
-        step(done++);
-      } while (done < count && std::chrono::steady_clock::now() < until);
-      if (afterSlice) afterSlice();
-    });
-    pacer.Sent();
   }
 }
 

@@ -8,15 +8,17 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/app_state.h"
-#include "platform/background_job.h"
+#include "core/owner_thread.h"
+#include "platform/win_handles.h"
 
 namespace zrcc {
 
 namespace {
-// Handlers are installed by tests before the code under test runs, but the
-// loader thread may show a box too, so access is serialised.
+// Handlers are installed by tests before the code under test runs, and read
+// by the UI thread, which alone shows dialogs; the lock keeps a test's own
+// threads safe too.
 std::mutex gSeamMutex;
+HWND gDefaultOwner = nullptr;  // the UI thread's
 MessageBoxHandler gMessageBoxHandler;
 FolderPickerHandler gFolderPickerHandler;
 PopupMenuHandler gPopupMenuHandler;
@@ -55,7 +57,7 @@ std::optional<std::wstring> ShowRealFolderPicker(const FolderPickerRequest& requ
 }
 
 int ShowRealPopupMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entries) {
-  const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(CreatePopupMenu(), &DestroyMenu);
+  const MenuHandle menu(CreatePopupMenu());
   if (!menu) return 0;
   for (const MenuEntry& entry : entries) {
     if (entry.command == 0) {
@@ -73,18 +75,16 @@ int ShowRealPopupMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& en
 }
 }  // namespace
 
+void SetDefaultDialogOwner(HWND window) {
+  CheckOwnerThread();
+  gDefaultOwner = window;
+}
+
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-  // A box asked for by a job is shown by the UI thread, like every other:
-  // its modal loop then runs where the window's messages are handled, with
-  // the window as owner, while the job waits for the answer.
-  if (!OnUiThread()) {
-    int answer = IDOK;
-    RunOnUiThread([&] { answer = ShowMessageBox(owner, text, caption, type); });
-    return answer;
-  }
+  CheckOwnerThread();
   // Owned by the main window, so that the window takes no input while the
   // box is open. A window being destroyed (already hidden then) owns nothing.
-  if (!owner && gMainWindow && IsWindowVisible(gMainWindow)) owner = gMainWindow;
+  if (!owner && gDefaultOwner && IsWindow(gDefaultOwner) && IsWindowVisible(gDefaultOwner)) owner = gDefaultOwner;
   MessageBoxHandler handler;
   {
     std::lock_guard<std::mutex> lock(gSeamMutex);
@@ -100,6 +100,7 @@ void SetMessageBoxHandler(MessageBoxHandler handler) {
 }
 
 std::optional<std::wstring> PickFolder(const FolderPickerRequest& request) {
+  CheckOwnerThread();
   FolderPickerHandler handler;
   {
     std::lock_guard<std::mutex> lock(gSeamMutex);
@@ -115,6 +116,7 @@ void SetFolderPickerHandler(FolderPickerHandler handler) {
 }
 
 int ChooseFromMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entries) {
+  CheckOwnerThread();
   PopupMenuHandler handler;
   {
     std::lock_guard<std::mutex> lock(gSeamMutex);

@@ -15,10 +15,12 @@ namespace zrcc {
 using MessageBoxHandler =
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)>;
 
-// Shows a message box (MessageBoxW) unless a handler is installed. Safe on
-// any thread: the box is always shown on the UI thread. Without an `owner`
-// the main window owns it, while it is shown.
+// Shows a message box (MessageBoxW) unless a handler is installed. UI thread
+// only, as every dialog: a job hands what it has to say to the UI thread.
+// Without an `owner` the default owner (the main window) owns it, while it
+// is shown.
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
+void SetDefaultDialogOwner(HWND window);
 void SetMessageBoxHandler(MessageBoxHandler handler);  // empty: the real dialog again
 
 // What a folder picker is asked for.
@@ -51,6 +53,7 @@ int ChooseFromMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entri
 void SetPopupMenuHandler(PopupMenuHandler handler);
 
 // Opens a folder in the platform's file manager (ShellExecuteW "explore").
+// UI thread.
 using ExploreHandler = std::function<void(const std::wstring& folder)>;
 void ExploreFolder(const std::wstring& folder);
 void SetExploreHandler(ExploreHandler handler);

@@ -14,6 +14,10 @@ void RedrawListRow(HWND listView, int row) {
   SendMessageW(listView, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
+void RedrawListRows(HWND listView, int first, int last) {
+  SendMessageW(listView, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
+}
+
 std::wstring ListCellText(HWND listView, int row, int column, size_t capacity) {
   std::wstring buffer(capacity, L'\0');
   LVITEMW item{};

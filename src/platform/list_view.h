@@ -17,6 +17,7 @@ int ListRowCount(HWND listView);
 void SetListRowCount(HWND listView, int count);
 // Draws a row again from its texts as they are now.
 void RedrawListRow(HWND listView, int row);
+void RedrawListRows(HWND listView, int first, int last);
 // A cell's text as the list hands it over into `capacity` characters (a
 // longer text arrives cut to capacity - 1).
 std::wstring ListCellText(HWND listView, int row, int column, size_t capacity = 4096);

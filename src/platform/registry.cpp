@@ -1,32 +1,15 @@
 #include "platform/registry.h"
 
+#include "platform/win_handles.h"
+
 namespace zrcc {
 
 namespace {
-
 constexpr DWORD kMaxTextUnits = 32767;
-
-// An open registry key, closed on every way out.
-class RegistryKey {
- public:
-  RegistryKey(HKEY root, const std::wstring& subKey) {
-    if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 }  // namespace
 
 std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& subKey, const std::wstring& name) {
-  const RegistryKey key(root, subKey);
+  const RegistryKey key(root, subKey.c_str());
   if (!key.get()) return std::nullopt;
   // RegGetValueW ends the text with a NUL even where the stored value has
   // none, says how much room a longer value needs, and hands a REG_EXPAND_SZ
@@ -55,7 +38,7 @@ std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& subK
 
 std::vector<std::wstring> RegistrySubkeys(HKEY root, const std::wstring& subKey) {
   std::vector<std::wstring> names;
-  const RegistryKey key(root, subKey);
+  const RegistryKey key(root, subKey.c_str());
   if (!key.get()) return names;
   for (DWORD index = 0;; ++index) {
     wchar_t name[256];  // the longest key name the registry allows, and its NUL

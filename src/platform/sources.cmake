@@ -1,5 +1,5 @@
 list(APPEND ZRCC_WIN_SOURCES
-  src/platform/app_state.cpp
+  src/platform/ui_thread.cpp
   src/platform/app_folder.cpp
   src/platform/files.cpp
   src/platform/listing.cpp

@@ -167,11 +167,11 @@ XmlRead ReadXmlDocument(std::string_view bytes, const XmlVisitor& visitor) {
   const CreateXmlReaderFunction create = CreateXmlReaderEntry();
   if (!create) return XmlRead::Unavailable;
   if (text->size() > UINT_MAX / sizeof(wchar_t)) return XmlRead::Malformed;
-  ComOwner<IStream> stream;
-  *stream.out() = SHCreateMemStream(reinterpret_cast<const BYTE*>(text->data()),
+  ComPtr<IStream> stream;
+  *stream.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(text->data()),
                                     static_cast<UINT>(text->size() * sizeof(wchar_t)));
-  ComOwner<IXmlReader> reader;
-  if (!stream || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.out()), nullptr)) || !reader) {
+  ComPtr<IXmlReader> reader;
+  if (!stream || FAILED(create(__uuidof(IXmlReader), reader.put_void(), nullptr)) || !reader) {
     return XmlRead::Unavailable;
   }
   // Prohibited is the reader's default too; a document type is refused

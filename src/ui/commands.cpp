@@ -9,16 +9,11 @@
 
 #include "core/catalogue.h"
 #include "core/mod_rules.h"
+#include "core/paths.h"
 #include "core/text.h"
 #include "deploy/copy_deploy.h"
-#include "deploy/mod_state.h"
 #include "deploy/scripts.h"
-#include "discovery/find_games.h"
-#include "discovery/folder_intake.h"
-#include "helpers/data_file.h"
 #include "helpers/game_rows.h"
-#include "helpers/loader.h"
-#include "platform/app_state.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
@@ -26,6 +21,7 @@
 #include "ui/deploy_checks.h"
 #include "ui/main_window.h"
 #include "ui/mod_lifecycle.h"
+#include "ui/notices.h"
 #include "ui/row_commands.h"
 #include "ui/settings.h"
 #include "ui/window_input.h"
@@ -34,45 +30,38 @@ namespace zrcc {
 
 namespace {
 
-bool gCommandRunning = false;
-bool gScriptRunning = false;
-bool gCloseRequested = false;
-
-void Enable(int id, bool enabled) { EnableWindow(GetDlgItem(gMainWindow, id), enabled ? TRUE : FALSE); }
-
-void SetStatusText(const std::wstring& text) {
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
+void Enable(MainWindow& window, int id, bool enabled) { EnableWindow(window.control(id), enabled ? TRUE : FALSE); }
 
 // The row selected in the list right now, or -1. Commands act on this, not
 // on a remembered index that a deletion or a reload may have moved.
-int32_t CurrentSelection() { return SelectedListRow(gListView); }
+int32_t CurrentSelection(MainWindow& window) { return SelectedListRow(window.listView()); }
 
 // The selection-dependent buttons for what is selected now.
-void SyncButtonsWithSelection() {
-  const int32_t row = CurrentSelection();
-  Enable(kIdOpenButton, row >= 0);
-  Enable(kIdDeleteButton, row >= 0);
+void SyncButtonsWithSelection(MainWindow& window) {
+  const int32_t row = CurrentSelection(window);
+  Enable(window, kIdOpenButton, row >= 0);
+  Enable(window, kIdDeleteButton, row >= 0);
   if (row >= 0) {
-    UpdateButtonStates(row);
+    UpdateButtonStates(window, row);
   } else {
-    Enable(kIdCopyButton, false);
-    Enable(kIdInstallButton, false);
-    Enable(kIdUninstallButton, false);
+    Enable(window, kIdCopyButton, false);
+    Enable(window, kIdInstallButton, false);
+    Enable(window, kIdUninstallButton, false);
   }
 }
 
 // A close held back while work ran goes ahead once nothing runs; a job
 // started meanwhile (by the command that was running) is asked to stop.
-void CloseIfRequested() {
-  if (!gCloseRequested) return;
-  if (isLoading) {
+void CloseIfRequested(MainWindow& window) {
+  CommandGate& gate = window.gate();
+  if (!gate.closeRequested) return;
+  if (isLoading()) {
     RequestStop();
     return;
   }
-  if (gCommandRunning) return;
-  gCloseRequested = false;
-  DestroyWindow(gMainWindow);
+  if (gate.commandRunning) return;
+  gate.closeRequested = false;
+  DestroyWindow(window.handle());
 }
 
 // One line on standard output, also when it is a pipe or a file.
@@ -88,90 +77,78 @@ void PrintLine(const std::wstring& line) {
   }
 }
 
-void AddFolder() {
-  const auto picked = PickFolder({gMainWindow, L"Select a folder",
+void AddFolder(MainWindow& window) {
+  const auto picked = PickFolder({window.handle(), L"Select a folder",
                                   BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON, L"C:\\"});
   if (!picked) return;
   if (picked->empty()) {
-    ShowMessageBox(gMainWindow, L"Failed to get folder path.", L"Error", MB_ICONERROR);
+    ShowMessageBox(window.handle(), L"Failed to get folder path.", L"Error", MB_ICONERROR);
     return;
   }
-  LaunchAsyncAddGameFolder(*picked);
+  LaunchAsyncAddGameFolder(window.pane(), *picked);
 }
 
-void OpenSelectedFolder() {
-  const Game* game = GetGame(CurrentSelection());
-  if (game && GameFolderStillThere(*game)) ExploreFolder(ExeFolderPath(*game));
+void OpenSelectedFolder(MainWindow& window) {
+  const Game* game = GetGame(CurrentSelection(window));
+  if (game && GameFolderStillThere(window, *game)) ExploreFolder(ExeFolderPath(*game));
 }
 
-void DeleteSelectedGame() {
-  const int32_t row = CurrentSelection();
+void DeleteSelectedGame(MainWindow& window) {
+  const int32_t row = CurrentSelection(window);
   if (row < 0) return;
-  DeleteGame(gListView, row);
-  SyncButtonsWithSelection();
+  DeleteGame(window.listView(), row);
+  SyncButtonsWithSelection(window);
   SaveData();  // at once: a crash or a kill later does not bring the game back
 }
 
-void RefreshList() {
+void RefreshList(MainWindow& window) {
   // A list that could not be saved is not reloaded: that would bring back the
   // old file and drop this session's changes (the failed save was reported).
   if (!SaveData()) return;
-  ClearGameRows(gListView);
-  LaunchAsyncLoadData();
-  SyncButtonsWithSelection();
+  ClearGameRows(window.listView());
+  LaunchAsyncLoadData(window.pane());
+  SyncButtonsWithSelection(window);
 }
 
-void SetModFolder() {
-  const auto picked =
-      PickFolder({gMainWindow, L"Select ZandRivell Folder", BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE, L""});
+void SetModFolder(MainWindow& window) {
+  const auto picked = PickFolder(
+      {window.handle(), L"Select ZandRivell Folder", BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE, L""});
   if (picked && !picked->empty()) {
     PrintLine(L"ZandRivell folder path set to: " + *picked + L"\n");
-    if (CheckModFolder(*picked)) {
-      ModFolder = *picked;
-      SetWindowTextW(gPathField, ModFolder.c_str());
-      ModFolderSet = true;
-    } else {
+    if (!window.package().Choose(*picked)) {
       ShowMessageBox(nullptr, L"No ZandRivell.dll was found in this folder:\n" + *picked, L"Invalid Folder",
                      MB_ICONWARNING);
-      if (ModFolderSet) {
-        // A mistaken pick does not cost the package that works: its folder,
-        // versions and saved path stay; only the path field, which the check
-        // cleared, is put back.
-        SetWindowTextW(gPathField, ModFolder.c_str());
-      } else {
-        ModFolder = *picked;
-        PackageVersionText = L"not found";
-        PackageBuildText = L"not found";
-      }
     }
   }
-  ShowPackageTexts();
-  ShowOutdatedMarks();
+  window.ShowPackageTexts();
+  ShowOutdatedMarks(window);
 }
 
 // Copies the package into a game's executable folder. A copy refused before
 // the shell started is said here; the shell reports its own failures, but
 // may also report success for a copy that left files out or short, so what
 // arrived is compared with the package after every copy it made.
-void CopyPackageInto(const std::wstring& folder) {
+void CopyPackageInto(MainWindow& window, const std::wstring& folder) {
   CopyRefusal refusal;
-  CopyModPackage(ModFolder, folder, &refusal, gMainWindow);
+  const std::wstring package = window.package().folder();
+  CopyModPackage(package, folder, &refusal, window.handle());
   if (refusal.reason.empty()) {
-    ReportShortCopies(ModFolder, folder);
+    ReportShortCopies(window, package, folder);
     return;
   }
-  ShowMessageBox(gMainWindow, L"ZandRivell could not be copied.\n\nFolder: " + refusal.path + L"\n" + refusal.reason,
-                 L"Error", MB_ICONERROR);
+  ShowMessageBox(window.handle(),
+                 L"ZandRivell could not be copied.\n\nFolder: " + FolderForDisplay(refusal.path) + L"\n" + refusal.reason, L"Error",
+                 MB_ICONERROR);
 }
 
 // While a script runs the window keeps painting and answering: the wait
 // carries out every message meanwhile, and the command gate refuses every
 // command and holds back a close until the script has ended. The status bar
 // names the script and the game it runs for.
-void WaitForScript(const std::wstring& scriptName, const std::wstring& gameName, HANDLE process) {
-  SetStatusText(L"Running " + scriptName + L" for " + gameName + L"...");
-  gScriptRunning = true;
-  LookBusy();
+void WaitForScript(MainWindow& window, const std::wstring& scriptName, const std::wstring& gameName, HANDLE process) {
+  window.pane().SetStatusText(L"Running " + scriptName + L" for " + gameName + L"...");
+  window.gate().scriptRunning = true;
+  LookBusy(window);
   bool quit = false;
   int quitCode = 0;
   while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
@@ -185,150 +162,142 @@ void WaitForScript(const std::wstring& scriptName, const std::wstring& gameName,
       DispatchWindowMessage(message);
     }
   }
-  gScriptRunning = false;
-  LookIdle();
+  window.gate().scriptRunning = false;
+  LookIdle(window);
   if (quit) PostQuitMessage(quitCode);  // for the loop that waits for it
-  UpdateGameCountText();
+  window.pane().UpdateGameCountText();
 }
 
-// After a deployment the game is read from the disk again, on a job thread
-// (a game's whole tree is walked for its size), and its row and buttons
-// follow. `first` is the deployment's own work that belongs on that thread.
-void RefreshAfterDeployment(int32_t row, std::function<void()> first = {}) {
-  if (const Game* game = GetGame(row)) {
-    RefreshRowInBackground(row, *game, RowRefresh::AfterDeployment, std::move(first));
-  }
-}
-
-void Deploy(int id) {
-  const int32_t row = CurrentSelection();
+void Deploy(MainWindow& window, int id) {
+  const int32_t row = CurrentSelection(window);
   if (row < 0) return;
-  SelectedRow = row;
   const Game* game = GetGame(row);
   if (!game) return;
-  if (id == kIdCopyButton && !ModFolderSet) return;
+  if (id == kIdCopyButton && !window.package().set()) return;
   // Copy would make the vanished folder again, holding only the mod.
-  if (!GameFolderStillThere(*game)) return;
-  std::function<void()> finish;  // the deployment's own work after it, on the refresh's thread
+  if (!GameFolderStillThere(window, *game)) return;
+  JobPart finish;  // the deployment's own work after it, on the refresh's thread
   if (id == kIdCopyButton) {
-    if (!PackageStillAsShown()) {
-      SyncButtonsWithSelection();
+    if (!PackageStillAsShown(window)) {
+      SyncButtonsWithSelection(window);
       return;
     }
     // The game's files in the package's way are kept first, and what the
     // copy wrote is recorded afterwards, so that it can be undone.
     PendingDeployment pending;
-    if (!PrepareCopy(ExeFolderPath(*game), pending)) return;
-    CopyPackageInto(ExeFolderPath(*game));
-    finish = [pending] { FinishCopy(pending); };
+    if (!PrepareCopy(window, ExeFolderPath(*game), pending)) return;
+    CopyPackageInto(window, ExeFolderPath(*game));
+    finish = [pending](const JobContext& job) { FinishCopy(job, pending); };
   } else {
     // Copy puts the scripts into the executable folder; a package put into
     // the game folder by hand is found there too.
     const ScriptFolders folders{ExeFolderPath(*game), game->path};  // our own copy: the wait is long
     const std::wstring gameName = game->name.empty() ? game->path : game->name;
-    const ScriptWait wait = [&gameName](const std::wstring& scriptName, HANDLE process) {
-      WaitForScript(scriptName, gameName, process);
+    const ScriptWait wait = [&window, &gameName](const std::wstring& scriptName, HANDLE process) {
+      WaitForScript(window, scriptName, gameName, process);
     };
     if (id == kIdInstallButton) {
       RunSetupScript(folders, wait);
     } else {
-      if (!OfferPackageRemovalScript(folders)) return;
+      if (!OfferPackageRemovalScript(window, folders)) return;
       RunRemovalScript(folders, wait);
     }
   }
-  RefreshAfterDeployment(row, std::move(finish));
+  // After a deployment the game is read from the disk again, on a job thread
+  // (a game's whole tree is walked for its size), and its row and buttons
+  // follow.
+  if (const Game* deployed = GetGame(row)) {
+    RefreshRowInBackground(window, row, *deployed, RowRefresh::AfterDeployment, std::move(finish));
+  }
 }
 
 // The menu of "Add Dir"'s arrow, below the button.
-int ChooseAddMenuItem() {
+int ChooseAddMenuItem(MainWindow& window) {
   RECT button{};
-  GetWindowRect(GetDlgItem(gMainWindow, kIdAddButton), &button);
-  return ChooseFromMenu(gMainWindow, POINT{button.left, button.bottom},
+  GetWindowRect(window.control(kIdAddButton), &button);
+  return ChooseFromMenu(window.handle(), POINT{button.left, button.bottom},
                         {{L"Add Folder...", kIdAddFolderItem}, {L"Find Games on This PC", kIdFindGamesItem}});
 }
 
-void RunCommand(int id) {
+void RunCommand(MainWindow& window, int id) {
   switch (id) {
-    case kIdAddButton: case kIdAddFolderItem: AddFolder(); break;
-    case kIdFindGamesItem: LaunchAsyncFindGames(); break;
-    case kIdOpenButton: OpenSelectedFolder(); break;
-    case kIdDeleteButton: DeleteSelectedGame(); break;
-    case kIdRefreshButton: RefreshList(); break;
-    case kIdSetFolderButton: SetModFolder(); break;
-    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(id); break;
-    case kIdUpdateCommand: UpdateSelectedGame(); break;
-    case kIdUndoCopyCommand: UndoSelectedCopy(); break;
-    case kIdChooseExeFolder: ChooseExecutableFolder(); break;
-    case kIdDetectExeAgain: DetectExecutableAgain(); break;
+    case kIdAddButton: case kIdAddFolderItem: AddFolder(window); break;
+    case kIdFindGamesItem: LaunchAsyncFindGames(window.pane()); break;
+    case kIdOpenButton: OpenSelectedFolder(window); break;
+    case kIdDeleteButton: DeleteSelectedGame(window); break;
+    case kIdRefreshButton: RefreshList(window); break;
+    case kIdSetFolderButton: SetModFolder(window); break;
+    case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(window, id); break;
+    case kIdUpdateCommand: UpdateSelectedGame(window); break;
+    case kIdUndoCopyCommand: UndoSelectedCopy(window); break;
+    case kIdChooseExeFolder: ChooseExecutableFolder(window); break;
+    case kIdDetectExeAgain: DetectExecutableAgain(window); break;
     default: break;
   }
 }
 
 // The end of a command: the next one may come, unless the command goes on
 // in the background; a close held back meanwhile goes ahead.
-void EndCommand() {
-  gCommandRunning = false;
-  if (isLoading) {
-    LookBusy();  // the command goes on in the background
+void EndCommand(MainWindow& window) {
+  window.gate().commandRunning = false;
+  if (isLoading()) {
+    LookBusy(window);  // the command goes on in the background
   } else {
-    SetTooltipsActive(true);
+    SetTooltipsActive(window, true);
   }
-  CloseIfRequested();
+  CloseIfRequested(window);
 }
 
 }  // namespace
 
-bool Busy() { return gCommandRunning || isLoading; }
+bool Busy(MainWindow& window) { return window.gate().commandRunning || isLoading(); }
 
-bool ScriptRunning() { return gScriptRunning; }
-
-bool RequestClose() {
-  if (!Busy()) return true;
-  gCloseRequested = true;
-  CloseIfRequested();
+bool RequestClose(MainWindow& window) {
+  if (!Busy(window)) return true;
+  window.gate().closeRequested = true;
+  CloseIfRequested(window);
   return false;
 }
 
-bool RunAsCommand(const std::function<void()>& work) {
-  if (Busy()) return false;
-  gCommandRunning = true;
-  SetTooltipsActive(false);  // no tip over the dialogs the command opens
+bool RunAsCommand(MainWindow& window, const std::function<void()>& work) {
+  if (Busy(window)) return false;
+  window.gate().commandRunning = true;
+  SetTooltipsActive(window, false);  // no tip over the dialogs the command opens
   work();
-  EndCommand();
+  EndCommand(window);
   return true;
 }
 
-void HandleCommand(int id) {
-  RunAsCommand([id] { RunCommand(id); });
+void HandleCommand(MainWindow& window, int id) {
+  RunAsCommand(window, [&window, id] { RunCommand(window, id); });
 }
 
-void OpenAddMenu() {
+void OpenAddMenu(MainWindow& window) {
   // The menu is part of the command: nothing else runs while it is open,
   // and a close asked for meanwhile wins over the item chosen.
-  RunAsCommand([] {
-    const int chosen = ChooseAddMenuItem();
-    if (!gCloseRequested && (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem)) RunCommand(chosen);
+  RunAsCommand(window, [&window] {
+    const int chosen = ChooseAddMenuItem(window);
+    if (!window.gate().closeRequested && (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem)) {
+      RunCommand(window, chosen);
+    }
   });
 }
 
-void HandleListNotification(NMHDR* notification) {
+void HandleListNotification(MainWindow& window, NMHDR* notification) {
   if (notification->code == NM_DBLCLK) {
-    HandleCommand(kIdOpenButton);
+    HandleCommand(window, kIdOpenButton);
     return;
   }
   if (notification->code != LVN_ITEMCHANGED) return;
   const auto* change = reinterpret_cast<const NMLISTVIEW*>(notification);
-  const auto selected = static_cast<int32_t>(SendMessageW(gListView, LVM_GETSELECTEDCOUNT, 0, 0));
-  Enable(kIdOpenButton, selected > 0);
-  Enable(kIdDeleteButton, selected > 0);
-  if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED)) {
-    SelectedRow = change->iItem;
-    UpdateButtonStates(change->iItem);
-  }
+  const auto selected = static_cast<int32_t>(SendMessageW(window.listView(), LVM_GETSELECTEDCOUNT, 0, 0));
+  Enable(window, kIdOpenButton, selected > 0);
+  Enable(window, kIdDeleteButton, selected > 0);
+  if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED)) UpdateButtonStates(window, change->iItem);
   if (selected <= 0) {
-    Enable(kIdCopyButton, false);
-    Enable(kIdInstallButton, false);
-    Enable(kIdUninstallButton, false);
+    Enable(window, kIdCopyButton, false);
+    Enable(window, kIdInstallButton, false);
+    Enable(window, kIdUninstallButton, false);
   }
 }
 
@@ -336,32 +305,33 @@ namespace {
 
 // The texts are read back from the list with the small buffers the rules
 // were made for; longer texts arrive cut.
-DeploymentFacts RowFacts(int32_t row) {
-  return {row >= 0, ListCellText(gListView, row, kColumnStatus, 16), ListCellText(gListView, row, kColumnModVersion, 24),
-          ModFolderSet, RowShowsDriveAbsent(gListView, row)};
+DeploymentFacts RowFacts(MainWindow& window, int32_t row) {
+  const HWND list = window.listView();
+  return {row >= 0, ListCellText(list, row, kColumnStatus, 16), ListCellText(list, row, kColumnModVersion, 24),
+          window.package().set(), RowShowsDriveAbsent(list, row)};
 }
 
 }  // namespace
 
-void UpdateButtonStates(int32_t row) {
-  const DeploymentButtons buttons = DecideDeploymentButtons(RowFacts(row));
-  Enable(kIdCopyButton, buttons.copy);
-  Enable(kIdInstallButton, buttons.install);
-  Enable(kIdUninstallButton, buttons.uninstall);
+void UpdateButtonStates(MainWindow& window, int32_t row) {
+  const DeploymentButtons buttons = DecideDeploymentButtons(RowFacts(window, row));
+  Enable(window, kIdCopyButton, buttons.copy);
+  Enable(window, kIdInstallButton, buttons.install);
+  Enable(window, kIdUninstallButton, buttons.uninstall);
 }
 
-DeploymentFacts SelectedRowFacts() { return RowFacts(CurrentSelection()); }
+DeploymentFacts SelectedRowFacts(MainWindow& window) { return RowFacts(window, CurrentSelection(window)); }
 
-void HandleDroppedFolders(const std::vector<std::wstring>& folders) {
-  if (Busy() || folders.empty()) return;
-  if (LaunchAsyncAddGameFolders(folders)) LookBusy();
+void HandleDroppedFolders(MainWindow& window, const std::vector<std::wstring>& folders) {
+  if (Busy(window) || folders.empty()) return;
+  if (LaunchAsyncAddGameFolders(window.pane(), folders)) LookBusy(window);
 }
 
-void OnLoadFinished() {
-  LookIdle();
-  SyncButtonsWithSelection();
-  SetTooltipsActive(!Busy());
-  CloseIfRequested();
+void OnLoadFinished(MainWindow& window) {
+  LookIdle(window);
+  SyncButtonsWithSelection(window);
+  SetTooltipsActive(window, !Busy(window));
+  CloseIfRequested(window);
 }
 
 }  // namespace zrcc

@@ -18,39 +18,39 @@
 
 namespace zrcc {
 
+class MainWindow;
+
 // Carries out the command of a control identifier (or of a row menu
 // entry), unless a command or a background job is running (then it is
 // refused).
-void HandleCommand(int id);
+void HandleCommand(MainWindow& window, int id);
 // Opens the menu of "Add Dir"'s arrow ("Add Folder...", "Find Games on This
 // PC") and carries out the item chosen, as one command through the same gate.
-void OpenAddMenu();
+void OpenAddMenu(MainWindow& window);
 // Runs `work` as a command of its own (the row menu while it is open):
 // refused (false) while a command or a job runs; meanwhile every command,
 // key and drop is refused and a close waits until it has ended.
-bool RunAsCommand(const std::function<void()>& work);
-void HandleListNotification(NMHDR* notification);
+bool RunAsCommand(MainWindow& window, const std::function<void()>& work);
+void HandleListNotification(MainWindow& window, NMHDR* notification);
 // Enables Copy, Install and Uninstall from the texts of the row's Status and
 // mod version columns.
-void UpdateButtonStates(int32_t row);
+void UpdateButtonStates(MainWindow& window, int32_t row);
 // A background job has ended: the buttons follow the selection, and a close
 // held back meanwhile goes ahead.
-void OnLoadFinished();
+void OnLoadFinished(MainWindow& window);
 
 // Folders dropped on the window: added one after another as "Add Dir" adds
 // a picked folder, unless a command or a job is running (then refused).
-void HandleDroppedFolders(const std::vector<std::wstring>& folders);
+void HandleDroppedFolders(MainWindow& window, const std::vector<std::wstring>& folders);
 
 // What the deployment buttons of the row selected now depend on.
-DeploymentFacts SelectedRowFacts();
+DeploymentFacts SelectedRowFacts(MainWindow& window);
 
 // Whether a command or a background job is running.
-bool Busy();
-// Whether a script started by Install or Uninstall is running.
-bool ScriptRunning();
+bool Busy(MainWindow& window);
 // The user asks to close the window: true when it may close now. Otherwise
 // the close is remembered (and a running job asked to stop) and carried out
 // as soon as the work has ended.
-bool RequestClose();
+bool RequestClose(MainWindow& window);
 
 }  // namespace zrcc

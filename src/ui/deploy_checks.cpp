@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "core/drive_rules.h"
+#include "core/paths.h"
 #include "deploy/copy_check.h"
 #include "deploy/mod_state.h"
-#include "platform/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/disk.h"
 #include "ui/main_window.h"
@@ -23,48 +23,42 @@ std::wstring ByteCount(uint64_t bytes) {
   return digits;
 }
 
-std::wstring PackageVersionWords() {
-  std::wstring words = L"version " + PackageVersionText;
-  if (!PackageBuildText.empty()) words += L", build " + PackageBuildText;
+std::wstring PackageVersionWords(const Package& package) {
+  std::wstring words = L"version " + package.version();
+  if (!package.build().empty()) words += L", build " + package.build();
   return words;
 }
 
 }  // namespace
 
-bool GameFolderStillThere(const Game& game) {
+bool GameFolderStillThere(MainWindow& window, const Game& game) {
   switch (ProbeFolderPresence(game.path)) {
     case FolderPresence::Present:
       return true;
     case FolderPresence::DriveAbsent:
       // Out of reach, not gone: the same words as the row's tooltip.
-      ShowMessageBox(gMainWindow, game.path + L"\n\n" + AbsentDriveTip(game.path), L"Error", MB_ICONERROR);
+      ShowMessageBox(window.handle(), game.path + L"\n\n" + AbsentDriveTip(game.path), L"Error", MB_ICONERROR);
       return false;
     case FolderPresence::Gone:
       break;
   }
-  ShowMessageBox(gMainWindow, L"The game's folder no longer exists:\n" + game.path, L"Error", MB_ICONERROR);
+  ShowMessageBox(window.handle(), L"The game's folder no longer exists:\n" + game.path, L"Error", MB_ICONERROR);
   return false;
 }
 
-bool PackageStillAsShown() {
-  const std::wstring shownVersion = PackageVersionText;
-  const std::wstring shownBuild = PackageBuildText;
-  if (CheckModFolder(ModFolder)) {
-    if (PackageVersionText == shownVersion && PackageBuildText == shownBuild) return true;
-    ShowPackageTexts();
-    ShowMessageBox(gMainWindow,
-                   L"The ZandRivell package has changed since it was chosen: it is now " + PackageVersionWords() +
+bool PackageStillAsShown(MainWindow& window) {
+  Package& package = window.package();
+  bool changed = false;
+  if (package.StillAsShown(changed)) return true;
+  if (changed) {
+    ShowMessageBox(window.handle(),
+                   L"The ZandRivell package has changed since it was chosen: it is now " + PackageVersionWords(package) +
                        L".\n\nNothing was copied. Press \"Copy Zandrivell\" again to copy this version.",
                    L"Package changed", MB_ICONWARNING);
     return false;
   }
-  // The check has put "No path set" into the path field; the folder itself
-  // is kept, so that the next start looks at it again.
-  ModFolderSet = false;
-  PackageVersionText = L"not found";
-  PackageBuildText = L"not found";
-  ShowPackageTexts();
-  ShowMessageBox(gMainWindow, L"No ZandRivell.dll was found in this folder:\n" + ModFolder + L"\n\nNothing was copied.",
+  ShowMessageBox(window.handle(),
+                 L"No ZandRivell.dll was found in this folder:\n" + package.folder() + L"\n\nNothing was copied.",
                  L"Invalid Folder", MB_ICONWARNING);
   return false;
 }
@@ -84,10 +78,10 @@ std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& ta
   return text;
 }
 
-void ReportShortCopies(const std::wstring& package, const std::wstring& target) {
+void ReportShortCopies(MainWindow& window, const std::wstring& package, const std::wstring& target) {
   const std::wstring missing = ShortCopiesText(package, target);
   if (missing.empty()) return;
-  ShowMessageBox(gMainWindow, L"ZandRivell was not copied completely into:\n" + target + L"\n\n" + missing, L"Error",
+  ShowMessageBox(window.handle(), L"ZandRivell was not copied completely into:\n" + FolderForDisplay(target) + L"\n\n" + missing, L"Error",
                  MB_ICONERROR);
 }
 

@@ -9,25 +9,28 @@
 
 namespace zrcc {
 
+class MainWindow;
+
 // True when the game's folder still exists; otherwise an error box names
 // the folder and says that it no longer exists, or that its drive or share
 // is not present.
-bool GameFolderStillThere(const Game& game);
+bool GameFolderStillThere(MainWindow& window, const Game& game);
 
 // True when the package folder still holds the mod's ZandRivell.dll in the
 // version the two version fields show. Otherwise the fields show what the
 // folder holds now (a package without the mod counts as unset, as a
 // rejected choice of "Set ZandRivell Path" does) and a box says why nothing
 // is copied.
-bool PackageStillAsShown();
+bool PackageStillAsShown(MainWindow& window);
 
 // After a copy of the package into `target`: every file of the package that
 // is missing there or has another size, one line each (at most 15, then how
-// many more); empty when everything arrived whole.
+// many more); empty when everything arrived whole. Reads the disk only: a
+// job may ask it.
 std::wstring ShortCopiesText(const std::wstring& package, const std::wstring& target);
 
 // The same after the shell's copy, said in an error box when anything fell
 // short.
-void ReportShortCopies(const std::wstring& package, const std::wstring& target);
+void ReportShortCopies(MainWindow& window, const std::wstring& package, const std::wstring& target);
 
 }  // namespace zrcc

@@ -8,19 +8,24 @@
 #include "core/mod_rules.h"
 #include "core/paths.h"
 #include "helpers/game_rows.h"
-#include "platform/app_state.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
 #include "ui/deploy_checks.h"
+#include "ui/main_window.h"
+#include "ui/row_commands.h"
 
 namespace zrcc {
 
 namespace {
 
-// From any thread: the status bar is the UI thread's.
-void ShowStatus(const std::wstring& text) {
-  RunOnUiThread([&text] { SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str())); });
+// From the job: the status bar is the UI thread's.
+void PostStatus(const JobContext& job, MainWindow& window, std::wstring text) {
+  job.Post([&window, text = std::move(text)] { window.pane().SetStatusText(text); });
+}
+
+void PostBox(const JobContext& job, std::wstring text, std::wstring caption, UINT type) {
+  job.Post([text = std::move(text), caption = std::move(caption), type] { ShowMessageBox(nullptr, text, caption, type); });
 }
 
 std::wstring GameTitle(const Game& game) { return game.name.empty() ? game.path : game.name; }
@@ -37,29 +42,33 @@ std::wstring Lines(const std::vector<std::wstring>& items) {
 // step that runs and then saves).
 class Update {
  public:
-  Update(Game game, std::wstring package) : game_(std::move(game)), package_(std::move(package)) {}
+  Update(MainWindow& window, Game game, std::wstring package)
+      : window_(window), game_(std::move(game)), package_(std::move(package)) {}
 
-  void Run(int32_t row) {
+  void Run(const JobContext& job, int32_t row) {
+    job_ = &job;
     const bool installed = game_.modState == ModState::Installed;
     if (installed) RemoveInstalledMod();
     if (Going()) CopyPackage();
-    if (installed && Going()) RunStep(kSetupScriptName, RunSetupScriptQuietly(Folders()));
-    if (StopRequested()) return;
-    RefreshRowFromJob(row, game_);
+    if (installed && Going()) RunStep(GameScript::Setup, RunGameScript(GameScript::Setup, Folders()));
+    if (job.StopRequested()) return;
+    RefreshRowFromJob(job, window_, row, game_);
     if (!stopped_.empty()) {
-      ShowMessageBox(nullptr,
-                     L"The update of ZandRivell in " + GameTitle(game_) + L" stopped " + stopped_ +
-                         L"\n\nThe list shows what the game's folder holds now.",
-                     L"Error", MB_ICONERROR);
+      PostBox(job,
+              L"The update of ZandRivell in " + GameTitle(game_) + L" stopped " + stopped_ +
+                  L"\n\nThe list shows what the game's folder holds now.",
+              L"Error", MB_ICONERROR);
     }
   }
 
  private:
   ScriptFolders Folders() const { return {ExeFolderPath(game_), game_.path}; }
-  bool Going() const { return stopped_.empty() && !StopRequested(); }
+  bool Going() const { return stopped_.empty() && !job_->StopRequested(); }
 
-  void RunStep(const std::wstring& script, const ScriptOutcome& outcome) {
-    if (!outcome.failure.empty()) stopped_ = L"at " + script + L":\n" + outcome.failure;
+  void RunStep(GameScript script, const ScriptOutcome& outcome) {
+    if (const std::wstring failure = ScriptFailureText(script, outcome); !failure.empty()) {
+      stopped_ = L"at " + std::wstring(GameScriptName(script)) + L":\n" + failure;
+    }
   }
 
   // The removal script of the version in the game: from where Install and
@@ -72,12 +81,12 @@ class Update {
         return;
       }
     }
-    ShowStatus(L"Running " + std::wstring(kRemovalScriptName) + L"...");
-    RunStep(kRemovalScriptName, RunRemovalScriptQuietly(folders));
+    PostStatus(*job_, window_, L"Running " + std::wstring(kRemovalScriptName) + L"...");
+    RunStep(GameScript::Removal, RunGameScript(GameScript::Removal, folders));
   }
 
   void CopyPackage() {
-    ShowStatus(L"Copying ZandRivell...");
+    PostStatus(*job_, window_, L"Copying ZandRivell...");
     PendingDeployment pending;
     if (const std::wstring why = PrepareDeployment(package_, ExeFolderPath(game_), pending); !why.empty()) {
       stopped_ = L"before the copy:\n" + why;
@@ -95,13 +104,15 @@ class Update {
     }
   }
 
+  MainWindow& window_;
+  const JobContext* job_ = nullptr;
   Game game_;
   std::wstring package_;
   std::wstring stopped_;
 };
 
 std::wstring UndoSummary(const std::wstring& folder, const UndoOutcome& outcome) {
-  std::wstring text = L"ZandRivell was taken out of " + folder + L": " + std::to_wstring(outcome.removed) +
+  std::wstring text = L"ZandRivell was taken out of " + FolderForDisplay(folder) + L": " + std::to_wstring(outcome.removed) +
                       (outcome.removed == 1 ? L" file" : L" files") + L" removed, " +
                       std::to_wstring(outcome.restored) + (outcome.restored == 1 ? L" original" : L" originals") +
                       L" put back.";
@@ -109,7 +120,7 @@ std::wstring UndoSummary(const std::wstring& folder, const UndoOutcome& outcome)
     text += L"\n\nThese files changed since the copy and were left in place:" + Lines(outcome.changed);
   }
   if (!outcome.stillKept.empty()) {
-    text += L"\n\nThese originals stay in " + JoinPath(folder, kBackupFolderName) +
+    text += L"\n\nThese originals stay in " + FolderForDisplay(JoinPath(folder, kBackupFolderName)) +
             L", as something else is in their place now:" + Lines(outcome.stillKept);
   }
   if (!outcome.failures.empty()) text += L"\n\nThese could not be done:" + Lines(outcome.failures);
@@ -118,92 +129,96 @@ std::wstring UndoSummary(const std::wstring& folder, const UndoOutcome& outcome)
 
 }  // namespace
 
-LifecycleFacts SelectedLifecycleFacts() {
-  return LifecycleFactsOf(GetGame(SelectedListRow(gListView)), CurrentPackageFacts());
+LifecycleFacts SelectedLifecycleFacts(MainWindow& window) {
+  return LifecycleFactsOf(GetGame(SelectedListRow(window.listView())), window.package().Facts());
 }
 
-void UpdateSelectedGame() {
-  const int32_t row = SelectedListRow(gListView);
+void UpdateSelectedGame(MainWindow& window) {
+  const int32_t row = SelectedListRow(window.listView());
   const Game* game = GetGame(row);
-  const PackageFacts package = CurrentPackageFacts();
+  const PackageFacts package = window.package().Facts();
   if (!game || !UpdateEnabled(LifecycleFactsOf(game, package))) return;
-  if (ShowMessageBox(gMainWindow, UpdateQuestion(*game, package), L"Update Zandrivell",
+  if (ShowMessageBox(window.handle(), UpdateQuestion(*game, package), L"Update Zandrivell",
                      MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return;
   }
-  StartBackgroundJob([row, update = Update(*game, ModFolder)]() mutable { update.Run(row); });
-}
-
-void UndoSelectedCopy() {
-  const int32_t row = SelectedListRow(gListView);
-  const Game* game = GetGame(row);
-  if (!game || !UndoCopyEnabled(LifecycleFactsOf(game, CurrentPackageFacts()))) return;
-  const std::wstring folder = ExeFolderPath(*game);
-  if (ShowMessageBox(gMainWindow,
-                     L"Take ZandRivell back out of " + GameTitle(*game) + L"?\n\nThe files the copy wrote into " +
-                         folder + L" are removed where they are unchanged, and the files it replaced are put back.",
-                     L"Undo Copy", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
-    return;
-  }
-  StartBackgroundJob([row, copy = *game, folder] {
-    ShowStatus(L"Undoing the copy...");
-    const UndoOutcome outcome = UndoDeployment(folder);
-    if (StopRequested()) return;
-    RefreshRowFromJob(row, copy);
-    if (!outcome.problem.empty()) {
-      ShowMessageBox(nullptr, outcome.problem, L"Undo Copy", MB_ICONERROR);
-      return;
-    }
-    const bool allDone = outcome.changed.empty() && outcome.stillKept.empty() && outcome.failures.empty();
-    ShowMessageBox(nullptr, UndoSummary(folder, outcome), L"Undo Copy", allDone ? MB_ICONINFORMATION : MB_ICONWARNING);
+  StartBackgroundJob([row, update = Update(window, *game, window.package().folder())](JobContext& job) mutable {
+    update.Run(job, row);
   });
 }
 
-bool PrepareCopy(const std::wstring& exeFolder, PendingDeployment& pending) {
-  const std::wstring why = PrepareDeployment(ModFolder, exeFolder, pending);
+void UndoSelectedCopy(MainWindow& window) {
+  const int32_t row = SelectedListRow(window.listView());
+  const Game* game = GetGame(row);
+  if (!game || !UndoCopyEnabled(LifecycleFactsOf(game, window.package().Facts()))) return;
+  const std::wstring folder = ExeFolderPath(*game);
+  if (ShowMessageBox(window.handle(),
+                     L"Take ZandRivell back out of " + GameTitle(*game) + L"?\n\nThe files the copy wrote into " +
+                         FolderForDisplay(folder) + L" are removed where they are unchanged, and the files it replaced are put back.",
+                     L"Undo Copy", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+    return;
+  }
+  StartBackgroundJob([&window, row, copy = *game, folder](JobContext& job) {
+    PostStatus(job, window, L"Undoing the copy...");
+    const UndoOutcome outcome = UndoDeployment(folder);
+    if (job.StopRequested()) return;
+    RefreshRowFromJob(job, window, row, copy);
+    if (!outcome.problem.empty()) {
+      PostBox(job, outcome.problem, L"Undo Copy", MB_ICONERROR);
+      return;
+    }
+    const bool allDone = outcome.changed.empty() && outcome.stillKept.empty() && outcome.failures.empty();
+    PostBox(job, UndoSummary(folder, outcome), L"Undo Copy", allDone ? MB_ICONINFORMATION : MB_ICONWARNING);
+  });
+}
+
+bool PrepareCopy(MainWindow& window, const std::wstring& exeFolder, PendingDeployment& pending) {
+  const std::wstring why = PrepareDeployment(window.package().folder(), exeFolder, pending);
   if (why.empty()) return true;
-  ShowMessageBox(gMainWindow, why, L"Error", MB_ICONERROR);
+  ShowMessageBox(window.handle(), why, L"Error", MB_ICONERROR);
   return false;
 }
 
-void FinishCopy(const PendingDeployment& pending) {
+void FinishCopy(const JobContext& job, const PendingDeployment& pending) {
   if (const std::wstring why = FinishDeployment(pending); !why.empty()) {
-    ShowMessageBox(nullptr,
-                   L"ZandRivell was copied, but the record that lets \"Undo Copy\" take it out again could not be "
-                   L"written:\n\n" + why,
-                   L"Error", MB_ICONERROR);
+    PostBox(job,
+            L"ZandRivell was copied, but the record that lets \"Undo Copy\" take it out again could not be "
+            L"written:\n\n" + why,
+            L"Error", MB_ICONERROR);
   }
 }
 
-bool OfferPackageRemovalScript(const ScriptFolders& folders) {
+bool OfferPackageRemovalScript(MainWindow& window, const ScriptFolders& folders) {
+  const Package& package = window.package();
   // Where the script runs as today (or the missing one is reported as
   // today), nothing is offered.
-  if (HasRemovalScript(folders) || !ModFolderSet || !PackageHasRemovalScript(ModFolder) ||
+  if (HasRemovalScript(folders) || !package.set() || !PackageHasRemovalScript(package.folder()) ||
       IsNetworkPath(folders.gameFolder)) {
     return true;
   }
-  if (ShowMessageBox(gMainWindow,
+  if (ShowMessageBox(window.handle(),
                      L"This game holds no " + std::wstring(kRemovalScriptName) + L", but the package does.\n\n" +
-                         L"Copy the package's " + kRemovalScriptName + L" into " + folders.exeFolder +
+                         L"Copy the package's " + kRemovalScriptName + L" into " + FolderForDisplay(folders.exeFolder) +
                          L" and run it?",
                      L"Uninstall Zandrivell", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return false;
   }
-  if (const std::wstring why = CopyRemovalScriptFromPackage(ModFolder, folders.exeFolder); !why.empty()) {
-    ShowMessageBox(gMainWindow, std::wstring(kRemovalScriptName) + L" could not be copied:\n\n" + why, L"Error",
+  if (const std::wstring why = CopyRemovalScriptFromPackage(package.folder(), folders.exeFolder); !why.empty()) {
+    ShowMessageBox(window.handle(), std::wstring(kRemovalScriptName) + L" could not be copied:\n\n" + why, L"Error",
                    MB_ICONERROR);
     return false;
   }
   return true;
 }
 
-void ShowOutdatedMarks() {
-  InvalidateRect(gListView, nullptr, FALSE);
-  UpdateGameCountText();
+void ShowOutdatedMarks(MainWindow& window) {
+  InvalidateRect(window.listView(), nullptr, FALSE);
+  window.pane().UpdateGameCountText();
 }
 
-bool DrawListCell(NMHDR* notification, LRESULT& result) {
-  if (notification->hwndFrom != gListView || notification->code != NM_CUSTOMDRAW) return false;
+bool DrawListCell(MainWindow& window, NMHDR* notification, LRESULT& result) {
+  const HWND list = window.listView();
+  if (notification->hwndFrom != list || notification->code != NM_CUSTOMDRAW) return false;
   auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(notification);
   result = CDRF_DODEFAULT;
   switch (draw->nmcd.dwDrawStage) {
@@ -214,14 +229,13 @@ bool DrawListCell(NMHDR* notification, LRESULT& result) {
       result = CDRF_NOTIFYSUBITEMDRAW;
       break;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-      // Rows are drawn from the game at their index; the games of the rows
-      // shown are this thread's even while a job runs.
+      // Rows are drawn from the game at their index.
       const auto row = static_cast<int32_t>(draw->nmcd.dwItemSpec);
       const Game* game = GetGame(row);
       // A selected row keeps the selection's colours, which the list has
       // already put in place.
-      if (SendMessageW(gListView, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0) break;
-      if (draw->iSubItem == kColumnModVersion && game && IsOutdated(*game, CurrentPackageFacts())) {
+      if (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0) break;
+      if (draw->iSubItem == kColumnModVersion && game && IsOutdated(*game, window.package().Facts())) {
         HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
         const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
                           (contrast.dwFlags & HCF_HIGHCONTRASTON);
@@ -231,8 +245,8 @@ bool DrawListCell(NMHDR* notification, LRESULT& result) {
       } else {
         // A cell is drawn with the colours the one before it left, so the
         // others get the list's own back.
-        draw->clrText = static_cast<COLORREF>(SendMessageW(gListView, LVM_GETTEXTCOLOR, 0, 0));
-        draw->clrTextBk = static_cast<COLORREF>(SendMessageW(gListView, LVM_GETTEXTBKCOLOR, 0, 0));
+        draw->clrText = static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0));
+        draw->clrTextBk = static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0));
       }
       break;
     }

@@ -12,12 +12,15 @@
 #include "core/update_rules.h"
 #include "deploy/deployment.h"
 #include "deploy/scripts.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 
+class MainWindow;
+
 // What the rules of "Update Zandrivell" and "Undo Copy" rest on, for the
 // row selected now.
-LifecycleFacts SelectedLifecycleFacts();
+LifecycleFacts SelectedLifecycleFacts(MainWindow& window);
 
 // "Update Zandrivell" on the selected game: one question naming both
 // versions, then one background job: the removal script when the game is
@@ -26,32 +29,32 @@ LifecycleFacts SelectedLifecycleFacts();
 // refreshed. A step that fails ends the update and says which and why. Does
 // nothing where the rule says the command is not available. Runs inside the
 // command gate.
-void UpdateSelectedGame();
+void UpdateSelectedGame(MainWindow& window);
 
 // "Undo Copy" on the selected game: one question, then a background job
 // takes out what the last copy wrote and puts back what it replaced, and a
 // closing box names what was left as it was. Runs inside the command gate.
-void UndoSelectedCopy();
+void UndoSelectedCopy(MainWindow& window);
 
 // Copy Zandrivell's own work around the shell's copy: `PrepareCopy` keeps
 // the game's files in the way before it (false after an error box: the copy
 // must not start); `FinishCopy`, on the job thread afterwards, writes the
-// record.
-bool PrepareCopy(const std::wstring& exeFolder, PendingDeployment& pending);
-void FinishCopy(const PendingDeployment& pending);
+// record, and hands the UI thread what to say when it could not.
+bool PrepareCopy(MainWindow& window, const std::wstring& exeFolder, PendingDeployment& pending);
+void FinishCopy(const JobContext& job, const PendingDeployment& pending);
 
 // Before Uninstall: when neither of the game's folders holds the removal
 // script but the package does, asks whether to copy the package's into the
 // executable folder and does so. False when the uninstall should not go on
 // (the user said no, or the copy failed and was reported).
-bool OfferPackageRemovalScript(const ScriptFolders& folders);
+bool OfferPackageRemovalScript(MainWindow& window, const ScriptFolders& folders);
 
 // The package changed: the outdated marks and the count follow.
-void ShowOutdatedMarks();
+void ShowOutdatedMarks(MainWindow& window);
 
 // The game list's custom drawing: an outdated game's version cell in its
 // own colours. True (with the answer in `result`) when the notification was
 // the list's NM_CUSTOMDRAW.
-bool DrawListCell(NMHDR* notification, LRESULT& result);
+bool DrawListCell(MainWindow& window, NMHDR* notification, LRESULT& result);
 
 }  // namespace zrcc

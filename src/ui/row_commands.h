@@ -11,29 +11,41 @@
 
 #include "core/catalogue.h"
 #include "helpers/game_rows.h"
+#include "platform/background_job.h"
 
 namespace zrcc {
 
-// Reads `game` (the game of `row` as it should now be) from the disk on a
-// job thread (RefreshRowFromJob); `first`, when given, is work of the
+class MainWindow;
+
+// Work a command hands a job, on the job's thread.
+using JobPart = std::function<void(const JobContext& job)>;
+
+// Reads `game` (the game of `row` as it should now be) from the disk as a
+// job, and hands it back to the row; `first`, when given, is work of the
 // command's own that belongs on that thread before it.
-void RefreshRowInBackground(int32_t row, Game game, RowRefresh how, std::function<void()> first = {});
+void RefreshRowInBackground(MainWindow& window, int32_t row, Game game, RowRefresh how, JobPart first = {});
+
+// On a job's thread: re-reads `game` for `row` and posts it to the row (the
+// warning about a game without any executable first). Nothing once the job
+// is asked to stop.
+void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t row, Game game,
+                       RowRefresh how = RowRefresh::AfterDeployment, const std::wstring& steamName = {});
 
 // "Choose Executable Folder..." for the selected game: a folder picker that
 // opens at its executable folder; a folder outside the game folder is
 // refused with a warning naming both; otherwise it becomes the game's
 // executable folder (kept in data.ini), and the game is read there again.
-void ChooseExecutableFolder();
+void ChooseExecutableFolder(MainWindow& window);
 
 // "Detect Executable Again" for the selected game: detection forced, as
 // when the game was added. Its name is replaced only by a name detection
 // gives; a Steam name stays.
-void DetectExecutableAgain();
+void DetectExecutableAgain(MainWindow& window);
 
 // The row menu, asked for with WM_CONTEXTMENU by the game list: at `screen`
 // on the row there, or for the keyboard (-1, -1) below the selected row.
 // Refused while a command or a job runs; while it is open nothing else gets
 // through, and the entry chosen is then posted to the window as its command.
-void OpenRowMenu(POINT screen);
+void OpenRowMenu(MainWindow& window, POINT screen);
 
 }  // namespace zrcc

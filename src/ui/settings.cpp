@@ -7,11 +7,8 @@
 
 #include "core/settings_rules.h"
 #include "core/window_geometry.h"
-#include "deploy/mod_state.h"
 #include "platform/app_folder.h"
-#include "platform/app_state.h"
 #include "platform/win_handles.h"
-#include "ui/main_window.h"
 
 namespace zrcc {
 
@@ -20,13 +17,13 @@ namespace {
 
 std::wstring SettingsPath() { return AppFilePath(kSettingsFileName); }
 
-int HeaderColumnCount() {
-  const HWND header = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
+int HeaderColumnCount(HWND listView) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0));
   if (!header) return 0;
   return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
 }
 
-int ListDpi() { return UsableDpi(static_cast<int>(GetDpiForWindow(gListView))); }
+int ListDpi(HWND listView) { return UsableDpi(static_cast<int>(GetDpiForWindow(listView))); }
 
 // The profile functions create a missing file in the ANSI code page, which
 // cannot hold every folder name (a package folder with characters outside
@@ -62,53 +59,85 @@ std::wstring ReadTextSetting(const SettingKey& key) {
   }
 }
 
-void CheckSettingsReadable() {
+std::array<int, kColumnCount> WindowSettings::StartColumnWidths() {
+  std::array<int, kColumnCount> widths{};
+  for (int i = 0; i < kColumnCount; ++i) widths[static_cast<size_t>(i)] = SettledColumnWidth(i, 0);
+  return widths;
+}
+
+SettingValues ReadSettingValues() {
+  SettingValues values;
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.kind == SettingKind::Text) {
+      key.text(values) = ReadTextSetting(key);
+    } else {
+      key.integer(values) = ReadIntegerSetting(key);
+    }
+  }
+  return values;
+}
+
+void WriteSettingValues(const SettingValues& values) {
   const std::wstring file = SettingsPath();
   if (file.empty()) return;
+  CreateUnicodeFileIfMissing(file);
+  SettingValues copy = values;
+  for (const SettingKey& key : kSettingKeys) {
+    // A text key is written even when empty; an integer key only with a value.
+    std::wstring value;
+    if (key.kind == SettingKind::Text) {
+      value = key.text(copy);
+    } else if (const std::optional<int>& number = key.integer(copy)) {
+      value = std::to_wstring(*number);
+    } else {
+      continue;
+    }
+    WritePrivateProfileStringW(key.section, key.name, value.c_str(), file.c_str());
+  }
+}
+
+bool SettingsFileUnreadable() {
+  const std::wstring file = SettingsPath();
+  if (file.empty()) return false;
   UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) SettingsUnreadable = true;
+  return !handle && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void LoadSettings() {
-  CheckSettingsReadable();
-  const int columns = HeaderColumnCount();
-  const int dpi = ListDpi();
+void LoadSettings(const SettingsHost& host) {
+  host.settings->unreadable = host.settings->unreadable || SettingsFileUnreadable();
+  const SettingValues values = ReadSettingValues();
+  const int columns = HeaderColumnCount(host.listView);
+  const int dpi = ListDpi(host.listView);
   for (int i = 0; i < kColumnCount && i < columns; ++i) {
-    const int logical = SettledColumnWidth(i, ReadIntegerSetting(ColumnWidthKey(i)));
-    LogicalColumnWidths[static_cast<size_t>(i)] = logical;
-    SendMessageW(gListView, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
+    const int logical = SettledColumnWidth(i, values.columnWidths[static_cast<size_t>(i)].value_or(0));
+    host.settings->logicalColumnWidths[static_cast<size_t>(i)] = logical;
+    SendMessageW(host.listView, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
                  MAKELPARAM(ColumnPixels(i, logical, dpi), 0));
   }
-
-  ModFolder = ReadTextSetting(PackageFolderKey());
-  // A rejected folder has already put "No path set" into the path field; the
-  // text read is kept so that it is written back unchanged.
-  ModFolderSet = CheckModFolder(ModFolder);
-  if (ModFolderSet) SetWindowTextW(gPathField, ModFolder.c_str());
-  ShowPackageTexts();
+  // A rejected folder shows "No path set"; the text read is kept so that it
+  // is written back unchanged.
+  host.package->Restore(values.packageFolder);
 }
 
-void SaveSettings() {
-  const std::wstring file = SettingsPath();
-  if (file.empty() || SettingsUnreadable) return;
+void SaveSettings(const SettingsHost& host) {
+  if (SettingsPath().empty() || host.settings->unreadable) return;
 
-  // The value of every key, in the table's order.
-  std::array<std::wstring, kSettingKeyCount> values;
-  const int columns = HeaderColumnCount();
-  const int dpi = ListDpi();
+  SettingValues values;
+  const int columns = HeaderColumnCount(host.listView);
+  const int dpi = ListDpi(host.listView);
   for (int i = 0; i < kColumnCount && i < columns; ++i) {
-    const int width = static_cast<int>(SendMessageW(gListView, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
-    values[static_cast<size_t>(i)] = std::to_wstring(ScaleFrom(width, dpi));
+    const int width = static_cast<int>(SendMessageW(host.listView, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+    values.columnWidths[static_cast<size_t>(i)] = ScaleFrom(width, dpi);
   }
-  values[kColumnCount] = ModFolder;
+  values.packageFolder = host.package->folder();
 
   // The restored rectangle, so a window closed maximised or minimised
   // reopens at its normal place and size; the keys are left out when the
   // window cannot tell it.
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
-  if (GetWindowPlacement(gMainWindow, &placement)) {
+  if (GetWindowPlacement(host.window, &placement)) {
     const RECT& r = placement.rcNormalPosition;
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
@@ -116,23 +145,20 @@ void SaveSettings() {
     ScreenPoint corner{r.left, r.top};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (!(GetWindowLongW(gMainWindow, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) &&
-        GetMonitorInfoW(MonitorFromWindow(gMainWindow, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    if (!(GetWindowLongW(host.window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) &&
+        GetMonitorInfoW(MonitorFromWindow(host.window, MONITOR_DEFAULTTONEAREST), &monitor)) {
       const RECT& w = monitor.rcWork;
       const RECT& m = monitor.rcMonitor;
       corner = WorkspaceToScreen(corner, {w.left, w.top, w.right, w.bottom}, {m.left, m.top, m.right, m.bottom});
     }
-    const int window[] = {corner.x, corner.y, width, height, LogicalWindowSize(width, dpi),
-                          LogicalWindowSize(height, dpi)};
-    for (size_t i = 0; i < std::size(window); ++i) values[kColumnCount + 1 + i] = std::to_wstring(window[i]);
+    values.left = corner.x;
+    values.top = corner.y;
+    values.width = width;
+    values.height = height;
+    values.logicalWidth = LogicalWindowSize(width, dpi);
+    values.logicalHeight = LogicalWindowSize(height, dpi);
   }
-
-  CreateUnicodeFileIfMissing(file);
-  for (size_t i = 0; i < kSettingKeys.size(); ++i) {
-    // A text key is written even when empty; an integer key only with a value.
-    if (values[i].empty() && kSettingKeys[i].kind == SettingKind::Integer) continue;
-    WritePrivateProfileStringW(kSettingKeys[i].section, kSettingKeys[i].name, values[i].c_str(), file.c_str());
-  }
+  WriteSettingValues(values);
 }
 
 }  // namespace zrcc

@@ -1,34 +1,62 @@
 // settings.ini, the user-interface state kept between runs: the game list's
 // column widths, the mod package folder and the main window's restored
 // position and size. Read once after the main window exists, written once
-// when it is destroyed; UI thread only.
+// when it is destroyed (and at the end of the Windows session); UI thread.
 #pragma once
 
+#include <windows.h>
+
+#include <array>
 #include <string>
 
+#include "core/columns.h"
 #include "core/settings_keys.h"
-#include "platform/app_state.h"
+#include "ui/package.h"
 
 namespace zrcc {
 
-// A key's value as settings.ini holds it, or what a missing key reads as
-// (kSettingKeys).
+// What the window keeps of its settings.
+struct WindowSettings {
+  // Column widths in 96-DPI units as LoadSettings settled them; a DPI change
+  // re-scales the columns from these. Not updated when a column is dragged.
+  std::array<int, kColumnCount> logicalColumnWidths = StartColumnWidths();
+  // settings.ini was there at start but could not be read (held open by
+  // another program): what the window used are defaults, so the file is
+  // left as it is rather than overwritten with them.
+  bool unreadable = false;
+
+  static std::array<int, kColumnCount> StartColumnWidths();
+};
+
+// What settings.ini is read into and written from.
+struct SettingsHost {
+  HWND window = nullptr;    // its restored rectangle
+  HWND listView = nullptr;  // its column widths
+  Package* package = nullptr;
+  WindowSettings* settings = nullptr;
+};
+
+// A key's value as settings.ini holds it, or what a missing key reads as.
 int ReadIntegerSetting(const SettingKey& key);
 std::wstring ReadTextSetting(const SettingKey& key);
 
-// Notes (in SettingsUnreadable) a settings.ini that is there but cannot be
-// read now, so that SaveSettings leaves it alone. Called before each reading
-// at start.
-void CheckSettingsReadable();
+// Every key's value, read in one loop (integers as the file has them, or what
+// a missing key reads as), and written in one loop (an integer without a
+// value is left out).
+SettingValues ReadSettingValues();
+void WriteSettingValues(const SettingValues& values);
 
-// Sets the list view's column widths from the "UI" section and checks the
-// saved package folder: when accepted, the path field shows it and
-// ModFolderSet is true. Needs gListView and gPathField.
-void LoadSettings();
+// Whether settings.ini is there but cannot be read now, so that
+// SaveSettings leaves it alone.
+bool SettingsFileUnreadable();
+
+// Sets the list view's column widths from the "UI" section and restores the
+// saved package folder (the path field shows it when it is accepted).
+void LoadSettings(const SettingsHost& host);
 
 // Writes the column widths (in 96-DPI units), the package folder and the
 // main window's restored rectangle; nothing when the file could not be read
-// at start. Needs gMainWindow and gListView.
-void SaveSettings();
+// at start.
+void SaveSettings(const SettingsHost& host);
 
 }  // namespace zrcc

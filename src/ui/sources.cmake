@@ -1,4 +1,7 @@
 list(APPEND ZRCC_WIN_SOURCES
+  src/ui/package.cpp
+  src/ui/notices.cpp
+  src/ui/game_list_pane.cpp
   src/ui/main_window.cpp
   src/ui/window_input.cpp
   src/ui/commands.cpp

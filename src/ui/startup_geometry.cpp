@@ -9,19 +9,17 @@
 
 namespace zrcc {
 
-namespace {
-std::optional<int> ReadWindowKey(WindowSetting which) { return KeyValue(ReadIntegerSetting(WindowSettingKey(which))); }
-}  // namespace
-
-WindowGeometry LoadWindowGeometry() {
-  CheckSettingsReadable();
+WindowGeometry LoadWindowGeometry(bool* settingsUnreadable) {
+  if (settingsUnreadable) *settingsUnreadable = SettingsFileUnreadable();
+  const SettingValues values = ReadSettingValues();
+  const auto key = [](const std::optional<int>& raw) { return raw ? KeyValue(*raw) : std::nullopt; };
   WindowKeys keys;
-  keys.left = ReadWindowKey(WindowSetting::Left);
-  keys.top = ReadWindowKey(WindowSetting::Top);
-  keys.logicalWidth = ReadWindowKey(WindowSetting::LogicalWidth);
-  keys.logicalHeight = ReadWindowKey(WindowSetting::LogicalHeight);
-  keys.width = ReadWindowKey(WindowSetting::Width);
-  keys.height = ReadWindowKey(WindowSetting::Height);
+  keys.left = key(values.left);
+  keys.top = key(values.top);
+  keys.logicalWidth = key(values.logicalWidth);
+  keys.logicalHeight = key(values.logicalHeight);
+  keys.width = key(values.width);
+  keys.height = key(values.height);
 
   POINT reference{0, 0};
   if (HasSavedPosition(keys)) reference = {*keys.left, *keys.top};

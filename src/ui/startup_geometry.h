@@ -10,6 +10,8 @@ namespace zrcc {
 // position (or to (0,0) without one), its work area and effective DPI, and
 // computes the geometry. Never fails: missing values have fallbacks. x and y
 // may be kPositionMarker, which window creation takes as CW_USEDEFAULT.
-WindowGeometry LoadWindowGeometry();
+// `settingsUnreadable`, when given, tells whether settings.ini was there but
+// could not be read (the geometry is then the fallback's).
+WindowGeometry LoadWindowGeometry(bool* settingsUnreadable = nullptr);
 
 }  // namespace zrcc

@@ -15,17 +15,16 @@
 #include "core/button_rules.h"
 #include "core/control_ids.h"
 #include "core/input_rules.h"
-#include "platform/app_state.h"
 #include "platform/disk.h"
+#include "platform/win_handles.h"
 #include "ui/commands.h"
+#include "ui/main_window.h"
 #include "ui/row_commands.h"
 #include "ui/row_tooltip.h"
 
 namespace zrcc {
 
 namespace {
-
-HWND gTooltips = nullptr;
 
 // Controls that have a tooltip, each a rectangle of the main window's client
 // area (so that a disabled button, whose mouse messages go to the window,
@@ -37,26 +36,22 @@ constexpr std::array<int, 10> kTipControls = {kIdSetFolderButton, kIdVersionFiel
 // The buttons among them have a second tool, the button window itself: the
 // tooltip shows a tip only for a tool of the window under the cursor, which
 // is the button while it is enabled and the main window while it is not.
-bool IsButton(HWND window) {
-  if (!window || GetParent(window) != gMainWindow) return false;
+bool IsButton(const MainWindow& main, HWND window) {
+  if (!window || GetParent(window) != main.handle()) return false;
   const int id = GetDlgCtrlID(window);
   return std::find(kAllButtons.begin(), kAllButtons.end(), id) != kAllButtons.end();
 }
 
 // The controls in reading order, as Tab visits them.
-std::vector<HWND> TabOrder() {
-  auto item = [](int id) { return GetDlgItem(gMainWindow, id); };
-  return {gPathField,          item(kIdSetFolderButton), item(kIdCopyButton), item(kIdInstallButton),
-          item(kIdUninstallButton), gListView,              item(kIdAddButton),  item(kIdOpenButton),
+std::vector<HWND> TabOrder(const MainWindow& main) {
+  auto item = [&main](int id) { return main.control(id); };
+  return {main.pathField(),         item(kIdSetFolderButton), item(kIdCopyButton), item(kIdInstallButton),
+          item(kIdUninstallButton), main.listView(),          item(kIdAddButton),  item(kIdOpenButton),
           item(kIdDeleteButton),    item(kIdRefreshButton)};
 }
 
-bool BelongsToMainWindow(HWND window) {
-  return gMainWindow && window && (window == gMainWindow || IsChild(gMainWindow, window));
-}
-
-void MoveFocus(bool backwards) {
-  const std::vector<HWND> order = TabOrder();
+void MoveFocus(const MainWindow& main, bool backwards) {
+  const std::vector<HWND> order = TabOrder(main);
   std::vector<bool> usable;
   std::optional<size_t> current;
   const HWND focus = GetFocus();
@@ -68,16 +63,16 @@ void MoveFocus(bool backwards) {
 }
 
 // The button with the focus, or 0.
-int FocusedButton(HWND focus) { return IsButton(focus) ? GetDlgCtrlID(focus) : 0; }
+int FocusedButton(const MainWindow& main, HWND focus) { return IsButton(main, focus) ? GetDlgCtrlID(focus) : 0; }
 
 // The ways to "Add Dir"'s menu besides its arrow: Alt+Down while the
 // button has the focus, and a right-click on it.
-bool HandleAddMenuGesture(const MSG& message) {
-  const HWND addButton = gMainWindow ? GetDlgItem(gMainWindow, kIdAddButton) : nullptr;
+bool HandleAddMenuGesture(MainWindow& main, const MSG& message) {
+  const HWND addButton = main.control(kIdAddButton);
   if (!addButton || message.hwnd != addButton) return false;
   const bool altDown = message.message == WM_SYSKEYDOWN && message.wParam == VK_DOWN;
   if (!altDown && message.message != WM_RBUTTONUP) return false;
-  OpenAddMenu();
+  OpenAddMenu(main);
   return true;
 }
 
@@ -90,17 +85,17 @@ bool IsRowMenuKey(const MSG& message) {
          GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
 }
 
-bool HandleKey(const MSG& message) {
-  if (IsRowMenuKey(message) && BelongsToMainWindow(message.hwnd) && GetFocus() == gListView) {
+bool HandleKey(MainWindow& main, const MSG& message) {
+  if (IsRowMenuKey(message) && GetFocus() == main.listView()) {
     // The key's release is used up too, so that the system does not open
     // the menu a second time.
-    if (message.message != WM_KEYUP) OpenRowMenu({-1, -1});
+    if (message.message != WM_KEYUP) OpenRowMenu(main, {-1, -1});
     return true;
   }
-  if (message.message != WM_KEYDOWN || !BelongsToMainWindow(message.hwnd)) return false;
+  if (message.message != WM_KEYDOWN) return false;
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
   if (message.wParam == VK_TAB) {
-    MoveFocus(GetKeyState(VK_SHIFT) < 0);
+    MoveFocus(main, GetKeyState(VK_SHIFT) < 0);
     return true;
   }
   WindowKey key = WindowKey::Other;
@@ -108,41 +103,41 @@ bool HandleKey(const MSG& message) {
   if (message.wParam == VK_DELETE) key = WindowKey::Delete;
   if (message.wParam == VK_RETURN) key = WindowKey::Enter;
   const HWND focus = GetFocus();
-  const int button = FocusedButton(focus);
-  const FocusOn where = focus == gListView ? FocusOn::GameList : button ? FocusOn::Button : FocusOn::Elsewhere;
+  const int button = FocusedButton(main, focus);
+  const FocusOn where = focus == main.listView() ? FocusOn::GameList : button ? FocusOn::Button : FocusOn::Elsewhere;
   const int command = KeyCommand(key, where, button);
   if (command == 0) return false;
   // A key does nothing where its button would do nothing.
-  const HWND control = GetDlgItem(gMainWindow, command);
-  if (control && IsWindowEnabled(control)) HandleCommand(command);
+  const HWND control = main.control(command);
+  if (control && IsWindowEnabled(control)) HandleCommand(main, command);
   return true;
 }
 
-void RelayToTooltips(const MSG& message) {
-  if (!gTooltips || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
-  if (!BelongsToMainWindow(message.hwnd)) return;
-  if (IsButton(message.hwnd)) {
-    SendMessageW(gTooltips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+void RelayToTooltips(MainWindow& main, const MSG& message) {
+  const HWND tooltips = main.tooltips().handle();
+  if (!tooltips || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
+  if (IsButton(main, message.hwnd)) {
+    SendMessageW(tooltips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
     return;
   }
   // The other tools are rectangles of the main window: a message to another
   // child is handed on as the main window would have seen it.
   MSG relayed = message;
   POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
-  MapWindowPoints(message.hwnd, gMainWindow, &at, 1);
-  relayed.hwnd = gMainWindow;
+  MapWindowPoints(message.hwnd, main.handle(), &at, 1);
+  relayed.hwnd = main.handle();
   relayed.lParam = MAKELPARAM(at.x, at.y);
-  SendMessageW(gTooltips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  SendMessageW(tooltips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
-std::wstring TipText(int id) {
+std::wstring TipText(MainWindow& main, int id) {
   switch (id) {
     case kIdSetFolderButton: return L"Choose the folder that holds the ZandRivell package (ZandRivell.dll and its scripts)";
     case kIdVersionField: return L"Version of the ZandRivell package in the chosen folder";
     case kIdBuildField: return L"Build of the ZandRivell package in the chosen folder";
-    case kIdCopyButton: return DeploymentTip(DeploymentButton::Copy, SelectedRowFacts());
-    case kIdInstallButton: return DeploymentTip(DeploymentButton::Install, SelectedRowFacts());
-    case kIdUninstallButton: return DeploymentTip(DeploymentButton::Uninstall, SelectedRowFacts());
+    case kIdCopyButton: return DeploymentTip(DeploymentButton::Copy, SelectedRowFacts(main));
+    case kIdInstallButton: return DeploymentTip(DeploymentButton::Install, SelectedRowFacts(main));
+    case kIdUninstallButton: return DeploymentTip(DeploymentButton::Uninstall, SelectedRowFacts(main));
     case kIdAddButton:
       return L"Add a game folder or a whole Steam library (folders can also be dropped on the window); "
              L"the arrow finds every game of Steam, Epic and GOG on this PC";
@@ -156,9 +151,13 @@ std::wstring TipText(int id) {
 }  // namespace
 
 bool PreTranslateWindowMessage(MSG& message) {
-  RelayToTooltips(message);
-  RelayToRowTooltip(message);
-  return HandleAddMenuGesture(message) || HandleKey(message);
+  // Only what is for the main window or one of its controls: a box it owns
+  // keeps its own keys.
+  MainWindow* main = MainWindow::OfMessage(message);
+  if (!main) return false;
+  RelayToTooltips(*main, message);
+  RelayToRowTooltip(*main, message);
+  return HandleAddMenuGesture(*main, message) || HandleKey(*main, message);
 }
 
 void DispatchWindowMessage(MSG& message) {
@@ -167,19 +166,19 @@ void DispatchWindowMessage(MSG& message) {
   DispatchMessageW(&message);
 }
 
-void CreateTooltips(HWND window) {
-  gTooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+void Tooltips::Create(HWND window) {
+  tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                               reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
-  if (!gTooltips) return;
-  SendMessageW(gTooltips, TTM_SETMAXTIPWIDTH, 0, 420);
+  if (!tooltips_) return;
+  SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, 420);
   for (int id : kTipControls) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = window;
     tool.uId = static_cast<UINT_PTR>(id);
     tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(gTooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   for (int id : kAllButtons) {
     TTTOOLINFOW tool{};
@@ -188,13 +187,13 @@ void CreateTooltips(HWND window) {
     tool.hwnd = window;
     tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window, id));
     tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(gTooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  PlaceTooltips(window);
+  Place(window);
 }
 
-void PlaceTooltips(HWND window) {
-  if (!gTooltips) return;
+void Tooltips::Place(HWND window) const {
+  if (!tooltips_) return;
   for (int id : kTipControls) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -202,7 +201,7 @@ void PlaceTooltips(HWND window) {
     tool.uId = static_cast<UINT_PTR>(id);
     GetWindowRect(GetDlgItem(window, id), &tool.rect);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&tool.rect), 2);
-    SendMessageW(gTooltips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
@@ -211,32 +210,33 @@ namespace {
 // A row with something to say has the row tooltip say it (row_tooltip.h);
 // the list's own tip then stays away. Other rows keep what the list shows
 // by itself (a cut text whole).
-void AnswerRowTip(NMLVGETINFOTIPW& tip) {
-  if (tip.pszText && tip.cchTextMax > 0 && !RowTooltipText(tip.iItem).empty()) tip.pszText[0] = L'\0';
+void AnswerRowTip(MainWindow& main, NMLVGETINFOTIPW& tip) {
+  if (tip.pszText && tip.cchTextMax > 0 && !RowTooltipText(main, tip.iItem).empty()) tip.pszText[0] = L'\0';
 }
 
 }  // namespace
 
-bool HandleTooltipNotification(NMHDR* notification) {
-  if (notification->hwndFrom == gListView && gListView && notification->code == LVN_GETINFOTIPW) {
-    AnswerRowTip(*reinterpret_cast<NMLVGETINFOTIPW*>(notification));
+bool HandleTooltipNotification(MainWindow& main, NMHDR* notification) {
+  if (notification->hwndFrom == main.listView() && main.listView() && notification->code == LVN_GETINFOTIPW) {
+    AnswerRowTip(main, *reinterpret_cast<NMLVGETINFOTIPW*>(notification));
     return true;
   }
-  if (!gTooltips || notification->hwndFrom != gTooltips || notification->code != TTN_GETDISPINFOW) return false;
+  const HWND tooltips = main.tooltips().handle();
+  if (!tooltips || notification->hwndFrom != tooltips || notification->code != TTN_GETDISPINFOW) return false;
   auto* request = reinterpret_cast<NMTTDISPINFOW*>(notification);
-  static std::wstring text;  // must outlive the notification
-  text = TipText((request->uFlags & TTF_IDISHWND) ? GetDlgCtrlID(reinterpret_cast<HWND>(notification->idFrom))
-                                                  : static_cast<int>(notification->idFrom));
+  std::wstring& text = main.tooltips().text();
+  text = TipText(main, (request->uFlags & TTF_IDISHWND) ? GetDlgCtrlID(reinterpret_cast<HWND>(notification->idFrom))
+                                                        : static_cast<int>(notification->idFrom));
   request->lpszText = text.data();
   return true;
 }
 
-void SetTooltipsActive(bool active) {
-  if (gTooltips) SendMessageW(gTooltips, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
-  SetRowTooltipActive(active);
+void SetTooltipsActive(MainWindow& main, bool active) {
+  if (const HWND tooltips = main.tooltips().handle()) SendMessageW(tooltips, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
+  main.rowTooltip().SetActive(active);
 }
 
-void HandleDroppedFiles(HDROP drop) {
+void HandleDroppedFiles(MainWindow& main, HDROP drop) {
   std::vector<std::wstring> folders;
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
@@ -245,26 +245,25 @@ void HandleDroppedFiles(HDROP drop) {
     if (IsExistingDirectory(path)) folders.push_back(path);
   }
   DragFinish(drop);
-  HandleDroppedFolders(folders);
+  HandleDroppedFolders(main, folders);
 }
 
-void NameControlsForScreenReaders() {
+void NameControlsForScreenReaders(MainWindow& main) {
   // The list shows no text of its own; its window text is its name for
   // tools that read it.
-  SetWindowTextW(gListView, L"Games");
+  SetWindowTextW(main.listView(), L"Games");
   // An edit control's text is its value, so its name is annotated. Where the
   // annotation service is missing the controls simply keep their default
   // names.
-  IAccPropServices* services = nullptr;
+  ComPtr<IAccPropServices> services;
   if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                              reinterpret_cast<void**>(&services))) ||
+                              services.put_void())) ||
       !services) {
     return;
   }
-  services->SetHwndPropStr(gPathField, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+  services->SetHwndPropStr(main.pathField(), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
                            L"ZandRivell package folder");
-  services->SetHwndPropStr(gListView, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, L"Games");
-  services->Release();
+  services->SetHwndPropStr(main.listView(), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, L"Games");
 }
 
 }  // namespace zrcc

@@ -6,7 +6,29 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 namespace zrcc {
+
+class MainWindow;
+
+// The tooltips of the buttons and the version fields.
+class Tooltips {
+ public:
+  Tooltips() = default;
+  Tooltips(const Tooltips&) = delete;
+  Tooltips& operator=(const Tooltips&) = delete;
+  // Made once with the controls; their places follow every layout.
+  void Create(HWND window);
+  void Place(HWND window) const;
+  HWND handle() const { return tooltips_; }
+  // The text a tooltip is handed must outlive the notification.
+  std::wstring& text() { return text_; }
+
+ private:
+  HWND tooltips_ = nullptr;
+  std::wstring text_;
+};
 
 // Looks at a message before it is dispatched: Tab moves the focus, the
 // command keys run their commands (through the one command gate), Shift+F10
@@ -18,22 +40,18 @@ bool PreTranslateWindowMessage(MSG& message);
 // every message loop of the UI thread does with a message.
 void DispatchWindowMessage(MSG& message);
 
-// The tooltips of the buttons and the version fields, made once with the
-// controls; their places follow every layout.
-void CreateTooltips(HWND window);
-void PlaceTooltips(HWND window);
 // Answers the tooltips' request for a text; false for other notifications.
-bool HandleTooltipNotification(NMHDR* notification);
+bool HandleTooltipNotification(MainWindow& window, NMHDR* notification);
 // Switches the tooltips off while a command or other work runs, so that no
 // tip pops up over a dialog the command opened, and on again afterwards.
-void SetTooltipsActive(bool active);
+void SetTooltipsActive(MainWindow& window, bool active);
 
 // Folders dropped on the window are added one after another, as if each had
 // been picked with "Add Dir"; files are passed over. Frees the drop.
-void HandleDroppedFiles(HDROP drop);
+void HandleDroppedFiles(MainWindow& window, HDROP drop);
 
 // Gives the controls whose text is no name (the package path field, the game
 // list) a name for screen readers.
-void NameControlsForScreenReaders();
+void NameControlsForScreenReaders(MainWindow& window);
 
 }  // namespace zrcc

@@ -36,7 +36,7 @@ TEST_F(CatalogueTest, AddingAKnownPathAgainKeepsOneGame) {
   Add(L"C:\\Games\\Foo");
   Add(L"c:\\games\\FOO");
   EXPECT_EQ(GameCount(), 1);
-  EXPECT_EQ(gGameList.pathKeys.size(), 1u);
+  EXPECT_EQ(PathKeyCount(), 1u);
 }
 
 TEST_F(CatalogueTest, RemoveShiftsLaterGamesAndFreesTheKey) {
@@ -53,7 +53,7 @@ TEST_F(CatalogueTest, RemoveShiftsLaterGamesAndFreesTheKey) {
   EXPECT_FALSE(ContainsPath(L"a"));
   Add(L"A");
   EXPECT_EQ(GetGame(2)->path, L"A");
-  EXPECT_EQ(gGameList.pathKeys.size(), 3u);
+  EXPECT_EQ(PathKeyCount(), 3u);
 }
 
 TEST_F(CatalogueTest, StateTextsAreExact) {

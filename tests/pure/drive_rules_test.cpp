@@ -19,5 +19,18 @@ TEST(DriveRules, EverySpellingOfAPathHasTheRootOfItsVolume) {
   EXPECT_NE(AbsentDriveTip(L"\\\\?\\UNC\\nas\\games\\X").find(L"\\\\nas\\games is not present"), std::wstring::npos);
 }
 
+// A root in any spelling is a root; one folder more is a folder like any other.
+TEST(DriveRules, TheRootOfAVolumeIsKnownInEverySpelling) {
+  for (const wchar_t* root : {L"C:\\", L"c:/", L"C:", L"\\\\?\\C:\\", L"\\\\server\\share", L"\\\\server\\share\\",
+                              L"//server/share/", L"\\\\?\\UNC\\server\\share\\", L"\\\\?\\Volume{0b1c}\\"}) {
+    EXPECT_TRUE(IsVolumeRoot(root)) << testing::PrintToString(std::wstring(root));
+    std::wstring inside = root;
+    if (inside.back() != L'\\' && inside.back() != L'/') inside += L'\\';
+    EXPECT_FALSE(IsVolumeRoot(inside + L"Games")) << testing::PrintToString(inside);
+  }
+  EXPECT_FALSE(IsVolumeRoot(L"Games"));
+  EXPECT_FALSE(IsVolumeRoot(L""));
+}
+
 }  // namespace
 }  // namespace zrcc

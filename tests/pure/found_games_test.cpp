@@ -30,14 +30,17 @@ TEST(FoundGames, OneGamePerFolderTheOutermostWins) {
 }
 
 TEST(FoundGames, OneSummarySaysWhatBecameOfEveryGame) {
-  EXPECT_EQ(FindSummaryText({37, 104, 2}, {{L"library E:\\SteamLibrary", L"drive not present"}}),
+  EXPECT_EQ(FindSummaryText({37, 104, 2}, {{SkipItem::SteamLibrary, GameSource::Steam, L"E:\\SteamLibrary",
+                                              SkipReason::DriveNotPresent}}),
             L"Found 143 games: 37 added, 104 already in the list, 2 without an executable. "
             L"Skipped: library E:\\SteamLibrary (drive not present).");
   EXPECT_EQ(FindSummaryText({1, 0, 0}, {}), L"Found 1 game: 1 added.");
   EXPECT_EQ(FindSummaryText({0, 0, 0}, {}), L"Found no games.");
+  EXPECT_EQ(SearchingText(GameSource::Steam), L"Searching Steam libraries...");
+  EXPECT_EQ(SearchingText(GameSource::BattleNet), L"Searching Battle.net games...");
   // Store games in protected folders are found, counted, and no fault.
   EXPECT_EQ(FindSummaryText({4, 0, 0, 2}, {}), L"Found 6 games: 4 added, 2 that cannot be changed.");
-  std::vector<FindSkip> many(11, {L"Epic manifest x.item", L"not understood"});
+  std::vector<FindSkip> many(11, {SkipItem::LauncherFile, GameSource::Epic, L"x.item", SkipReason::NotUnderstood});
   const std::wstring text = FindSummaryText({0, 3, 0}, many);
   EXPECT_TRUE(text.starts_with(L"Found 3 games: 0 added, 3 already in the list. Skipped: ")) << text.size();
   EXPECT_TRUE(text.ends_with(L"(not understood); and 3 more.")) << text.size();

@@ -148,6 +148,17 @@ TEST(Paths, DeviceNamesTakeTheLongFormAtAnyLength) {
 
 // The executable folder the user picks must lie in the game folder; the
 // picker and the list may spell one folder differently.
+// A message never names a folder with a stray separator, however it was
+// joined; a root keeps its own.
+TEST(Paths, FoldersForMessagesLoseTheirTrailingSeparator) {
+  for (const std::wstring folder : {L"D:\\Games\\Halcyon", L"\\\\server\\share\\G"}) {
+    for (const std::wstring& spelling : {folder, folder + L"\\", folder + L"\\\\", ExtendedLengthPath(folder, 0) + L"\\"}) {
+      EXPECT_EQ(FolderForDisplay(spelling), folder) << testing::PrintToString(spelling);
+    }
+  }
+  EXPECT_EQ(FolderForDisplay(L"D:\\"), L"D:\\");
+}
+
 TEST(Paths, FolderBelowNamesTheWayDownOrNothing) {
   EXPECT_EQ(FolderBelow(L"D:\\Games\\Foo", L"D:\\Games\\Foo\\bin\\x64"), L"bin\\x64");
   EXPECT_EQ(FolderBelow(L"d:/games/foo/", L"D:\\GAMES\\Foo\\.\\Bin\\..\\Bin\\"), L"Bin");

@@ -4,9 +4,10 @@
 
 #include "core/columns.h"
 #include "helpers/game_rows.h"
-#include "platform/app_state.h"
 #include "platform/background_job.h"
+#include "platform/dialogs.h"
 #include "platform/list_view.h"
+#include "platform/ui_thread.h"
 
 namespace zrcc::test {
 
@@ -20,16 +21,14 @@ LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return answer;
   }
   if (message == kLoadStartedMessage) ++gStarted;
-  if (message == kLoadFinishedMessage) {
-    ++gEnded;
-    isLoading = false;
-  }
+  if (message == kLoadFinishedMessage) ++gEnded;
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 HiddenListWindow::HiddenListWindow() {
+  BindUiThread();
   INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&classes);
   static const bool registered = [] {
@@ -42,19 +41,24 @@ HiddenListWindow::HiddenListWindow() {
   (void)registered;
   gStarted = gEnded = 0;
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  gMainWindow = CreateWindowExW(0, L"ZrccHiddenListWindow", L"hidden list", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 800,
-                                nullptr, nullptr, instance, nullptr);
-  gListView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA, 0, 0, 1100,
-                              700, gMainWindow, nullptr, instance, nullptr);
-  for (int i = 0; i < kColumnCount; ++i) AddListColumn(gListView, i, kColumns[static_cast<size_t>(i)].title, 150);
-  gStatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gMainWindow, nullptr,
+  window_ = CreateWindowExW(0, L"ZrccHiddenListWindow", L"hidden list", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 800, nullptr,
+                            nullptr, instance, nullptr);
+  list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA, 0, 0,
+                          1100, 700, window_, nullptr, instance, nullptr);
+  for (int i = 0; i < kColumnCount; ++i) AddListColumn(list_, i, kColumns[static_cast<size_t>(i)].title, 150);
+  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_, nullptr,
                                instance, nullptr);
-  SendMessageW(gStatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready"));
+  pane_ = std::make_unique<GameListPane>(list_, statusBar_, package_);
+  pane_->SetStatusText(L"Ready");
+  SetJobWindow(window_);
 }
 
 HiddenListWindow::~HiddenListWindow() {
-  DestroyWindow(gMainWindow);
-  gMainWindow = gListView = gStatusBar = nullptr;
+  // A job still running is ended first: it hands its results to this pane.
+  StopJobAndWait();
+  SetJobWindow(nullptr);
+  pane_.reset();
+  DestroyWindow(window_);
 }
 
 int HiddenListWindow::jobsStarted() const { return gStarted; }

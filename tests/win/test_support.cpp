@@ -337,20 +337,19 @@ ShellDialogAnswerer::~ShellDialogAnswerer() {
 
 #include <commctrl.h>
 
-#include "platform/app_state.h"
 #include "platform/list_view.h"
 
 namespace zrcc::test {
 
-std::wstring StatusBarText() {
+std::wstring StatusBarText(HWND statusBar) {
   std::wstring buffer(512, L'\0');
-  SendMessageW(gStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer.data()));
+  SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer.data()));
   return buffer.c_str();
 }
 
-int TestWindow::RowCount() const { return ListRowCount(gListView); }
-std::wstring TestWindow::CellText(int row, int column) const { return ListCellText(gListView, row, column); }
-std::wstring TestWindow::StatusText() const { return StatusBarText(); }
+int TestWindow::RowCount() const { return ListRowCount(list()); }
+std::wstring TestWindow::CellText(int row, int column) const { return ListCellText(list(), row, column); }
+std::wstring TestWindow::StatusText() const { return StatusBarText(statusBar()); }
 
 bool TestWindow::WaitForLoadEnd(int finishedBefore, DWORD timeoutMs) {
   const ULONGLONG until = GetTickCount64() + timeoutMs;

@@ -168,7 +168,7 @@ class TestWindow : public HiddenListWindow {
 };
 
 // The status bar's text.
-std::wstring StatusBarText();
+std::wstring StatusBarText(HWND statusBar);
 
 // Pumps this thread's messages for a while.
 void PumpMessages(DWORD milliseconds);

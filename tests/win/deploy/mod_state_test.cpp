@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/mod_rules.h"
-#include "platform/app_state.h"
+#include "ui/package.h"
 #include "platform/win_handles.h"
 #include "win/test_support.h"
 
@@ -144,50 +144,52 @@ TEST_F(ModStateTest, WorksInFoldersBehindLongPaths) {
 
 class CheckModFolderTest : public ::testing::Test {
  protected:
+  // The package the window showed before: a usable one.
   void SetUp() override {
-    PackageVersionText = L"previous version";
-    PackageBuildText = L"previous build";
+    test::WriteFileBytes(previous / L"ZandRivell.dll", FixtureBytes(L"zandrivell.dll"));
+    package.Restore(previous.path());
+    ASSERT_TRUE(package.set());
   }
-  void TearDown() override {
-    if (gPathField) DestroyWindow(gPathField);
-    gPathField = nullptr;
-    PackageVersionText.clear();
-    PackageBuildText.clear();
-  }
-  std::wstring PathFieldText() const {
+  std::wstring PathFieldText(HWND field) const {
     wchar_t text[64] = {};
-    GetWindowTextW(gPathField, text, 64);
+    GetWindowTextW(field, text, 64);
     return text;
   }
   void ExpectRejected(const std::wstring& folder) {
-    gPathField = CreateWindowExW(0, L"EDIT", L"C:\\package", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
-    ASSERT_NE(gPathField, nullptr);
     EXPECT_FALSE(CheckModFolder(folder)) << test::Utf8(folder);
-    EXPECT_EQ(PathFieldText(), L"No path set");
-    EXPECT_EQ(PackageVersionText, L"previous version");
-    EXPECT_EQ(PackageBuildText, L"previous build");
-    DestroyWindow(gPathField);
-    gPathField = nullptr;
+    const HWND field = CreateWindowExW(0, L"EDIT", L"C:\\package", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                       nullptr);
+    ASSERT_NE(field, nullptr);
+    package.SetControls(field, nullptr, nullptr);
+    package.Restore(folder);
+    EXPECT_EQ(PathFieldText(field), L"No path set");
+    EXPECT_EQ(package.version(), L"1.2.3") << "a rejected folder leaves the versions shown";
+    EXPECT_EQ(package.build(), L"build 456");
+    package.SetControls(nullptr, nullptr, nullptr);
+    DestroyWindow(field);
   }
   test::TempDir dir;
+  test::TempDir previous;
+  Package package;
 };
 
 TEST_F(CheckModFolderTest, AcceptsAPackageAndShowsItsVersions) {
   test::WriteFileBytes(dir / L"ZandRivell.dll", FixtureBytes(L"zandrivell.dll"));
-  EXPECT_TRUE(CheckModFolder(dir.path()));
-  EXPECT_EQ(PackageVersionText, L"1.2.3");
-  EXPECT_EQ(PackageBuildText, L"build 456");
-  PackageVersionText.clear();
-  EXPECT_TRUE(CheckModFolder(dir.path() + L"\\"));
-  EXPECT_EQ(PackageVersionText, L"1.2.3");
+  std::optional<PackageInfo> info = CheckModFolder(dir.path());
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->version, L"1.2.3");
+  EXPECT_EQ(info->build, L"build 456");
+  info = CheckModFolder(dir.path() + L"\\");
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->version, L"1.2.3");
 }
 
 TEST_F(CheckModFolderTest, MissingProductVersionGivesAnEmptyBuild) {
   test::WriteFileBytes(dir / L"ZandRivell.dll", FixtureBytes(L"ver_no_product_version.dll"));
-  EXPECT_TRUE(CheckModFolder(dir.path()));
-  EXPECT_EQ(PackageVersionText, L"3.1");
-  EXPECT_EQ(PackageBuildText, L"");
+  const std::optional<PackageInfo> info = CheckModFolder(dir.path());
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->version, L"3.1");
+  EXPECT_EQ(info->build, L"");
 }
 
 TEST_F(CheckModFolderTest, RejectsFoldersWithoutThePackageDll) {
@@ -204,16 +206,18 @@ TEST_F(CheckModFolderTest, RejectsFoldersWithoutThePackageDll) {
 }
 
 TEST_F(CheckModFolderTest, RejectionWithoutAWindowOnlyLeavesTheTexts) {
-  EXPECT_FALSE(CheckModFolder(dir.path()));
-  EXPECT_EQ(PackageVersionText, L"previous version");
+  package.Restore(dir.path());
+  EXPECT_FALSE(package.set());
+  EXPECT_EQ(package.version(), L"1.2.3");
 }
 
 TEST_F(CheckModFolderTest, AcceptsAPackageBehindALongPath) {
   std::wstring folder = dir.path();
   while (folder.size() < 290) folder += L"\\a-long-package-folder";
   test::WriteFileBytes(folder + L"\\ZandRivell.dll", FixtureBytes(L"zandrivell.dll"));
-  EXPECT_TRUE(CheckModFolder(folder));
-  EXPECT_EQ(PackageBuildText, L"build 456");
+  const std::optional<PackageInfo> info = CheckModFolder(folder);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->build, L"build 456");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Running the setup and removal scripts of a game folder in a console of
 // their own (the real cmd.exe under Wine) and waiting for them.
 #include "deploy/scripts.h"
+#include "ui/notices.h"
 
 #include <gtest/gtest.h>
 

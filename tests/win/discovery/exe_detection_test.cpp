@@ -2,6 +2,7 @@
 // skips, the choice among candidates, the warning for an empty game folder,
 // the relative executable folder, and trees far beyond the classic path limit.
 #include "deploy/exe_detection.h"
+#include "ui/notices.h"
 
 #include <gtest/gtest.h>
 

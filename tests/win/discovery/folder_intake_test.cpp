@@ -7,7 +7,7 @@
 #include "core/catalogue.h"
 #include "core/paths.h"
 #include "discovery/steam_manifests.h"
-#include "platform/app_state.h"
+#include "ui/game_list_pane.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -44,7 +44,7 @@ class FolderIntakeTest : public ::testing::Test {
 
 TEST_F(FolderIntakeTest, SteamLibraryGivesOneNamedGamePerFolder) {
   const std::wstring library = MakeLibrary(L"SteamLibrary");
-  EXPECT_TRUE(AddGameFolder(gListView, library));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library));
   ASSERT_EQ(GameCount(), 2);
   EXPECT_EQ(GetGame(0)->path, library + L"\\steamapps\\common\\A");
   EXPECT_EQ(GetGame(0)->name, L"Game A");
@@ -57,7 +57,7 @@ TEST_F(FolderIntakeTest, SteamLibraryGivesOneNamedGamePerFolder) {
 
 TEST_F(FolderIntakeTest, SteamappsFolderAndLibraryRootGiveTheSameGames) {
   const std::wstring library = MakeLibrary(L"lib");
-  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\SteamApps\\"));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library + L"\\SteamApps\\"));
   ASSERT_EQ(GameCount(), 2);
   EXPECT_EQ(GetGame(1)->name, L"Game B");
 }
@@ -65,7 +65,7 @@ TEST_F(FolderIntakeTest, SteamappsFolderAndLibraryRootGiveTheSameGames) {
 // A library the user named otherwise is known by what it holds.
 TEST_F(FolderIntakeTest, LibraryNamedWithoutSteamIsKnownBySteamappsCommon) {
   const std::wstring library = MakeLibrary(L"Games");
-  EXPECT_TRUE(AddGameFolder(gListView, library));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library));
   ASSERT_EQ(GameCount(), 2);
   EXPECT_EQ(GetGame(1)->path, library + L"\\steamapps\\common\\B");
   EXPECT_EQ(GetGame(1)->name, L"Game B");
@@ -73,7 +73,7 @@ TEST_F(FolderIntakeTest, LibraryNamedWithoutSteamIsKnownBySteamappsCommon) {
   const std::wstring noCommon = dir / L"Other";
   test::WriteFileBytes(noCommon + L"\\Other.exe", "MZ");
   test::MakeDirs(noCommon + L"\\steamapps");
-  EXPECT_TRUE(AddGameFolder(gListView, noCommon));
+  EXPECT_TRUE(AddGameFolder(window.pane(), noCommon));
   ASSERT_EQ(GameCount(), 3);
   EXPECT_EQ(GetGame(2)->path, noCommon);
   EXPECT_TRUE(boxes.boxes().empty());
@@ -83,14 +83,14 @@ TEST_F(FolderIntakeTest, LibraryNamedWithoutSteamIsKnownBySteamappsCommon) {
 // all their sizes; a game whose name merely contains "steam" is one game.
 TEST_F(FolderIntakeTest, CommonFolderIsItsLibraryAndSteamNamedGameIsOneGame) {
   const std::wstring library = MakeLibrary(L"SteamLibrary");
-  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\steamapps\\Common"));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library + L"\\steamapps\\Common"));
   ASSERT_EQ(GameCount(), 2);
   EXPECT_EQ(GetGame(0)->path, library + L"\\steamapps\\Common\\A");
   EXPECT_EQ(GetGame(1)->name, L"Game B");
 
   const std::wstring tales = dir / L"Steamforge Tales";
   test::WriteFileBytes(tales + L"\\SteamforgeTales.exe", "MZ");
-  EXPECT_TRUE(AddGameFolder(gListView, tales));
+  EXPECT_TRUE(AddGameFolder(window.pane(), tales));
   ASSERT_EQ(GameCount(), 3);
   EXPECT_EQ(GetGame(2)->path, tales);
   EXPECT_TRUE(boxes.boxes().empty());
@@ -100,16 +100,16 @@ TEST_F(FolderIntakeTest, SteamFolderWithoutCommonIsOneGameButItsManifestsAreRead
   const std::wstring steam = dir / L"Steam";
   test::WriteFileBytes(steam + L"\\steam.exe", "MZ");
   test::WriteFileBytes(steam + L"\\steamapps\\appmanifest_9.acf", "\"name\" \"Nine\" \"installdir\" \"Nine\"");
-  EXPECT_TRUE(AddGameFolder(gListView, steam));
+  EXPECT_TRUE(AddGameFolder(window.pane(), steam));
   ASSERT_EQ(GameCount(), 1);
   EXPECT_EQ(GetGame(0)->path, steam);
-  EXPECT_EQ(SteamGameNames[steam + L"\\steamapps\\common\\Nine"], L"Nine");
+  EXPECT_EQ(SteamNameOf(KnownSteamNames(), steam + L"\\steamapps\\common\\Nine"), L"Nine");
 }
 
 TEST_F(FolderIntakeTest, DuplicatesAreRefusedWithTheirWarnings) {
   const std::wstring library = MakeLibrary(L"SteamLibrary");
-  EXPECT_TRUE(AddGameFolder(gListView, library));
-  EXPECT_FALSE(AddGameFolder(gListView, library));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library));
+  EXPECT_FALSE(AddGameFolder(window.pane(), library));
   EXPECT_EQ(GameCount(), 2);
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].caption, L"Duplicate");
@@ -119,10 +119,10 @@ TEST_F(FolderIntakeTest, DuplicatesAreRefusedWithTheirWarnings) {
 
   const std::wstring single = dir / L"Games\\Foo";
   test::WriteFileBytes(single + L"\\Foo.exe", "MZ");
-  EXPECT_TRUE(AddGameFolder(gListView, single));
+  EXPECT_TRUE(AddGameFolder(window.pane(), single));
   std::wstring otherCase = single;
   for (auto& c : otherCase) c = static_cast<wchar_t>(towupper(c));
-  EXPECT_FALSE(AddGameFolder(gListView, otherCase));
+  EXPECT_FALSE(AddGameFolder(window.pane(), otherCase));
   ASSERT_EQ(boxes.boxes().size(), 2u);
   EXPECT_EQ(boxes.boxes()[1].text, L"This folder is already in the list.");
   EXPECT_EQ(GameCount(), 3);
@@ -130,8 +130,8 @@ TEST_F(FolderIntakeTest, DuplicatesAreRefusedWithTheirWarnings) {
 
 TEST_F(FolderIntakeTest, PartlyListedLibraryAddsTheRestSilently) {
   const std::wstring library = MakeLibrary(L"SteamLibrary");
-  EXPECT_TRUE(AddGameFolder(gListView, library + L"\\steamapps\\common\\B"));
-  EXPECT_TRUE(AddGameFolder(gListView, library));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library + L"\\steamapps\\common\\B"));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library));
   ASSERT_EQ(GameCount(), 2);
   EXPECT_EQ(GetGame(1)->path, library + L"\\steamapps\\common\\A");
   EXPECT_TRUE(boxes.boxes().empty());
@@ -140,7 +140,7 @@ TEST_F(FolderIntakeTest, PartlyListedLibraryAddsTheRestSilently) {
 // Windows finds "b" and "B" to be one folder, and so does the name lookup.
 TEST_F(FolderIntakeTest, ManifestInstallDirInOtherLetterCaseStillNamesTheGame) {
   const std::wstring library = MakeLibrary(L"SteamLibrary", L"b");
-  EXPECT_TRUE(AddGameFolder(gListView, library));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library));
   ASSERT_EQ(GameCount(), 2);
   EXPECT_EQ(GetGame(1)->name, L"Game B");
 }
@@ -153,14 +153,14 @@ TEST_F(FolderIntakeTest, NestedFoldersAndEmptyLibrariesAreRefusedSayingWhy) {
   test::MakeDirs(gameB + L"\\Binaries");
   test::WriteFileBytes(dir / L"Old\\Steam\\steamapps\\common\\C\\C.exe", "MZ");
   test::WriteFileBytes(dir / L"Empty\\steamapps\\common\\readme.txt", "no game");
-  EXPECT_TRUE(AddGameFolder(gListView, gameB));
-  EXPECT_TRUE(AddGameFolder(gListView, dir / L"Old"));  // a library once added as one game
+  EXPECT_TRUE(AddGameFolder(window.pane(), gameB));
+  EXPECT_TRUE(AddGameFolder(window.pane(), dir / L"Old"));  // a library once added as one game
   GetGame(0)->name = L"Game B";
   GetGame(1)->name = L"";
   for (const std::wstring& pick : {library + L"\\steamapps\\common\\b\\Binaries", dir / L"Old\\Steam", dir / L"Empty", dir.path()}) {
-    EXPECT_FALSE(AddGameFolder(gListView, pick));
+    EXPECT_FALSE(AddGameFolder(window.pane(), pick));
   }
-  EXPECT_TRUE(AddGameFolder(gListView, library));  // a library holding a listed game adds the others
+  EXPECT_TRUE(AddGameFolder(window.pane(), library));  // a library holding a listed game adds the others
   EXPECT_EQ(GameCount(), 3);
   EXPECT_EQ(Captions(), (std::vector<std::wstring>{
                             L"Duplicate: This folder lies inside a game that is already in the list:\nGame B\n" + gameB,
@@ -172,10 +172,22 @@ TEST_F(FolderIntakeTest, NestedFoldersAndEmptyLibrariesAreRefusedSayingWhy) {
   EXPECT_EQ(window.StatusText(), L"Games: 3");
 }
 
+// A whole drive is no game, however it is spelt; a library at a drive's root
+// is still a library.
+TEST_F(FolderIntakeTest, ADrivesRootIsRefusedAsAGame) {
+  for (const std::wstring root : {L"C:\\", L"C:\\windows\\..", L"\\\\?\\C:\\"}) {
+    EXPECT_FALSE(AddGameFolder(window.pane(), root)) << test::Utf8(root);
+  }
+  EXPECT_EQ(GameCount(), 0);
+  ASSERT_EQ(boxes.boxes().size(), 3u);
+  EXPECT_EQ(boxes.boxes()[0].caption, L"Invalid Folder");
+  EXPECT_EQ(boxes.boxes()[2].text.substr(0, 40), L"This is a whole drive, not a game folder");
+}
+
 TEST_F(FolderIntakeTest, GameWithoutExecutableIsAddedWithAWarning) {
   const std::wstring empty = dir / L"Empty Game";
   test::MakeDirs(empty);
-  EXPECT_TRUE(AddGameFolder(gListView, empty));
+  EXPECT_TRUE(AddGameFolder(window.pane(), empty));
   EXPECT_EQ(GameCount(), 1);
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].caption, L"No executable found");
@@ -191,7 +203,7 @@ TEST_F(FolderIntakeTest, GameFolderPastThePathLimitStillGetsItsSteamName) {
   test::WriteFileBytes(steamapps + L"\\appmanifest_5.acf",
                        "\"name\" \"Long One\" \"installdir\" \"" + test::Utf8(game) + "\"");
   ASSERT_LT(steamapps.size(), 260u);
-  EXPECT_TRUE(AddGameFolder(gListView, library));
+  EXPECT_TRUE(AddGameFolder(window.pane(), library));
   ASSERT_EQ(GameCount(), 1);
   EXPECT_EQ(GetGame(0)->path.rfind(L"\\\\?\\", 0), 0u);
   EXPECT_EQ(GetGame(0)->name, L"Long One");

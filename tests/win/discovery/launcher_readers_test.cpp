@@ -85,7 +85,7 @@ std::vector<Found> Games(const GameSearch& search) {
 
 std::wstring Skips(const GameSearch& search) {
   std::wstring text;
-  for (const FindSkip& skip : search.skipped) text += skip.what + L" (" + skip.why + L"); ";
+  for (const FindSkip& skip : search.skipped) text += FindSkipText(skip) + L"; ";
   return text;
 }
 
@@ -304,7 +304,7 @@ TEST(EaGames, RegistryEntriesAndOriginManifestsWithTheirInstallersLaunchExecutab
       {legacy, L"Legacy Game", L""},
   };
   EXPECT_EQ(Games(search), expected);
-  EXPECT_EQ(Skips(search), L"EA game Gone (folder not found); Origin manifest bad.mfst (not understood); ");
+  EXPECT_EQ(Skips(search), L"EA game Gone (folder not found); EA manifest bad.mfst (not understood); ");
 }
 
 TEST(UbisoftAndUninstallList, OnlyTheLaunchersGamesWithTheFoldersTheyName) {
@@ -377,7 +377,7 @@ TEST(HeroicGames, LegendaryAndHeroicListsWithTheirExecutables) {
   test::RemoveTree(heroic);
   EXPECT_EQ(Games(search), (std::vector<Found>{{fig, L"Fig Quest", L"Bin\\Fig.exe"}, {delta, L"1207658924", L"delta.exe"}}));
   ASSERT_EQ(search.skipped.size(), 1u) << Skips(search);
-  EXPECT_EQ(search.skipped[0].why, L"not understood");
+  EXPECT_EQ(search.skipped[0].reason, SkipReason::NotUnderstood);
 }
 
 // The launcher's database, made with SQLite as the launcher's own library
@@ -437,15 +437,15 @@ TEST(AmazonGames, TheSqliteListAndEachGamesFuelFile) {
     sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(writer);
     EXPECT_TRUE(locked.games.empty());
-    EXPECT_EQ(Skips(locked), L"Amazon game list " + database + L" (locked); ");
+    EXPECT_EQ(Skips(locked), L"Amazon list " + database + L" (locked); ");
     EXPECT_LT(waited, std::chrono::seconds(10));
   }
   // Damaged, of another layout, a view that would never end, missing.
   const std::string bytes = test::ReadFileBytes(database);
   test::WriteFileBytes(database, bytes.substr(0, 100) + std::string(bytes.size() - 100, '\x5A'));
-  EXPECT_EQ(Skips(SearchAmazonDatabase(database)), L"Amazon game list " + database + L" (not understood); ");
+  EXPECT_EQ(Skips(SearchAmazonDatabase(database)), L"Amazon list " + database + L" (not understood); ");
   test::WriteFileBytes(database, "SQLite format 3");
-  EXPECT_EQ(Skips(SearchAmazonDatabase(database)), L"Amazon game list " + database + L" (not understood); ");
+  EXPECT_EQ(Skips(SearchAmazonDatabase(database)), L"Amazon list " + database + L" (not understood); ");
   for (const std::string& layout :
        {std::string("CREATE TABLE Games (Id TEXT)"),
         std::string("CREATE TABLE DbSet (Id TEXT, Installed INTEGER)"),
@@ -454,7 +454,7 @@ TEST(AmazonGames, TheSqliteListAndEachGamesFuelFile) {
     DeleteFileW(database.c_str());
     MakeAmazonDatabase(database, {layout});
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Skips(SearchAmazonDatabase(database)), L"Amazon game list " + database + L" (not understood); ") << layout;
+    EXPECT_EQ(Skips(SearchAmazonDatabase(database)), L"Amazon list " + database + L" (not understood); ") << layout;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << layout;
   }
   DeleteFileW(database.c_str());
@@ -499,7 +499,7 @@ TEST(SteamLaunch, TheLaunchEntrysExecutableOfEachVersionOfAppinfo) {
       ASSERT_EQ(cut.games.size(), 1u);
       EXPECT_EQ(cut.games[0].executable, L"bin\\x64_dx12\\game.exe");
       ASSERT_EQ(cut.skipped.size(), 1u);
-      EXPECT_EQ(cut.skipped[0].why, L"damaged: read up to the damage");
+      EXPECT_EQ(cut.skipped[0].reason, SkipReason::Damaged);
     }
   }
 }

@@ -27,6 +27,8 @@ class SteamManifestsTest : public ::testing::Test {
   }
   void Write(const std::wstring& name, const std::string& bytes) { test::WriteFileBytes(JoinPath(steamapps, name), bytes); }
   std::wstring Key(const std::wstring& installdir) const { return steamapps + L"\\common\\" + installdir; }
+  // What the reads fill, as a job's own map.
+  SteamNameMap SteamGameNames;
 
   TempDir dir;
   std::wstring steamapps;
@@ -40,7 +42,7 @@ TEST_F(SteamManifestsTest, RecordsNameUnderTheInstallFolderPath) {
   Write(L"no_installdir.acf", "\"name\" \"Nameless\"");
   Write(L"empty_name.acf", Manifest("", "EmptyName"));
   Write(L"other_case.acf", "\"name\" \"Cased\" \"InstallDir\" \"Cased\"");
-  ReadSteamManifests(steamapps);
+  ReadSteamManifests(steamapps, SteamGameNames);
   const SteamNameMap expected = {
       {Key(L"Iron Coast 2077"), L"Iron Coast 2077"},
       {Key(L"OnLines"), L"On Lines"},
@@ -56,7 +58,7 @@ TEST_F(SteamManifestsTest, ReadsOnlyFilesEndingInDotAcf) {
   Write(L"x.acf.bak", Manifest("Bak", "Bak"));
   Write(L"sub.acf\\inner.acf", Manifest("Inner", "Inner"));  // a folder named like a manifest, and below it
   Write(L"y.acf", Manifest("Taken", "Taken"));
-  ReadSteamManifests(steamapps);
+  ReadSteamManifests(steamapps, SteamGameNames);
   ASSERT_EQ(SteamGameNames.size(), 1u);
   EXPECT_EQ(SteamGameNames[Key(L"Taken")], L"Taken");
 }
@@ -79,7 +81,7 @@ TEST_F(SteamManifestsTest, ManifestsUpToOneMebibyteAreRead) {
   past.resize(1024 * 1024 + 1, ' ');
   Write(L"limit.acf", limit);
   Write(L"past.acf", past);
-  ReadSteamManifests(steamapps);
+  ReadSteamManifests(steamapps, SteamGameNames);
   EXPECT_GT(many.size(), 14u * 1024);
   EXPECT_EQ(SteamGameNames, (SteamNameMap{{Key(L"ManyDlc"), L"Many DLC"}, {Key(L"Limit"), L"Limit"}}));
 }
@@ -95,7 +97,7 @@ TEST_F(SteamManifestsTest, LaterListedManifestWinsAndEarlierEntriesStay) {
   do order.push_back(data.cFileName);
   while (FindNextFileW(find.get(), &data));
   ASSERT_EQ(order.size(), 2u);
-  ReadSteamManifests(steamapps);
+  ReadSteamManifests(steamapps, SteamGameNames);
   EXPECT_EQ(SteamGameNames[Key(L"Same")], order[1] == L"b.acf" ? L"Second" : L"First");
   EXPECT_EQ(SteamGameNames[L"D:\\Old\\steamapps\\common\\Kept"], L"Kept");
   EXPECT_EQ(SteamGameNames.size(), 2u);
@@ -112,7 +114,7 @@ TEST_F(SteamManifestsTest, ManifestsHeldOpenByOthersAreStillRead) {
   UniqueHandle deleter(CreateFileW(JoinPath(steamapps, L"going.acf").c_str(), DELETE, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(writer && deleter);
-  ReadSteamManifests(steamapps);
+  ReadSteamManifests(steamapps, SteamGameNames);
   EXPECT_EQ(SteamGameNames[Key(L"Busy")], L"Busy");
   EXPECT_EQ(SteamGameNames[Key(L"Going")], L"Going");
 }
@@ -123,9 +125,9 @@ TEST_F(SteamManifestsTest, WorksInFoldersBeyondTheClassicPathLimit) {
   deep += L"\\steamapps";
   ASSERT_GT(deep.size(), 300u);
   test::WriteFileBytes(deep + L"\\appmanifest_7.acf", Manifest("Deep", "Deep Game"));
-  ReadSteamManifests(deep);
+  ReadSteamManifests(deep, SteamGameNames);
   EXPECT_EQ(SteamGameNames[deep + L"\\common\\Deep Game"], L"Deep");
-  ReadSteamManifests(steamapps + L"\\missing");  // an unlistable folder changes nothing
+  ReadSteamManifests(steamapps + L"\\missing", SteamGameNames);  // an unlistable folder changes nothing
   EXPECT_EQ(SteamGameNames.size(), 1u);
 }
 

@@ -7,6 +7,8 @@
 #include "helpers/data_file.h"
 #include "helpers/loader.h"
 #include "platform/app_folder.h"
+#include "ui/game_list_pane.h"
+#include "ui/notices.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -28,7 +30,7 @@ TEST(BigList, FifteenHundredGamesLoadAndSaveBackUnchanged) {
   const std::string original = FormatGameListFile(games);
   test::WriteFileBytes(dir / L"data.ini", original);
 
-  ASSERT_TRUE(LaunchAsyncLoadData());
+  ASSERT_TRUE(LaunchAsyncLoadData(window.pane()));
   ASSERT_TRUE(window.WaitForLoadEnd(0, 300000));
   EXPECT_EQ(window.RowCount(), 1500);
   EXPECT_EQ(window.StatusText(), L"Games: 1500");

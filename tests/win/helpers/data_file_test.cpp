@@ -7,6 +7,8 @@
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "platform/app_folder.h"
+#include "ui/game_list_pane.h"
+#include "ui/notices.h"
 #include "win/test_support.h"
 
 namespace zrcc {

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/app_state.h"
+
+#include "ui/game_list_pane.h"
+#include "ui/notices.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -87,7 +89,7 @@ TEST_F(GameRowsTest, RowsShowTheGameAndUpdateKeepsTheExecutableFolderColumn) {
     g.buildVersion = L"b";
     g.name = L"Name";
     g.exeFolder = L"bin";
-    InsertGameRow(gListView, GameCount(), g);
+    InsertGameRow(window.list(), GameCount(), g);
     AddGame(g);
   }
   ASSERT_EQ(window.RowCount(), 3);
@@ -98,15 +100,15 @@ TEST_F(GameRowsTest, RowsShowTheGameAndUpdateKeepsTheExecutableFolderColumn) {
   g->exeFolder = L"elsewhere";
   g->name = L"New";
   g->modState = ModState::Installed;
-  UpdateGameRow(1);
+  UpdateGameRow(window.list(), 1);
   EXPECT_EQ(window.CellText(1, 5), L"New");
   EXPECT_EQ(window.CellText(1, 2), L"Installed");
   EXPECT_EQ(window.CellText(1, 6), L"bin");
-  UpdateGameRow(3);  // outside the catalogue: nothing happens
+  UpdateGameRow(window.list(), 3);  // outside the catalogue: nothing happens
 
-  EXPECT_FALSE(DeleteGame(gListView, 3));
+  EXPECT_FALSE(DeleteGame(window.list(), 3));
   EXPECT_EQ(window.RowCount(), 3);
-  EXPECT_TRUE(DeleteGame(gListView, 0));
+  EXPECT_TRUE(DeleteGame(window.list(), 0));
   EXPECT_EQ(window.RowCount(), 2);
   EXPECT_EQ(window.CellText(0, 0), L"C:\\G1");
   EXPECT_EQ(GetGame(0)->path, L"C:\\G1");

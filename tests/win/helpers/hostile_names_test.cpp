@@ -8,7 +8,9 @@
 #include "discovery/folder_intake.h"
 #include "helpers/data_file.h"
 #include "platform/app_folder.h"
-#include "platform/app_state.h"
+#include "ui/game_list_pane.h"
+#include "ui/game_list_pane.h"
+#include "ui/notices.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -25,12 +27,12 @@ TEST(HostileNames, NamesSpanningLinesNeverRewriteTheList) {
   test::WriteFileBytes(library + L"\\steamapps\\common\\A\\A.exe", "MZ");
   test::WriteFileBytes(library + L"\\steamapps\\appmanifest_1.acf",
                        "\"name\" \"A\r\nPath=C:\\Windows\n[Line9]\nPath=C:\\Evil\" \"installdir\" \"A\"");
-  ASSERT_TRUE(AddGameFolder(gListView, library));
+  ASSERT_TRUE(AddGameFolder(window.pane(), library));
   const std::wstring evil = dir / L"Evil";
   test::MakeDirs(evil);
   ASSERT_TRUE(CopyFileW((test::Fixture(L"hostile_name.exe")).c_str(),
                         (evil + L"\\Evil.exe").c_str(), FALSE));
-  ASSERT_TRUE(AddGameFolder(gListView, evil));
+  ASSERT_TRUE(AddGameFolder(window.pane(), evil));
   ASSERT_EQ(GameCount(), 2);
   ASSERT_NE(GetGame(0)->name.find(L'\n'), std::wstring::npos) << "the manifest name really spans lines";
   ASSERT_EQ(GetGame(1)->name, L"Evil\r\n[Line9]\r\nPath=C:\\Windows");

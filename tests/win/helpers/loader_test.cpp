@@ -1,6 +1,7 @@
 // The background load against real folders, a real list view and status bar.
 #include "helpers/loader.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,9 +12,11 @@
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "platform/app_folder.h"
-#include "platform/app_state.h"
+
 #include "platform/dialogs.h"
 #include "platform/win_handles.h"
+#include "ui/game_list_pane.h"
+#include "ui/notices.h"
 #include "win/test_support.h"
 
 namespace zrcc {
@@ -41,7 +44,7 @@ class LoaderTest : public ::testing::Test {
   }
   void Load() {
     const int finished = window.loadFinished();
-    ASSERT_TRUE(LaunchAsyncLoadData());
+    ASSERT_TRUE(LaunchAsyncLoadData(window.pane()));
     ASSERT_TRUE(window.WaitForLoadEnd(finished));
   }
   TempDir dir;
@@ -61,6 +64,10 @@ TEST_F(LoaderTest, VanishedGamesAreDroppedAndTheRestKeepTheirOrder) {
   EXPECT_EQ(window.CellText(1, 1), L"5 B");
   EXPECT_EQ(window.CellText(1, 5), L"Gamma");
   EXPECT_EQ(window.StatusText(), L"Games: 2");
+  // The user is told that the list lost a game, once, beside the count.
+  wchar_t note[256] = {};
+  SendMessageW(window.statusBar(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(note));
+  EXPECT_EQ(std::wstring(note), L"1 game was left out of the list: its folder is gone.");
   EXPECT_EQ(window.loadStarted(), 1);
   EXPECT_TRUE(boxes.boxes().empty());
 }
@@ -79,7 +86,7 @@ TEST_F(LoaderTest, GameOnAnAbsentDriveIsKeptAsStored) {
   ASSERT_TRUE(drive.Unplug());
   Load();
   ASSERT_EQ(window.RowCount(), 2);
-  EXPECT_TRUE(RowShowsDriveAbsent(gListView, 0) && !RowShowsDriveAbsent(gListView, 1));
+  EXPECT_TRUE(RowShowsDriveAbsent(window.list(), 0) && !RowShowsDriveAbsent(window.list(), 1));
   EXPECT_EQ(window.CellText(0, 5), L"Tidebreaker");
   EXPECT_EQ(window.CellText(0, 1), L"") << "nothing is read from an absent drive";
   ASSERT_TRUE(SaveData());
@@ -102,7 +109,7 @@ TEST_F(LoaderTest, ListHeldOpenByAnotherProgramIsWaitedForOrReported) {
   };
   UniqueHandle held = hold();
   const int finished = window.loadFinished();
-  ASSERT_TRUE(LaunchAsyncLoadData());
+  ASSERT_TRUE(LaunchAsyncLoadData(window.pane()));
   test::PumpMessages(600);
   held.reset();
   ASSERT_TRUE(window.WaitForLoadEnd(finished));
@@ -157,8 +164,8 @@ TEST_F(LoaderTest, OneLoadAtATime) {
   std::vector<GameListEntry> list;
   for (int i = 0; i < 30; ++i) list.push_back({Game(L"G" + std::to_wstring(i)), L"", L""});
   WriteList(list);
-  ASSERT_TRUE(LaunchAsyncLoadData());
-  EXPECT_FALSE(LaunchAsyncLoadData());
+  ASSERT_TRUE(LaunchAsyncLoadData(window.pane()));
+  EXPECT_FALSE(LaunchAsyncLoadData(window.pane()));
   ASSERT_TRUE(window.WaitForLoadEnd(0));
   EXPECT_EQ(window.loadStarted(), 1);
   EXPECT_EQ(window.RowCount(), 30);
@@ -240,7 +247,7 @@ TEST_F(LoaderTest, StoppedLoadStillHoldsEveryGameOfTheFile) {
     list.push_back({path, L"", L"N" + std::to_wstring(i)});
   }
   WriteList(list);
-  ASSERT_TRUE(LaunchAsyncLoadData());
+  ASSERT_TRUE(LaunchAsyncLoadData(window.pane()));
   test::PumpMessages(50);
   StopJobAndWait();  // keeps carrying out the loader's row messages meanwhile
   EXPECT_FALSE(BackgroundJobRunning());
@@ -271,7 +278,7 @@ TEST_F(LoaderTest, RowsComeInStepsAndNoneAfterAStop) {
     return IDOK;
   });
   const int finished = window.loadFinished();
-  ASSERT_TRUE(LaunchAsyncLoadData());
+  ASSERT_TRUE(LaunchAsyncLoadData(window.pane()));
   std::vector<int> counts;
   while (window.loadFinished() == finished) {
     test::PumpMessages(5);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/catalogue.h"
+#include "core/owner_thread.h"
 #include "helpers/data_file.h"
 #include "platform/app_folder.h"
 #include "tools/save_loop_list.h"
@@ -20,9 +21,11 @@ using namespace zrcc;
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 2;
   SetAppFolderForTesting(argv[1]);
+  BindOwnerThread();
+  SaveFailure failure;
   for (unsigned generation = 0;; ++generation) {
     ClearGames();
     for (const Game& game : SaveLoopList(generation)) AddGame(game);
-    SaveData();
+    SaveGameList(failure);
   }
 }

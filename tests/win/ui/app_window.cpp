@@ -5,9 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
-#include "helpers/loader.h"
 #include "platform/app_folder.h"
-#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
 #include "ui/commands.h"
@@ -20,7 +19,6 @@ namespace zrcc::test {
 AppWindow::AppWindow(const std::wstring& folder) {
   SetAppFolderForTesting(folder);
   ClearGames();
-  ResetAppState();
   SetFolderPickerHandler([this](const FolderPickerRequest& request) -> std::optional<std::wstring> {
     pickerTitles.push_back(request.title);
     if (pickerAnswers.empty()) return std::nullopt;
@@ -30,13 +28,16 @@ AppWindow::AppWindow(const std::wstring& folder) {
   });
   SetExploreHandler([this](const std::wstring& path) { explored.push_back(path); });
 
-  static bool registered = false;
-  if (!registered) registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
-  window_ = CreateMainWindow(GetModuleHandleW(nullptr), 0, 0, 1600, 900);
-  LoadSettings();
+  MainWindow::Register(GetModuleHandleW(nullptr));
+  main_ = std::make_unique<MainWindow>();
+  main_->Create(GetModuleHandleW(nullptr), 0, 0, 1600, 900);
+  window_ = main_->handle();
+  list_ = main_->listView();
+  statusBar_ = main_->statusBar();
+  LoadSettings(main_->Settings());
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   UpdateWindow(window_);
-  LaunchAsyncLoadData();
+  LaunchAsyncLoadData(main_->pane());
   WaitUntilLoaded();
 }
 
@@ -50,7 +51,7 @@ AppWindow::~AppWindow() {
 
 void AppWindow::WaitUntilLoaded() {
   const ULONGLONG until = GetTickCount64() + 60000;
-  while ((isLoading || BackgroundJobRunning()) && GetTickCount64() < until) PumpMessages(10);
+  while ((isLoading() || BackgroundJobRunning()) && GetTickCount64() < until) PumpMessages(10);
   PumpMessages(20);
 }
 
@@ -74,13 +75,13 @@ void AppWindow::Select(int row) {
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = row >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
-  SendMessageW(gListView, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   PumpMessages(10);
 }
 
 void AppWindow::DoubleClick() {
   NMITEMACTIVATE click{};
-  click.hdr.hwndFrom = gListView;
+  click.hdr.hwndFrom = list_;
   click.hdr.code = NM_DBLCLK;
   click.iItem = -1;
   SendMessageW(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
@@ -91,7 +92,7 @@ void AppWindow::Close() {
   if (IsWindow(window_)) DestroyWindow(window_);
   window_ = nullptr;
   PumpMessages(20);  // takes the quit message off the queue
-  ResetAppState();
+  main_.reset();
 }
 
 RECT AppWindow::ClientRectOf(HWND child) const {
@@ -101,13 +102,13 @@ RECT AppWindow::ClientRectOf(HWND child) const {
   return r;
 }
 
-int AppWindow::RowCount() const { return ListRowCount(gListView); }
-std::wstring AppWindow::Cell(int row, int column) const { return ListCellText(gListView, row, column); }
-std::wstring AppWindow::StatusText() const { return StatusBarText(); }
+int AppWindow::RowCount() const { return ListRowCount(list_); }
+std::wstring AppWindow::Cell(int row, int column) const { return ListCellText(list_, row, column); }
+std::wstring AppWindow::StatusText() const { return StatusBarText(statusBar_); }
 
 std::wstring AppWindow::PathFieldText() const {
   std::wstring buffer(4096, L'\0');
-  GetWindowTextW(gPathField, buffer.data(), static_cast<int>(buffer.size()));
+  GetWindowTextW(main_->pathField(), buffer.data(), static_cast<int>(buffer.size()));
   return buffer.c_str();
 }
 

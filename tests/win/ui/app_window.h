@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ui/main_window.h"
 #include "win/test_support.h"
 
 namespace zrcc::test {
@@ -22,6 +24,11 @@ class AppWindow {
   AppWindow& operator=(const AppWindow&) = delete;
 
   HWND window() const { return window_; }
+  MainWindow& main() { return *main_; }
+  GameListPane& pane() { return main_->pane(); }
+  Package& package() { return main_->package(); }
+  HWND list() const { return list_; }
+  HWND statusBar() const { return statusBar_; }
   HWND control(int id) const { return GetDlgItem(window_, id); }
   bool Enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
   // Sends a button's command, waits for any job it starts, and checks that
@@ -51,7 +58,10 @@ class AppWindow {
   MessageBoxRecorder boxes;
 
  private:
+  std::unique_ptr<MainWindow> main_;
   HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  HWND statusBar_ = nullptr;
 };
 
 // A key message as the window's message loop gets it, to the control with

@@ -13,7 +13,7 @@
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "helpers/game_rows.h"
-#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
 #include "win/ui/app_window.h"
@@ -56,21 +56,21 @@ std::wstring MakeLibrary(const TempDir& dir) {
 }
 
 // A row with chosen texts, as a refresh would have written them.
-void AddRow(const std::wstring& path, ModState state, const std::wstring& version) {
+void AddRow(test::AppWindow& app, const std::wstring& path, ModState state, const std::wstring& version) {
   Game g;
   g.path = path;
   g.modState = state;
   g.modVersion = version;
-  InsertGameRow(gListView, GameCount(), g);
+  InsertGameRow(app.list(), GameCount(), g);
   AddGame(g);
 }
 
 TEST(Commands, ButtonStatesFollowTheSelectedRowsTexts) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  AddRow(L"C:\\Copied", ModState::Copied, L"1.2.3");
-  AddRow(L"C:\\Installed", ModState::Installed, L"1.2.3");
-  AddRow(L"C:\\Empty", ModState::None, L"");
+  AddRow(app, L"C:\\Copied", ModState::Copied, L"1.2.3");
+  AddRow(app, L"C:\\Installed", ModState::Installed, L"1.2.3");
+  AddRow(app, L"C:\\Empty", ModState::None, L"");
 
   app.Select(2);  // no package folder yet
   EXPECT_TRUE(app.Enabled(kIdOpenButton));
@@ -81,7 +81,7 @@ TEST(Commands, ButtonStatesFollowTheSelectedRowsTexts) {
 
   app.pickerAnswers = {MakePackage(dir)};
   app.Press(kIdSetFolderButton);
-  ASSERT_TRUE(ModFolderSet);
+  ASSERT_TRUE(app.package().set());
   EXPECT_FALSE(app.Enabled(kIdCopyButton)) << "re-evaluated only at the next selection change";
   app.Select(-1);
   app.Select(2);
@@ -114,14 +114,14 @@ TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
   EXPECT_EQ(app.boxes.boxes()[0].text, L"No ZandRivell.dll was found in this folder:\n" + notAPackage);
   EXPECT_EQ(app.boxes.boxes()[0].caption, L"Invalid Folder");
   EXPECT_EQ(app.boxes.boxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
-  EXPECT_FALSE(ModFolderSet);
-  EXPECT_EQ(ModFolder, notAPackage);
+  EXPECT_FALSE(app.package().set());
+  EXPECT_EQ(app.package().folder(), notAPackage);
   EXPECT_EQ(app.PathFieldText(), L"No path set");
-  EXPECT_EQ(PackageVersionText, L"not found");
-  EXPECT_EQ(PackageBuildText, L"not found");
+  EXPECT_EQ(app.package().version(), L"not found");
+  EXPECT_EQ(app.package().build(), L"not found");
 
   // Copy does nothing now, even on a row whose button still shows enabled.
-  AddRow(dir / L"SomeGame", ModState::None, L"");
+  AddRow(app, dir / L"SomeGame", ModState::None, L"");
   test::MakeDirs(dir / L"SomeGame");
   app.Select(0);
   app.Press(kIdCopyButton);
@@ -130,10 +130,10 @@ TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
   const std::wstring package = MakePackage(dir);
   app.pickerAnswers = {package};
   app.Press(kIdSetFolderButton);
-  EXPECT_TRUE(ModFolderSet);
+  EXPECT_TRUE(app.package().set());
   EXPECT_EQ(app.PathFieldText(), package);
-  EXPECT_EQ(PackageVersionText, L"1.2.3");
-  EXPECT_EQ(PackageBuildText, L"build 456");
+  EXPECT_EQ(app.package().version(), L"1.2.3");
+  EXPECT_EQ(app.package().build(), L"build 456");
   EXPECT_EQ(app.boxes.boxes().size(), 1u);
 
   // A rejected choice warns and keeps the package that works; so does a cancel.
@@ -141,10 +141,10 @@ TEST(Commands, SettingAPackageFolderAcceptsOrRejects) {
   app.Press(kIdSetFolderButton);
   app.Press(kIdSetFolderButton);
   EXPECT_EQ(app.boxes.boxes().size(), 2u);
-  EXPECT_TRUE(ModFolderSet);
-  EXPECT_EQ(ModFolder, package);
+  EXPECT_TRUE(app.package().set());
+  EXPECT_EQ(app.package().folder(), package);
   EXPECT_EQ(app.PathFieldText(), package);
-  EXPECT_EQ(PackageVersionText, L"1.2.3");
+  EXPECT_EQ(app.package().version(), L"1.2.3");
   app.Press(kIdCopyButton);
   EXPECT_TRUE(test::FileExists(dir / L"SomeGame\\ZandRivell.dll"));
 }
@@ -160,8 +160,8 @@ TEST(Commands, CopyRefusedBeforeTheShellShowsAnError) {
   test::MakeDirs(deep);
   test::WriteFileBytes(dir / L"Blocked\\bin", "a file where the game's executable folder should be");
   CopyFixture(L"plain.exe", dir / L"Blocked\\Blocked.exe");  // found by the refresh afterwards
-  AddRow(deep, ModState::None, L"");
-  AddRow(dir / L"Blocked", ModState::None, L"");
+  AddRow(app, deep, ModState::None, L"");
+  AddRow(app, dir / L"Blocked", ModState::None, L"");
   GetGame(1)->exeFolder = L"bin";
   for (int row : {0, 1}) {
     app.Select(row);
@@ -190,8 +190,8 @@ TEST(Commands, DeploymentChecksTheGameFolderAndThePackageFirst) {
   app.Press(kIdSetFolderButton);
   const std::wstring gone = dir / L"Gone", here = dir / L"Here";
   test::MakeDirs(here);
-  AddRow(gone, ModState::None, L"");
-  AddRow(here, ModState::None, L"");
+  AddRow(app, gone, ModState::None, L"");
+  AddRow(app, here, ModState::None, L"");
   app.Select(0);
   for (int id : {kIdCopyButton, kIdInstallButton, kIdUninstallButton, kIdOpenButton}) app.Press(id);
   EXPECT_FALSE(test::DirExists(gone));
@@ -207,7 +207,7 @@ TEST(Commands, DeploymentChecksTheGameFolderAndThePackageFirst) {
   if (drive.ok()) {
     const std::wstring onDrive = drive.root() + L"Game";
     test::MakeDirs(onDrive);
-    AddRow(onDrive, ModState::None, L"");
+    AddRow(app, onDrive, ModState::None, L"");
     ASSERT_TRUE(drive.Unplug());
     app.Select(2);
     app.Press(kIdOpenButton);
@@ -221,13 +221,13 @@ TEST(Commands, DeploymentChecksTheGameFolderAndThePackageFirst) {
   CopyFixture(L"ver_no_product_version.dll", package + L"\\ZandRivell.dll");
   app.Press(kIdCopyButton);
   EXPECT_TRUE(test::ListNames(here).empty());
-  EXPECT_EQ(PackageVersionText, L"3.1");
-  EXPECT_EQ(PackageBuildText, L"");
+  EXPECT_EQ(app.package().version(), L"3.1");
+  EXPECT_EQ(app.package().build(), L"");
   DeleteFileW((package + L"\\ZandRivell.dll").c_str());
   app.Press(kIdCopyButton);
   EXPECT_TRUE(test::ListNames(here).empty());
-  EXPECT_FALSE(ModFolderSet);
-  EXPECT_EQ(PackageVersionText, L"not found");
+  EXPECT_FALSE(app.package().set());
+  EXPECT_EQ(app.package().version(), L"not found");
   EXPECT_EQ(app.PathFieldText(), L"No path set");
   EXPECT_FALSE(app.Enabled(kIdCopyButton));
   const auto boxes = app.boxes.boxes();
@@ -249,7 +249,7 @@ TEST(Commands, CopyThatFellShortSaysWhatIsMissing) {
   const std::wstring game = dir / L"Game";
   const std::string own = "@rem the game's own\r\n";
   test::WriteFileBytes(game + L"\\setup_windows.bat", own);
-  AddRow(game, ModState::None, L"");
+  AddRow(app, game, ModState::None, L"");
   app.Select(0);
   {
     test::ShellDialogAnswerer no(IDNO);
@@ -259,7 +259,7 @@ TEST(Commands, CopyThatFellShortSaysWhatIsMissing) {
   const test::RecordedBox box = app.boxes.boxes()[0];
   EXPECT_EQ(box.caption, L"Error");
   EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-  EXPECT_EQ(box.text, L"ZandRivell was not copied completely into:\n" + game + L"\\\n\nsetup_windows.bat: " +
+  EXPECT_EQ(box.text, L"ZandRivell was not copied completely into:\n" + game + L"\n\nsetup_windows.bat: " +
                           std::to_wstring(own.size()) + L" bytes instead of " +
                           std::to_wstring(test::ReadFileBytes(package + L"\\setup_windows.bat").size()) + L"\n");
   EXPECT_EQ(app.Cell(0, 2), L"Copied");  // the row shows what is on the disk
@@ -283,9 +283,9 @@ TEST(Commands, OpenAndDoubleClickExploreTheSelectedExecutableFolder) {
   const std::wstring foo = dir / L"Games\\Foo", bar = dir / L"Games\\Bar";
   test::MakeDirs(foo);
   test::MakeDirs(bar);
-  AddRow(foo, ModState::None, L"");
+  AddRow(app, foo, ModState::None, L"");
   GetGame(0)->exeFolder = L"bin\\x64";
-  AddRow(bar, ModState::None, L"");
+  AddRow(app, bar, ModState::None, L"");
   app.DoubleClick();  // nothing selected: nothing happens
   EXPECT_TRUE(app.explored.empty());
   app.Select(0);
@@ -347,7 +347,7 @@ TEST(Commands, DeploymentActsOnTheRowSelectedNowNotAnOldIndex) {
   app.Press(kIdSetFolderButton);
   for (const wchar_t* name : {L"First", L"Second"}) {
     test::MakeDirs(dir / name);
-    AddRow(dir / name, ModState::None, L"");
+    AddRow(app, dir / name, ModState::None, L"");
   }
   app.Select(1);
   app.Select(-1);
@@ -367,7 +367,7 @@ TEST(Commands, FirstRunEndToEnd) {
   const std::wstring package = MakePackage(dir);
   app.pickerAnswers = {package};
   app.Press(kIdSetFolderButton);
-  ASSERT_TRUE(ModFolderSet);
+  ASSERT_TRUE(app.package().set());
 
   const std::wstring library = MakeLibrary(dir);
   app.pickerAnswers = {library};
@@ -524,7 +524,7 @@ AddResult AddTwice(const TempDir& dir, const std::wstring& library, bool inBackg
       app.pickerAnswers = {library};
       app.Press(kIdAddButton);
     } else {
-      AddGameFolder(gListView, library);
+      AddGameFolder(app.pane(), library);
     }
   }
   AddResult result;
@@ -570,12 +570,13 @@ TEST(OneCommandAtATime, ScriptRunsWhileTheWindowKeepsAnswering) {
     bool anyButtonEnabled = true;
   } seen;
   HWND window = app.window();
-  std::thread observer([&seen, window] {
+  HWND statusBar = app.statusBar();
+  std::thread observer([&seen, window, statusBar] {
     const ULONGLONG until = GetTickCount64() + 20000;
     while (seen.status.find(L"Running") != 0 && GetTickCount64() < until) {
       wchar_t text[128] = {};
       DWORD_PTR unused = 0;
-      SendMessageTimeoutW(gStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &unused);
+      SendMessageTimeoutW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &unused);
       seen.status = text;
       Sleep(20);
     }

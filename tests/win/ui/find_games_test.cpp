@@ -14,7 +14,7 @@
 #include "core/catalogue.h"
 #include "core/columns.h"
 #include "core/game_list_file.h"
-#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "ui/commands.h"
 #include "ui/main_window.h"
@@ -220,11 +220,11 @@ TEST(FindGames, TheAddMenuOpensByKeyAndRightClickThroughTheOneCommandGate) {
   const HWND add = app.control(kIdAddButton);
   MSG rightClick{add, WM_RBUTTONUP, 0, 0, 0, {}};
   MSG altDown{add, WM_SYSKEYDOWN, VK_DOWN, 0, 0, {}};
-  isLoading = true;  // as while a job runs: no menu
+  SetLoadingForTesting(true);  // as while a job runs: no menu
   DispatchWindowMessage(rightClick);
   DispatchWindowMessage(altDown);
   EXPECT_EQ(shown, 0);
-  isLoading = false;
+  SetLoadingForTesting(false);
   SetFocus(add);
   DispatchWindowMessage(altDown);
   EXPECT_EQ(shown, 1);

@@ -11,7 +11,7 @@
 #include "core/settings_keys.h"
 #include "core/settings_rules.h"
 #include "helpers/loader.h"
-#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "ui/startup.h"
 #include "win/ui/app_window.h"
 
@@ -48,7 +48,7 @@ void ExpectRect(const RECT& r, const Rect& expected, const char* what) {
 TEST(MainWindow, ControlsSitWhereTheLayoutPutsThem) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  const int dpi = static_cast<int>(CurrentWindowDpi());
+  const int dpi = static_cast<int>(app.main().dpi());
   const TopBandLayout band = LayoutTopBandRects(dpi);
   ExpectRect(app.ClientRectOf(app.control(kIdPathField)), band.pathField, "path field");
   ExpectRect(app.ClientRectOf(app.control(kIdSetFolderButton)), band.setFolder, "set folder");
@@ -60,9 +60,9 @@ TEST(MainWindow, ControlsSitWhereTheLayoutPutsThem) {
 
   RECT client{}, status{};
   GetClientRect(app.window(), &client);
-  GetClientRect(gStatusBar, &status);
+  GetClientRect(app.statusBar(), &status);
   const ClientLayout layout = LayoutClient(dpi, client.right, client.bottom, status.bottom);
-  ExpectRect(app.ClientRectOf(gListView), layout.listView, "list");
+  ExpectRect(app.ClientRectOf(app.list()), layout.listView, "list");
   ExpectRect(app.ClientRectOf(app.control(kIdAddButton)), layout.addDir, "add");
   ExpectRect(app.ClientRectOf(app.control(kIdOpenButton)), layout.openDir, "open");
   ExpectRect(app.ClientRectOf(app.control(kIdDeleteButton)), layout.delDir, "delete");
@@ -89,7 +89,7 @@ TEST(MainWindow, SmallestWindowShowsEveryButtonWhole) {
   SetWindowPos(app.window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y, SWP_NOZORDER);
   RECT client{}, status{};
   GetClientRect(app.window(), &client);
-  GetClientRect(gStatusBar, &status);
+  GetClientRect(app.statusBar(), &status);
   for (int id : {kIdSetFolderButton, kIdUninstallButton, kIdAddButton, kIdRefreshButton}) {
     const RECT r = app.ClientRectOf(app.control(id));
     EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom - status.bottom) << id;
@@ -136,7 +136,7 @@ TEST(MainWindow, EndOfTheSessionDuringALoadsBoxSavesBothFiles) {
     DeleteFileW((dir / L"data.ini").c_str());
     SendMessageW(app.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   };
-  ASSERT_TRUE(LaunchAsyncLoadData());
+  ASSERT_TRUE(LaunchAsyncLoadData(app.pane()));
   app.WaitUntilLoaded();
   EXPECT_EQ(app.boxes.boxes().size(), 1u) << "the load stopped at the end of the session";
   EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")), list);
@@ -146,18 +146,20 @@ TEST(MainWindow, EndOfTheSessionDuringALoadsBoxSavesBothFiles) {
 TEST(MainWindow, WaitCursorOnlyWhileLoading) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  isLoading = true;
+  SetLoadingForTesting(true);
   EXPECT_EQ(SendMessageW(app.window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(app.window()), HTCLIENT), TRUE);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+  // The job's end, as it reaches the window.
+  SetLoadingForTesting(false);
   SendMessageW(app.window(), kLoadFinishedMessage, 0, 0);
-  EXPECT_FALSE(isLoading);
+  EXPECT_FALSE(isLoading());
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
 TEST(MainWindow, ColumnsCannotBeDraggedBelowSeventyPixels) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  HWND header = reinterpret_cast<HWND>(SendMessageW(gListView, LVM_GETHEADER, 0, 0));
+  HWND header = reinterpret_cast<HWND>(SendMessageW(app.list(), LVM_GETHEADER, 0, 0));
   for (int requested : {69, 10, 70, 200}) {
     HDITEMW item{};
     item.mask = HDI_WIDTH;
@@ -175,12 +177,12 @@ TEST(MainWindow, CommandsThatTouchTheListWaitWhileALoadRuns) {
   TempDir dir;
   test::AppWindow app(dir.path());
   app.pickerAnswers = {dir.path()};
-  isLoading = true;  // as if a load were running
+  SetLoadingForTesting(true);  // as if a load were running
   SendMessageW(app.window(), WM_COMMAND, kIdAddButton, 0);
   SendMessageW(app.window(), WM_COMMAND, kIdRefreshButton, 0);
   EXPECT_TRUE(app.pickerTitles.empty());
   EXPECT_FALSE(BackgroundJobRunning());
-  isLoading = false;
+  SetLoadingForTesting(false);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "core/control_ids.h"
 #include "core/game_list_file.h"
 #include "core/row_menu.h"
-#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "ui/commands.h"
 #include "ui/row_tooltip.h"
 #include "win/ui/app_window.h"
@@ -40,15 +40,15 @@ std::wstring MakePackage(const TempDir& dir, bool withProxy) {
 }
 
 // The colour a cell of the shown list is painted in, away from its text.
-COLORREF CellColour(int row, int column) {
-  RedrawWindow(gListView, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+COLORREF CellColour(HWND list, int row, int column) {
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   RECT cell{};
   cell.top = column;
   cell.left = LVIR_BOUNDS;
-  SendMessageW(gListView, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-  HDC dc = GetDC(gListView);
+  SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+  HDC dc = GetDC(list);
   const COLORREF colour = GetPixel(dc, cell.right - 4, (cell.top + cell.bottom) / 2);
-  ReleaseDC(gListView, dc);
+  ReleaseDC(list, dc);
   return colour;
 }
 
@@ -69,22 +69,22 @@ TEST(ModLifecycle, AnOutdatedInstalledGameIsMarkedAndUpdatedInOneCommand) {
   EXPECT_EQ(app.Cell(0, kColumnModVersion), L"0.6.2") << "the text stays what it is";
   EXPECT_EQ(app.StatusText(), L"Games: 2 (1 outdated)");
   const CellColours marked = OutdatedCellColours(false, 0, 0);
-  EXPECT_EQ(CellColour(0, kColumnModVersion), marked.background);
-  EXPECT_NE(CellColour(1, kColumnModVersion), marked.background);
-  EXPECT_NE(CellColour(0, kColumnBuildVersion), marked.background);
-  EXPECT_EQ(RowTooltipText(0), L"ZandRivell 0.6.2 is in this game; the package holds 0.8.0.");
+  EXPECT_EQ(CellColour(app.list(), 0, kColumnModVersion), marked.background);
+  EXPECT_NE(CellColour(app.list(), 1, kColumnModVersion), marked.background);
+  EXPECT_NE(CellColour(app.list(), 0, kColumnBuildVersion), marked.background);
+  EXPECT_EQ(RowTooltipText(app.main(), 0), L"ZandRivell 0.6.2 is in this game; the package holds 0.8.0.");
 
   app.Select(1);
-  EXPECT_FALSE(UpdateEnabled(SelectedLifecycleFacts()));
+  EXPECT_FALSE(UpdateEnabled(SelectedLifecycleFacts(app.main())));
   app.Press(kIdUpdateCommand);  // up to date: nothing happens
   EXPECT_TRUE(app.boxes.boxes().empty());
 
   app.Select(0);
-  ASSERT_TRUE(UpdateEnabled(SelectedLifecycleFacts()));
+  ASSERT_TRUE(UpdateEnabled(SelectedLifecycleFacts(app.main())));
   const auto update = std::find_if(RowMenuEntries().begin(), RowMenuEntries().end(),
                                    [](const RowMenuEntry& entry) { return entry.command == kIdUpdateCommand; });
   ASSERT_NE(update, RowMenuEntries().end());
-  EXPECT_TRUE(update->enabled({SelectedRowFacts(), SelectedLifecycleFacts()})) << "the row menu offers it";
+  EXPECT_TRUE(update->enabled({SelectedRowFacts(app.main()), SelectedLifecycleFacts(app.main())})) << "the row menu offers it";
   app.Press(kIdUpdateCommand);
   const auto boxes = app.boxes.boxes();
   ASSERT_EQ(boxes.size(), 1u) << test::Utf8(boxes.back().text);
@@ -95,7 +95,7 @@ TEST(ModLifecycle, AnOutdatedInstalledGameIsMarkedAndUpdatedInOneCommand) {
   EXPECT_EQ(app.Cell(0, kColumnBuildVersion), L"build 800");
   EXPECT_EQ(ReadFileBytes(old + L"\\dxgi.dll"), ReadFileBytes(test::Fixture(L"mod_080.dll")));
   EXPECT_EQ(app.StatusText(), L"Games: 2");
-  EXPECT_FALSE(UpdateEnabled(SelectedLifecycleFacts()));
+  EXPECT_FALSE(UpdateEnabled(SelectedLifecycleFacts(app.main())));
 
   // Uninstall where the game lost its removal script: the package's is
   // offered, copied in and run.
@@ -125,8 +125,8 @@ TEST(ModLifecycle, ACopyIntoTheWrongGameIsUndoneAndAGameUpdateIsNoticed) {
     app.Press(kIdCopyButton);
   }
   ASSERT_EQ(app.Cell(0, kColumnStatus), L"Copied");
-  EXPECT_TRUE(UndoCopyEnabled(SelectedLifecycleFacts()));
-  EXPECT_FALSE(UpdateEnabled(SelectedLifecycleFacts()));
+  EXPECT_TRUE(UndoCopyEnabled(SelectedLifecycleFacts(app.main())));
+  EXPECT_FALSE(UpdateEnabled(SelectedLifecycleFacts(app.main())));
 
   // A game update puts its own dxgi.dll back; the next load notices.
   WriteFileBytes(game + L"\\dxgi.dll", gamesOwn);
@@ -134,7 +134,7 @@ TEST(ModLifecycle, ACopyIntoTheWrongGameIsUndoneAndAGameUpdateIsNoticed) {
   EXPECT_EQ(GetGame(0)->deployment.health, RecordHealth::Damaged);
   EXPECT_NE(DeploymentTipLine(*GetGame(0)).find(L"(dxgi.dll)"), std::wstring::npos);
   app.Select(0);
-  ASSERT_TRUE(UpdateEnabled(SelectedLifecycleFacts()));
+  ASSERT_TRUE(UpdateEnabled(SelectedLifecycleFacts(app.main())));
   app.Press(kIdUpdateCommand);  // deploys again, without asking about dxgi.dll
   EXPECT_EQ(ReadFileBytes(game + L"\\dxgi.dll"), "the mod's proxy dxgi");
   EXPECT_EQ(GetGame(0)->deployment.health, RecordHealth::Intact);

@@ -28,11 +28,12 @@ Program Start(const std::wstring& exe) {
   return program;
 }
 
-HWND MainWindowOf(DWORD processId, DWORD timeoutMs = 30000) {
+HWND MainWindowOf(DWORD processId, DWORD timeoutMs = 30000, const wchar_t* windowClass = L"MyWindowClass") {
   struct Search {
     DWORD pid;
+    const wchar_t* cls;
     HWND found;
-  } search{processId, nullptr};
+  } search{processId, windowClass, nullptr};
   const ULONGLONG until = GetTickCount64() + timeoutMs;
   while (!search.found && GetTickCount64() < until) {
     EnumWindows(
@@ -42,7 +43,7 @@ HWND MainWindowOf(DWORD processId, DWORD timeoutMs = 30000) {
           GetWindowThreadProcessId(window, &pid);
           wchar_t cls[64] = {};
           GetClassNameW(window, cls, 64);
-          if (pid == s->pid && std::wstring(cls) == L"MyWindowClass") {
+          if (pid == s->pid && std::wstring(cls) == s->cls) {
             s->found = window;
             return FALSE;
           }
@@ -61,6 +62,21 @@ DWORD WaitForExit(const Program& program, DWORD timeoutMs = 60000) {
   return code;
 }
 
+// The text of the box a process shows, once it shows one.
+std::wstring BoxTextOf(DWORD processId, HWND& box) {
+  const ULONGLONG until = GetTickCount64() + 30000;
+  box = nullptr;
+  while (!box && GetTickCount64() < until) {
+    box = MainWindowOf(processId, 100, L"#32770");
+  }
+  if (!box) return {};
+  wchar_t text[2048] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 2048);  // a message box's text
+  return text;
+}
+
+// A second copy started from another folder says which copy runs, and
+// leaves the list to it.
 TEST(Program, SecondCopyOnlyActivatesTheFirstAndWritesNothing) {
   TempDir first, second;
   const Program running = Start(CopyProgramTo(first));
@@ -68,6 +84,11 @@ TEST(Program, SecondCopyOnlyActivatesTheFirstAndWritesNothing) {
   ASSERT_NE(window, nullptr);
 
   const Program again = Start(CopyProgramTo(second));
+  HWND box = nullptr;
+  const std::wstring said = BoxTextOf(again.id, box);
+  EXPECT_NE(said.find(L"already running from another folder"), std::wstring::npos) << test::Utf8(said);
+  EXPECT_NE(said.find(first.path()), std::wstring::npos) << test::Utf8(said);
+  if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(WaitForExit(again), 0u);
   EXPECT_EQ(test::ListNames(second.path()), std::vector<std::wstring>{L"ZandRivellCC.exe"});
   EXPECT_TRUE(IsWindow(window));

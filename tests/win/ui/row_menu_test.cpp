@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "core/game_list_file.h"
-#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
 #include "ui/main_window.h"
@@ -40,19 +40,19 @@ struct MenuRecorder {
   std::function<void()> whileOpen;
 };
 
-POINT RowPoint(int row, bool screen) {
+POINT RowPoint(HWND list, int row, bool screen) {
   RECT r{};
   r.left = LVIR_LABEL;
-  SendMessageW(gListView, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+  SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
   POINT at{r.left + 10, (r.top + r.bottom) / 2};
-  if (screen) ClientToScreen(gListView, &at);
+  if (screen) ClientToScreen(list, &at);
   return at;
 }
 
 // A right-click on a row, and whatever command it leads to run to its end.
 void RightClick(test::AppWindow& app, int row) {
-  const POINT at = RowPoint(row, true);
-  SendMessageW(app.window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gListView), MAKELPARAM(at.x, at.y));
+  const POINT at = RowPoint(app.list(), row, true);
+  SendMessageW(app.window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.list()), MAKELPARAM(at.x, at.y));
   // The choice was posted as a command: carried out here, and a job it
   // starts waited for.
   MSG command{};
@@ -62,21 +62,23 @@ void RightClick(test::AppWindow& app, int row) {
 }
 
 // The text the row tooltip holds after the mouse moved onto `row`.
-std::wstring ShownRowTip(int row) {
-  const POINT at = RowPoint(row, false);
+std::wstring ShownRowTip(test::AppWindow& app, int row) {
+  const POINT at = RowPoint(app.list(), row, false);
   MSG move{};
-  move.hwnd = gListView;
+  move.hwnd = app.list();
   move.message = WM_MOUSEMOVE;
   move.lParam = MAKELPARAM(at.x, at.y);
   DispatchWindowMessage(move);
   static wchar_t text[1024];
+  static HWND list = nullptr;
+  list = app.list();
   text[0] = L'\0';
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM) -> BOOL {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
-        tool.hwnd = gListView;
+        tool.hwnd = list;
         tool.uId = 1;
         tool.lpszText = text;
         if (!SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
@@ -99,7 +101,7 @@ void SetPackage(test::AppWindow& app, const TempDir& dir) {
   test::CopyFileOrFail(test::Fixture(L"zandrivell.dll"), package + L"\\ZandRivell.dll");
   app.pickerAnswers = {package};
   app.Press(kIdSetFolderButton);
-  ASSERT_TRUE(ModFolderSet);
+  ASSERT_TRUE(app.package().set());
 }
 
 // The entries with a button are enabled exactly as their buttons, whatever
@@ -118,7 +120,7 @@ TEST(RowMenu, FollowsTheButtonsAndTheOneCommandGate) {
   for (int pass = 0; pass < 2; ++pass) {  // without a package, then with one
     for (int row : {1, 0}) {
       RightClick(app, row);
-      EXPECT_EQ(SelectedListRow(gListView), row);
+      EXPECT_EQ(SelectedListRow(app.list()), row);
       for (const MenuEntry& entry : menu.menus.back()) {
         if (const HWND button = app.control(entry.command)) {
           EXPECT_EQ(entry.enabled, IsWindowEnabled(button) != FALSE) << pass << row << test::Utf8(entry.text);
@@ -131,7 +133,7 @@ TEST(RowMenu, FollowsTheButtonsAndTheOneCommandGate) {
   RightClick(app, 1);
   EXPECT_EQ(app.explored, std::vector<std::wstring>{b + L"\\"});
 
-  SetFocus(gListView);
+  SetFocus(app.list());
   test::DispatchKey(WM_SYSKEYDOWN, VK_F10, true);
   test::DispatchKey(WM_KEYDOWN, VK_APPS);
   test::DispatchKey(WM_KEYUP, VK_APPS);      // the release opens nothing more
@@ -144,13 +146,13 @@ TEST(RowMenu, FollowsTheButtonsAndTheOneCommandGate) {
   int tried = 0;
   app.boxes.whileOpen = [&](const test::RecordedBox&) {
     ++tried;
-    const POINT at = RowPoint(2, true);
-    SendMessageW(app.window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gListView), MAKELPARAM(at.x, at.y));
+    const POINT at = RowPoint(app.list(), 2, true);
+    SendMessageW(app.window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.list()), MAKELPARAM(at.x, at.y));
     test::DispatchKey(WM_SYSKEYDOWN, VK_F10, true);
     test::DispatchKey(WM_KEYDOWN, VK_APPS);
   };
   app.Select(2);
-  SetFocus(gListView);
+  SetFocus(app.list());
   app.Press(kIdInstallButton);  // "setup_windows.bat not found!", on the UI thread
   menu.answers = {kIdDetectExeAgain};
   RightClick(app, 2);  // detection, in a job, finds no executable and says so
@@ -177,7 +179,7 @@ TEST(ExeFolderChoice, TheUsersFolderTakesThePackageAndLastsUntilDetectedAgain) {
     app.Press(kIdAddButton);
     ASSERT_EQ(app.RowCount(), 1);
     EXPECT_EQ(app.Cell(0, 6), L"");
-    const std::wstring hint = ShownRowTip(0);
+    const std::wstring hint = ShownRowTip(app, 0);
     EXPECT_NE(hint.find(L"game folder itself"), std::wstring::npos) << test::Utf8(hint);
     EXPECT_NE(hint.find(L"Choose Executable Folder..."), std::wstring::npos);
 
@@ -192,7 +194,7 @@ TEST(ExeFolderChoice, TheUsersFolderTakesThePackageAndLastsUntilDetectedAgain) {
     EXPECT_EQ(app.Cell(0, 6), L"");
     RightClick(app, 0);
     EXPECT_EQ(app.Cell(0, 6), L"Data");
-    EXPECT_EQ(ShownRowTip(0), L"");
+    EXPECT_EQ(ShownRowTip(app, 0), L"");
 
     app.Select(0);
     app.Press(kIdCopyButton);
@@ -206,16 +208,16 @@ TEST(ExeFolderChoice, TheUsersFolderTakesThePackageAndLastsUntilDetectedAgain) {
     MenuRecorder menu;
     EXPECT_EQ(app.Cell(0, 6), L"Data");
     EXPECT_EQ(app.Cell(0, 2), L"Copied");
-    EXPECT_EQ(ShownRowTip(0), L"");
+    EXPECT_EQ(ShownRowTip(app, 0), L"");
     menu.answers = {kIdDetectExeAgain};
     RightClick(app, 0);
     EXPECT_EQ(app.Cell(0, 6), L"");
     EXPECT_EQ(app.Cell(0, 2), L"") << "nothing was copied into the game folder itself";
-    EXPECT_FALSE(ShownRowTip(0).empty());
+    EXPECT_FALSE(ShownRowTip(app, 0).empty());
   }
   {
     test::AppWindow app(dir.path());  // a listed game left in its game folder is looked at again
-    EXPECT_FALSE(ShownRowTip(0).empty());
+    EXPECT_FALSE(ShownRowTip(app, 0).empty());
     EXPECT_TRUE(app.boxes.boxes().empty());
   }
 }

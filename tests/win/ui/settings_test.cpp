@@ -15,7 +15,6 @@
 #include "core/settings_keys.h"
 #include "core/settings_rules.h"
 #include "platform/app_folder.h"
-#include "platform/app_state.h"
 #include "ui/startup_geometry.h"
 #include "win/test_support.h"
 
@@ -46,14 +45,14 @@ std::wstring WindowText(HWND window) {
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetAppState();
     window = std::make_unique<test::HiddenListWindow>();
-    main = gMainWindow;
-    list = gListView;
+    main = window->window();
+    list = window->list();
     path = CreateWindowExW(0, L"EDIT", L"(untouched)", WS_CHILD | ES_MULTILINE | ES_READONLY, 5, 11, 600, 25, main,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(path, nullptr);
-    gPathField = path;
+    window->package().SetControls(path, nullptr, nullptr);
+    host = {main, list, &window->package(), &settings};
     SetAppFolderForTesting(dir.path());
     dpi = static_cast<int>(GetDpiForWindow(list));
     ASSERT_GT(dpi, 0);
@@ -61,8 +60,8 @@ class SettingsTest : public ::testing::Test {
   void TearDown() override {
     SetAppFolderForTesting(L"");
     window.reset();
-    ResetAppState();
   }
+  Package& package() { return window->package(); }
 
   std::wstring File() const { return dir / L"settings.ini"; }
   int ColumnWidth(int i) const {
@@ -83,24 +82,26 @@ class SettingsTest : public ::testing::Test {
   HWND list = nullptr;
   HWND path = nullptr;
   int dpi = 96;
+  WindowSettings settings;
+  SettingsHost host;
 };
 
 TEST_F(SettingsTest, FreshStartUsesTheDefaultsAndLeavesNoFolderSet) {
-  LoadSettings();
+  LoadSettings(host);
   for (int i = 0; i < kColumnCount; ++i) {
-    EXPECT_EQ(LogicalColumnWidths[static_cast<size_t>(i)], FreshWidth(i)) << "column " << i;
+    EXPECT_EQ(settings.logicalColumnWidths[static_cast<size_t>(i)], FreshWidth(i)) << "column " << i;
     EXPECT_EQ(ColumnWidth(i), ScaleToDpi(FreshWidth(i), dpi)) << "column " << i;
   }
   EXPECT_EQ(WindowText(path), L"No path set");
-  EXPECT_EQ(ModFolder, L"No path set");
-  EXPECT_FALSE(ModFolderSet);
+  EXPECT_EQ(package().folder(), L"No path set");
+  EXPECT_FALSE(package().set());
   EXPECT_FALSE(test::FileExists(File()));  // reading creates nothing
 }
 
 TEST_F(SettingsTest, SaveWritesAllFourteenKeysInOrder) {
-  LoadSettings();
+  LoadSettings(host);
   SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(ScaleToDpi(150, dpi), 0));
-  SaveSettings();
+  SaveSettings(host);
 
   const std::wstring file = File();
   for (int i = 0; i < kColumnCount; ++i) {
@@ -142,37 +143,37 @@ TEST_F(SettingsTest, StoredColumnWidthsAreSettled) {
   for (int i = 0; i < kColumnCount; ++i) {
     if (written[i]) WriteKey(File(), L"UI", ColumnWidthKey(i).name, written[i]);
   }
-  LoadSettings();
+  LoadSettings(host);
   for (int i = 0; i < kColumnCount; ++i) {
     const int expected = SettledColumnWidth(i, read[i]);
-    EXPECT_EQ(LogicalColumnWidths[static_cast<size_t>(i)], expected) << "column " << i;
+    EXPECT_EQ(settings.logicalColumnWidths[static_cast<size_t>(i)], expected) << "column " << i;
     EXPECT_EQ(ColumnWidth(i), ScaleToDpi(expected, dpi)) << "column " << i;
   }
-  EXPECT_EQ(LogicalColumnWidths[0], ColumnWidthKey(0).most) << "a stored width beyond the key's range";
-  EXPECT_EQ(LogicalColumnWidths[1], ColumnWidthKey(1).least) << "a stored width below the key's range";
+  EXPECT_EQ(settings.logicalColumnWidths[0], ColumnWidthKey(0).most) << "a stored width beyond the key's range";
+  EXPECT_EQ(settings.logicalColumnWidths[1], ColumnWidthKey(1).least) << "a stored width below the key's range";
 }
 
 TEST_F(SettingsTest, SavedPackageFolderIsAcceptedWhenItHoldsTheModDll) {
   const std::wstring folder = PackageWith(L"zandrivell.dll");
   WriteKey(File(), L"ZandRivell", L"Path", folder);
-  LoadSettings();
-  EXPECT_TRUE(ModFolderSet);
-  EXPECT_EQ(ModFolder, folder);
+  LoadSettings(host);
+  EXPECT_TRUE(package().set());
+  EXPECT_EQ(package().folder(), folder);
   EXPECT_EQ(WindowText(path), folder);
-  EXPECT_EQ(PackageVersionText, L"1.2.3");
-  EXPECT_EQ(PackageBuildText, L"build 456");
+  EXPECT_EQ(package().version(), L"1.2.3");
+  EXPECT_EQ(package().build(), L"build 456");
 }
 
 TEST_F(SettingsTest, SavedPackageFolderWithAnotherDllIsRejectedButKept) {
   const std::wstring folder = PackageWith(L"plain.dll");
   WriteKey(File(), L"ZandRivell", L"Path", folder);
-  LoadSettings();
-  EXPECT_FALSE(ModFolderSet);
+  LoadSettings(host);
+  EXPECT_FALSE(package().set());
   EXPECT_EQ(WindowText(path), L"No path set");
-  EXPECT_TRUE(PackageVersionText.empty());
+  EXPECT_TRUE(package().version().empty());
   // The text read is written back unchanged.
-  EXPECT_EQ(ModFolder, folder);
-  SaveSettings();
+  EXPECT_EQ(package().folder(), folder);
+  SaveSettings(host);
   EXPECT_EQ(ReadKey(File(), L"ZandRivell", L"Path"), folder);
 }
 
@@ -183,9 +184,9 @@ TEST_F(SettingsTest, FileHeldOpenAtStartIsNotOverwrittenWithDefaults) {
   const std::string before = test::ReadFileBytes(File());
   {
     UniqueHandle held(CreateFileW(File().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    LoadSettings();
+    LoadSettings(host);
   }
-  SaveSettings();
+  SaveSettings(host);
   EXPECT_EQ(test::ReadFileBytes(File()), before);
 }
 
@@ -193,12 +194,12 @@ TEST_F(SettingsTest, PackageFolderOfAnyLengthAndScriptSurvivesTheRoundTrip) {
   for (const std::wstring& folder :
        {test::Wide("D:\\Mods\\\xE6\x97\xA5\xE6\x9C\xAC \xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 \xF0\x9F\x8E\xAE"),
         L"D:\\" + std::wstring(300, L'a') + L"\\" + std::wstring(300, L'b')}) {
-    ModFolder = folder;
-    SaveSettings();
-    ModFolder.clear();
-    LoadSettings();
-    EXPECT_EQ(ModFolder, folder) << test::Utf8(folder);
-    EXPECT_FALSE(ModFolderSet);
+    package().Restore(folder);
+    SaveSettings(host);
+    package().Restore(L"");
+    LoadSettings(host);
+    EXPECT_EQ(package().folder(), folder) << test::Utf8(folder);
+    EXPECT_FALSE(package().set());
   }
 }
 
@@ -206,7 +207,7 @@ TEST_F(SettingsTest, MaximisedWindowStoresItsRestoredRectangle) {
   RECT normal{};
   GetWindowRect(main, &normal);
   ShowWindow(main, SW_MAXIMIZE);
-  SaveSettings();
+  SaveSettings(host);
   ShowWindow(main, SW_HIDE);
   EXPECT_EQ(ReadKey(File(), L"Window", L"Left"), std::to_wstring(normal.left));
   EXPECT_EQ(ReadKey(File(), L"Window", L"Width"), std::to_wstring(normal.right - normal.left));

@@ -12,7 +12,7 @@
 #include "core/catalogue.h"
 #include "core/game_list_file.h"
 #include "helpers/game_rows.h"
-#include "platform/app_state.h"
+#include "platform/background_job.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "platform/list_view.h"
@@ -56,9 +56,9 @@ TEST(WindowInput, TabVisitsTheControlsInReadingOrder) {
   for (int id : order) {
     if (id) EnableWindow(app.control(id), TRUE);
   }
-  auto focused = [] { return GetFocus() == gListView ? 0 : GetDlgCtrlID(GetFocus()); };
+  auto focused = [&app] { return GetFocus() == app.list() ? 0 : GetDlgCtrlID(GetFocus()); };
   SetFocus(app.window());
-  EXPECT_EQ(GetFocus(), gListView) << "the list has the focus";
+  EXPECT_EQ(GetFocus(), app.list()) << "the list has the focus";
   SetFocus(app.control(kIdPathField));
   for (size_t step = 1; step <= order.size(); ++step) {
     PressKey(VK_TAB);
@@ -80,17 +80,17 @@ TEST(WindowInput, DelEnterAndF5RunTheirCommandsUnlessAJobRuns) {
   test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}, {b, L"", L""}}));
   test::AppWindow app(dir.path());
   ASSERT_EQ(app.RowCount(), 2);
-  SetFocus(gListView);
+  SetFocus(app.list());
   app.Select(0);
   PressKey(VK_RETURN);
   EXPECT_EQ(app.explored, std::vector<std::wstring>{a + L"\\"});
 
-  isLoading = true;  // as while a job runs: every key is refused
+  SetLoadingForTesting(true);  // as while a job runs: every key is refused
   PressKey(VK_DELETE);
   PressKey(VK_F5);
   EXPECT_EQ(app.RowCount(), 2);
   EXPECT_FALSE(BackgroundJobRunning());
-  isLoading = false;
+  SetLoadingForTesting(false);
 
   PressKey(VK_DELETE);
   EXPECT_EQ(app.RowCount(), 1);
@@ -99,7 +99,7 @@ TEST(WindowInput, DelEnterAndF5RunTheirCommandsUnlessAJobRuns) {
   EXPECT_EQ(app.RowCount(), 1);
   SetFocus(app.control(kIdAddButton));
   PressKey(VK_F5);  // anywhere in the window
-  EXPECT_TRUE(BackgroundJobRunning() || isLoading);
+  EXPECT_TRUE(BackgroundJobRunning() || isLoading());
   app.WaitUntilLoaded();
   EXPECT_EQ(ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini")).size(), 1u) << "saved by the refresh";
   app.ExpectRowsMatchCatalogue();
@@ -114,21 +114,21 @@ TEST(WindowInput, TypedLettersSelectTheNextRowBeginningWithThem) {
     game.path = path;
     AddGame(game);
   }
-  ShowGameRows(gListView, GameCount());
-  SetFocus(gListView);
-  const auto type = [](wchar_t letter) {
+  ShowGameRows(app.list(), GameCount());
+  SetFocus(app.list());
+  const auto type = [&app](wchar_t letter) {
     MSG typed{};
-    typed.hwnd = gListView;
+    typed.hwnd = app.list();
     typed.message = WM_CHAR;
     typed.wParam = letter;
     typed.lParam = 1;  // one key press, as the keyboard gives it
     DispatchWindowMessage(typed);
   };
   type(L'e');
-  EXPECT_EQ(SelectedListRow(gListView), 1);
+  EXPECT_EQ(SelectedListRow(app.list()), 1);
   test::PumpMessages(1500);  // the list starts a new search after a pause
   type(L'E');
-  EXPECT_EQ(SelectedListRow(gListView), 3) << "the next one, in any letter case";
+  EXPECT_EQ(SelectedListRow(app.list()), 3) << "the next one, in any letter case";
 }
 
 TEST(WindowInput, DroppedFoldersAreAddedInOrderAndFilesPassedOver) {
@@ -137,9 +137,9 @@ TEST(WindowInput, DroppedFoldersAreAddedInOrderAndFilesPassedOver) {
   test::WriteFileBytes(dir / L"notes.txt", "a file");
   test::AppWindow app(dir.path());
 
-  isLoading = true;  // a drop while a job runs is refused like a button press
+  SetLoadingForTesting(true);  // a drop while a job runs is refused like a button press
   SendMessageW(app.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({a})), 0);
-  isLoading = false;
+  SetLoadingForTesting(false);
   app.WaitUntilLoaded();
   EXPECT_EQ(app.RowCount(), 0);
 
@@ -161,7 +161,7 @@ TEST(WindowInput, VersionFieldsCarryThePackageTextsForScreenReaders) {
   app.pickerAnswers = {package, dir / L"Games"};
   for (int pick = 0; pick < 2; ++pick) {
     app.Press(kIdSetFolderButton);
-    for (const auto& [id, text] : {std::pair{kIdVersionField, &PackageVersionText}, std::pair{kIdBuildField, &PackageBuildText}}) {
+    for (const auto& [id, text] : {std::pair{kIdVersionField, &app.package().version()}, std::pair{kIdBuildField, &app.package().build()}}) {
       wchar_t shown[64] = {};
       GetWindowTextW(app.control(id), shown, 64);
       EXPECT_EQ(std::wstring(shown), *text);
@@ -173,20 +173,24 @@ TEST(WindowInput, VersionFieldsCarryThePackageTextsForScreenReaders) {
 // The tooltip of a disabled deployment button says what it needs, and
 // follows the selection.
 // The main window's tooltip control.
-HWND FindTooltips() {
-  HWND tips = nullptr;
+HWND FindTooltips(HWND owner) {
+  struct Search {
+    HWND owner;
+    HWND tips;
+  } search{owner, nullptr};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM found) {
+        auto* seen = reinterpret_cast<Search*>(found);
         wchar_t cls[64] = {};
         GetClassNameW(window, cls, 64);
-        if (std::wstring(cls) == TOOLTIPS_CLASSW && GetWindow(window, GW_OWNER) == gMainWindow) {
-          *reinterpret_cast<HWND*>(found) = window;
+        if (std::wstring(cls) == TOOLTIPS_CLASSW && GetWindow(window, GW_OWNER) == seen->owner) {
+          seen->tips = window;
         }
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&tips));
-  return tips;
+      reinterpret_cast<LPARAM>(&search));
+  return search.tips;
 }
 
 TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
@@ -194,7 +198,7 @@ TEST(WindowInput, TooltipsSayWhatADisabledButtonNeeds) {
   const std::wstring a = MakeGame(dir, L"Alpha");
   test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{a, L"", L""}}));
   test::AppWindow app(dir.path());
-  const HWND tips = FindTooltips();
+  const HWND tips = FindTooltips(app.window());
   ASSERT_NE(tips, nullptr);
   EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 18);  // ten places, and the eight buttons themselves
   auto tip = [&](int id) {
@@ -232,7 +236,7 @@ void HoverFor(HWND button, DWORD milliseconds) {
 TEST(WindowInput, EnabledButtonsShowTheirTipButNeverOverTheirDialog) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  const HWND tips = FindTooltips();
+  const HWND tips = FindTooltips(app.window());
   const HWND add = app.control(kIdAddButton);
   HoverFor(add, 1500);
   TTTOOLINFOW shown{};
