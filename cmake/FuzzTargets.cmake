@@ -7,4 +7,6 @@ set(ZRCC_FUZZ_TARGETS
   deployment_record
   launcher_files
   game_files
+  steam_appinfo
+  launcher_entries
 )

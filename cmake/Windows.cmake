@@ -20,8 +20,10 @@ else()
 endif()
 
 
+include(cmake/Sqlite.cmake)
+
 add_library(zrcc_win STATIC ${ZRCC_WIN_SOURCES})
-target_link_libraries(zrcc_win PUBLIC zrcc_pure
+target_link_libraries(zrcc_win PUBLIC zrcc_pure zrcc_sqlite nlohmann_json::nlohmann_json
   comctl32 shell32 shlwapi ole32 uxtheme version gdi32 user32 kernel32 shcore)
 target_link_options(zrcc_win PUBLIC ${ZRCC_STATIC_LINK})
 zrcc_warnings(zrcc_win)
@@ -63,28 +65,11 @@ include(cmake/Product.cmake OPTIONAL)
 zrcc_windows_executable(ZandRivellCC WIN32 src/ui/main.cpp ${ZRCC_PRODUCT_RESOURCES})
 zrcc_release_executable(ZandRivellCC)
 
-# JSON for the inspector: the header-only library from the system (Debian's
-# nlohmann-json3-dev) when cross-compiling, its CMake package elsewhere.
-find_package(nlohmann_json 3 QUIET)
-if(NOT nlohmann_json_FOUND AND CMAKE_CROSSCOMPILING AND EXISTS /usr/include/nlohmann/json.hpp)
-  # Only this one header folder is exposed to the cross compiler, never the
-  # host's /usr/include as a whole.
-  set(ZRCC_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
-  file(MAKE_DIRECTORY ${ZRCC_JSON_INCLUDE})
-  file(CREATE_LINK /usr/include/nlohmann ${ZRCC_JSON_INCLUDE}/nlohmann SYMBOLIC)
-  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
-  target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${ZRCC_JSON_INCLUDE})
-  set(nlohmann_json_FOUND TRUE)
-endif()
-
 # zrcc-inspect: the disk-reading units from the command line, JSON out.
-if(nlohmann_json_FOUND)
-  zrcc_windows_executable(zrcc-inspect src/inspect/zrcc_inspect.cpp)
-  target_link_libraries(zrcc-inspect PRIVATE nlohmann_json::nlohmann_json)
-  zrcc_release_executable(zrcc-inspect)
-else()
-  message(WARNING "nlohmann_json not found: zrcc-inspect is not built")
-endif()
+# JSON comes from cmake/Json.cmake.
+zrcc_windows_executable(zrcc-inspect src/inspect/zrcc_inspect.cpp)
+target_link_libraries(zrcc-inspect PRIVATE nlohmann_json::nlohmann_json)
+zrcc_release_executable(zrcc-inspect)
 
 if(ZRCC_BUILD_TESTS)
   set(ZRCC_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for this toolchain")

@@ -81,6 +81,7 @@ const char* ExeChoiceName(ExeChoice choice) {
     case ExeChoice::Fallback: return "fallback";
     case ExeChoice::None: return "none";
     case ExeChoice::User: return "user";
+    case ExeChoice::Launcher: return "launcher";
     case ExeChoice::Listed: break;
   }
   return "listed";

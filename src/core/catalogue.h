@@ -10,6 +10,7 @@
 #include "core/deployment_record.h"
 #include "core/file_version.h"
 #include "core/game_files.h"
+#include "core/pe_version.h"
 
 namespace zrcc {
 
@@ -28,10 +29,11 @@ enum class ExeChoice : int32_t {
   Fallback,     // recognised where neither name occurs in the path
   None,         // none recognised: the mod goes into the game folder itself
   User,         // the folder the user chose
+  Launcher,     // the executable the game's launcher names
 };
 
 // The name zrcc-inspect prints: fileName, productName, unreal, fallback,
-// none; listed and user for the two that detection never gives.
+// none, launcher; listed and user for the two that detection never gives.
 const char* ExeChoiceName(ExeChoice choice);
 
 struct Game {
@@ -57,6 +59,9 @@ struct Game {
   // Derived, never saved: the upscalers and anti-cheat markers the last walk
   // of the game folder found among the game's own files.
   GameFileFacts gameFiles;
+  // Derived, never saved: what the programs of the executable folder run as
+  // (ProgramMachine); the package's DLL loads only into a 64-bit one.
+  PeMachine exeMachine = PeMachine::Unknown;
 };
 
 // Games by value; game i is list-view row i. pathKeys holds the lower-cased

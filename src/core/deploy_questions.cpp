@@ -54,4 +54,9 @@ std::wstring SteamUpdateQuestion(const std::wstring& gameTitle, SteamUpdate upda
   return {};
 }
 
+std::wstring ProgramMachineQuestion(const std::wstring& gameTitle, PeMachine machine) {
+  if (machine != PeMachine::X86) return {};
+  return gameTitle + L" runs as a 32-bit program: the ZandRivell DLL (64-bit) cannot load into it. Copy anyway?";
+}
+
 }  // namespace zrcc

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/game_files.h"
+#include "core/pe_version.h"
 #include "core/steam_manifest_text.h"
 
 namespace zrcc {
@@ -26,5 +27,10 @@ std::wstring AntiCheatQuestion(const std::wstring& gameTitle, std::span<const An
 // "Steam has an update pending for <name>. It may replace or remove files
 // while it runs. Copy ZandRivell anyway?"; empty for no update.
 std::wstring SteamUpdateQuestion(const std::wstring& gameTitle, SteamUpdate update, DeployVerb verb);
+
+// "<name> runs as a 32-bit program: the ZandRivell DLL (64-bit) cannot load
+// into it. Copy anyway?" for a game whose programs are all 32-bit; empty
+// for any other.
+std::wstring ProgramMachineQuestion(const std::wstring& gameTitle, PeMachine machine);
 
 }  // namespace zrcc

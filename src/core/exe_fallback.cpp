@@ -85,6 +85,9 @@ bool Is32BitPlace(const Place& place) {
   return false;
 }
 
+// The mod's DLL is 64-bit: it never loads into a 32-bit process.
+bool Is32BitBuild(const ExecutableCandidate& candidate) { return candidate.machine == PeMachine::X86; }
+
 bool IsLauncher(const ExecutableCandidate& candidate) {
   return StemKey(candidate).find(L"launch") != std::wstring::npos || candidate.productName == kBootstrapProductName;
 }
@@ -243,7 +246,7 @@ struct Candidates {
   std::optional<size_t> InOneFolder(const std::vector<size_t>& picks) const {
     std::vector<size_t> kept;
     for (const size_t i : picks) {
-      if (!Is32BitPlace(places[i])) kept.push_back(i);
+      if (!Is32BitPlace(places[i]) && !Is32BitBuild(list[i])) kept.push_back(i);
     }
     if (kept.empty()) kept = picks;
     for (const size_t i : kept) {
@@ -253,7 +256,65 @@ struct Candidates {
   }
 };
 
+// Words that name a build made for the game's developers, never for players.
+constexpr std::array<std::wstring_view, 2> kDevelopmentWords = {L"development", L"debug"};
+
+// The name shared by every build of one executable: the stem key with build
+// tags and Development or Debug cut from its end, as far as they go.
+std::wstring BuildFamily(const ExecutableCandidate& candidate) {
+  std::wstring key = StemKey(candidate);
+  if (key.size() > kMaxStemKey) return key;
+  for (bool cut = true; cut;) {
+    cut = false;
+    for (const std::wstring& form : WithoutBuildTags(key)) {
+      if (form.size() < key.size()) {
+        key = form;
+        cut = true;
+      }
+    }
+    for (const std::wstring_view word : kDevelopmentWords) {
+      if (key.size() > word.size() && key.ends_with(word)) {
+        key.resize(key.size() - word.size());
+        cut = true;
+      }
+    }
+  }
+  return key;
+}
+
 }  // namespace
+
+bool IsDevelopmentBuild(const std::wstring& gamePath, const ExecutableCandidate& candidate) {
+  for (const std::wstring& word : FolderWords(FileStem(candidate.fileName))) {
+    if (IsOneOf(word, kDevelopmentWords)) return true;
+  }
+  if (const std::optional<Place> place = FoldersBelow(candidate.folder, gamePath)) {
+    for (const std::wstring_view folder : *place) {
+      if (IsOneOf(MatchKey(folder), kDevelopmentWords)) return true;
+    }
+  }
+  return false;
+}
+
+size_t PreferSoundBuild(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates,
+                        size_t chosen) {
+  if (chosen >= candidates.size()) return chosen;
+  auto faults = [&](const ExecutableCandidate& candidate) {
+    return (Is32BitBuild(candidate) ? 2 : 0) + (IsDevelopmentBuild(gamePath, candidate) ? 1 : 0);
+  };
+  int fewest = faults(candidates[chosen]);
+  if (fewest == 0) return chosen;
+  const std::wstring family = BuildFamily(candidates[chosen]);
+  size_t best = chosen;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (i == chosen || BuildFamily(candidates[i]) != family || IsHelperExecutable(gamePath, candidates[i])) continue;
+    if (const int f = faults(candidates[i]); f < fewest) {
+      fewest = f;
+      best = i;
+    }
+  }
+  return best;
+}
 
 bool IsHelperExecutable(const std::wstring& gamePath, const ExecutableCandidate& candidate) {
   const std::optional<Place> place = FoldersBelow(candidate.folder, gamePath);

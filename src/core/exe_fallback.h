@@ -33,10 +33,25 @@ bool IsHelperExecutable(const std::wstring& gamePath, const ExecutableCandidate&
 //    Theft Auto V), at least three letters or digits, again perhaps with tags;
 // 4. the executables left over, launchers set aside when anything else is.
 // A launcher is never recognised by rules 2 and 3. When what a rule
-// recognises lies in several folders, those of 32-bit builds give way to
-// the others; still several, and nothing is chosen: a wrong folder is worse
-// than the game folder and a hint.
+// recognises lies in several folders, 32-bit builds (by their PE header or
+// their folder's name) give way to the others; still several, and nothing
+// is chosen: a wrong folder is worse than the game folder and a hint.
 std::optional<size_t> FallbackExecutable(const std::wstring& gamePath,
                                          const std::vector<ExecutableCandidate>& candidates);
+
+// A Development or Debug build: "Debug" or "Development" as a word of its
+// file name (Foo-Win64-Development.exe, Foo_Debug.exe) or as a folder
+// below the game folder (bin\Debug).
+bool IsDevelopmentBuild(const std::wstring& gamePath, const ExecutableCandidate& candidate);
+
+// The candidate to take instead of `chosen` when that is a 32-bit build
+// (its PE header says x86) or a Development or Debug build and another
+// build of the same executable is sounder: the same name once build tags
+// are cut from it (Talos and x64\Talos, dontstarve_steam and
+// dontstarve_steam_x64, Foo-Win64-Development and Foo-Win64-Shipping), no
+// helper, and with fewer of those faults, 32-bit counting worse; the first
+// of them in list order. `chosen` itself when there is none.
+size_t PreferSoundBuild(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates,
+                        size_t chosen);
 
 }  // namespace zrcc

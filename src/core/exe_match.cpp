@@ -142,17 +142,30 @@ std::optional<size_t> ChooseExecutable(const std::wstring& gamePath,
 }
 
 ExecutableChoice DecideExecutable(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates) {
-  const ExecutableChoice byName = ChooseByName(gamePath, candidates);
-  if (byName.index) return byName;
-  if (const std::optional<size_t> fallback = FallbackExecutable(gamePath, candidates)) {
-    return {fallback, ExeChoice::Fallback};
+  ExecutableChoice choice = ChooseByName(gamePath, candidates);
+  if (!choice.index) {
+    const std::optional<size_t> fallback = FallbackExecutable(gamePath, candidates);
+    if (!fallback) return {};
+    choice = {fallback, ExeChoice::Fallback};
   }
-  return {};
+  choice.index = PreferSoundBuild(gamePath, candidates, *choice.index);
+  return choice;
 }
 
 std::optional<size_t> MatchExecutable(const std::wstring& gamePath,
                                        const std::vector<ExecutableCandidate>& candidates) {
   return MatchByName(gamePath, candidates).index;
+}
+
+ExecutableChoice LauncherNamedExecutable(const std::wstring& gamePath,
+                                         const std::vector<ExecutableCandidate>& candidates,
+                                         const std::wstring& named) {
+  const std::wstring key = LowerKey(named);
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (LowerKey(CandidateFullPath(candidates[i])) != key) continue;
+    return {PackagedGameExecutable(gamePath, candidates, i).value_or(i), ExeChoice::Launcher};
+  }
+  return {};
 }
 
 }  // namespace zrcc

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/pe_version.h"
 
 namespace zrcc {
 
@@ -21,6 +22,7 @@ struct ExecutableCandidate {
   std::wstring fileName;     // name with extension, as listed (Game.exe)
   std::wstring folder;       // the folder holding it, spelt as the walk reached it
   std::wstring productName;  // ProductName of its version resource; empty when none
+  PeMachine machine = PeMachine::Unknown;  // from its PE header
 };
 
 // `folder`, a backslash, `fileName`; no backslash added when `folder` already
@@ -97,7 +99,18 @@ struct ExecutableChoice {
 };
 
 // What detection takes: the choice by name (ChooseExecutable) and, where
-// it chose none, the fallback's (FallbackExecutable).
+// it chose none, the fallback's (FallbackExecutable); either way a 32-bit
+// or a Development or Debug build gives way to a sounder build of the same
+// executable (PreferSoundBuild).
 ExecutableChoice DecideExecutable(const std::wstring& gamePath, const std::vector<ExecutableCandidate>& candidates);
+
+// The choice when the game's launcher names an executable (`named`, a full
+// path): the candidate that is that file, whatever its letter case, or the
+// real game behind it when it is a packaged game's launcher (Launcher). No
+// index when the walk did not meet the file (it lies behind a link or is
+// gone): detection decides then.
+ExecutableChoice LauncherNamedExecutable(const std::wstring& gamePath,
+                                         const std::vector<ExecutableCandidate>& candidates,
+                                         const std::wstring& named);
 
 }  // namespace zrcc

@@ -24,11 +24,24 @@ constexpr size_t kSkipsNamed = 8;
 
 }  // namespace
 
+std::wstring SearchingText(GameSource source) {
+  if (source == GameSource::Steam) return L"Searching Steam libraries...";
+  return L"Searching " + std::wstring(GameSourceName(source)) + L" games...";
+}
+
 const wchar_t* GameSourceName(GameSource source) {
   switch (source) {
     case GameSource::Steam: return L"Steam";
     case GameSource::Epic: return L"Epic";
     case GameSource::Gog: return L"GOG";
+    case GameSource::Xbox: return L"Xbox";
+    case GameSource::Ea: return L"EA";
+    case GameSource::Ubisoft: return L"Ubisoft";
+    case GameSource::BattleNet: return L"Battle.net";
+    case GameSource::Rockstar: return L"Rockstar";
+    case GameSource::Amazon: return L"Amazon";
+    case GameSource::Heroic: return L"Heroic";
+    case GameSource::Legendary: return L"legendary";
   }
   return L"";
 }
@@ -44,6 +57,8 @@ const wchar_t* SkipReasonText(SkipReason reason) {
     case SkipReason::NotUnderstood: return L"not understood";
     case SkipReason::NoFolderNamed: return L"no folder named";
     case SkipReason::VolumeRoot: return L"a whole drive, not a game folder";
+    case SkipReason::Locked: return L"locked";
+    case SkipReason::Damaged: return L"damaged, read up to the damage";
   }
   return L"";
 }
@@ -55,6 +70,7 @@ std::wstring FindSkipSubject(const FindSkip& skip) {
     case SkipItem::SteamLibraryList: what = L"Steam library list "; break;
     case SkipItem::SteamLibrary: what = L"library "; break;
     case SkipItem::LauncherFile: what = std::wstring(GameSourceName(skip.source)) + L" manifest "; break;
+    case SkipItem::LauncherList: what = std::wstring(GameSourceName(skip.source)) + L" list "; break;
     case SkipItem::LauncherGame: what = std::wstring(GameSourceName(skip.source)) + L" game "; break;
   }
   return what + skip.name;
@@ -91,6 +107,25 @@ std::optional<std::wstring> LauncherExecutableBelow(std::wstring_view gameFolder
   return relative;
 }
 
+std::optional<std::wstring> LauncherFolderPath(std::wstring_view named) {
+  constexpr size_t kMaxPathUnits = 32767;
+  named = TrimBlanks(named);
+  if (named.empty() || named.size() > kMaxPathUnits || named.find(L'\0') != std::wstring_view::npos) {
+    return std::nullopt;
+  }
+  std::wstring folder(named);
+  for (wchar_t& c : folder) c = c == L'/' ? L'\\' : c;
+  const bool onDrive = folder.size() >= 3 && folder[1] == L':' && folder[2] == L'\\' &&
+                       ((folder[0] >= L'A' && folder[0] <= L'Z') || (folder[0] >= L'a' && folder[0] <= L'z'));
+  const bool onShare = folder.size() > 2 && folder[0] == L'\\' && folder[1] == L'\\' && folder[2] != L'?' &&
+                       folder[2] != L'.' && folder[2] != L'\\';
+  if (!onDrive && !onShare) return std::nullopt;
+  if (folder.find(L':', onDrive ? 2 : 0) != std::wstring::npos) return std::nullopt;
+  const size_t keep = onDrive ? 3 : 2;
+  while (folder.size() > keep && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
 std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders) {
   std::vector<std::wstring> keys;
   keys.reserve(folders.size());
@@ -116,15 +151,25 @@ std::vector<size_t> OutermostFolders(const std::vector<std::wstring>& folders) {
 }
 
 std::wstring FindSummaryText(const FindTally& tally, const std::vector<FindSkip>& skipped) {
-  const size_t found = tally.added + tally.alreadyListed + tally.noExecutable;
+  const size_t found = tally.added + tally.alreadyListed + tally.noExecutable + tally.cannotBeChanged;
   std::wstring text;
   if (found == 0) {
     text = L"Found no games.";
   } else {
     text = L"Found " + Count(found, L"game", L"games") + L": " + std::to_wstring(tally.added) + L" added";
+    std::wstring from;
+    for (size_t source = 0; source < kGameSourceCount; ++source) {
+      if (!tally.addedFrom[source]) continue;
+      from += (from.empty() ? L"" : L", ") + std::wstring(GameSourceName(static_cast<GameSource>(source))) + L" " +
+              std::to_wstring(tally.addedFrom[source]);
+    }
+    if (!from.empty()) text += L" (" + from + L")";
     if (tally.alreadyListed) text += L", " + std::to_wstring(tally.alreadyListed) + L" already in the list";
     if (tally.noExecutable) {
       text += L", " + std::to_wstring(tally.noExecutable) + L" without an executable";
+    }
+    if (tally.cannotBeChanged) {
+      text += L", " + std::to_wstring(tally.cannotBeChanged) + L" cannot be changed (protected Microsoft Store folders)";
     }
     text += L".";
   }

@@ -229,13 +229,45 @@ std::optional<std::vector<uint8_t>> ExtractVersionResource(const ReadAt& read, u
   return block;
 }
 
-std::optional<std::vector<uint8_t>> ExtractVersionResource(std::span<const uint8_t> image) {
-  const ReadAt read = [image](uint64_t offset, void* out, size_t length) {
+namespace {
+
+ReadAt InMemory(std::span<const uint8_t> image) {
+  return [image](uint64_t offset, void* out, size_t length) {
     if (offset > image.size() || length > image.size() - offset) return false;
     std::memcpy(out, image.data() + offset, length);
     return true;
   };
-  return ExtractVersionResource(read, image.size());
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ExtractVersionResource(std::span<const uint8_t> image) {
+  return ExtractVersionResource(InMemory(image), image.size());
+}
+
+PeMachine ReadPeMachine(const ReadAt& read, uint64_t fileSize) {
+  const File file(read, fileSize);
+  std::array<uint8_t, 64> dos{};
+  if (!file.Read(0, dos) || dos[0] != 'M' || dos[1] != 'Z') return PeMachine::Unknown;
+  std::array<uint8_t, 6> pe{};
+  if (!file.Read(Le32(&dos[0x3C]), pe) || std::memcmp(pe.data(), "PE\0\0", 4) != 0) return PeMachine::Unknown;
+  switch (Le16(&pe[4])) {
+    case 0x014C: return PeMachine::X86;    // IMAGE_FILE_MACHINE_I386
+    case 0x8664: return PeMachine::X64;    // IMAGE_FILE_MACHINE_AMD64
+    case 0xAA64: return PeMachine::Arm64;  // IMAGE_FILE_MACHINE_ARM64
+    default: return PeMachine::Other;
+  }
+}
+
+PeMachine ReadPeMachine(std::span<const uint8_t> image) { return ReadPeMachine(InMemory(image), image.size()); }
+
+PeMachine ProgramMachine(std::span<const PeMachine> machines) {
+  PeMachine program = PeMachine::Unknown;
+  for (const PeMachine machine : machines) {
+    if (machine == PeMachine::X64 || machine == PeMachine::Arm64) return machine;
+    if (machine == PeMachine::X86) program = PeMachine::X86;
+  }
+  return program;
 }
 
 }  // namespace zrcc

@@ -30,4 +30,20 @@ std::optional<std::vector<uint8_t>> ExtractVersionResource(const ReadAt& read, u
 // The same on a file held in memory.
 std::optional<std::vector<uint8_t>> ExtractVersionResource(std::span<const uint8_t> image);
 
+// The processor a PE file is built for, from its file header: what tells a
+// 32-bit build of a game from its 64-bit one, whatever the folder is named.
+enum class PeMachine { Unknown, X86, X64, Arm64, Other };
+
+// The machine type of the file's header ("MZ", the "PE\0\0" it points to,
+// then the machine field); Unknown for anything that is no PE file. Reads
+// a few bytes only.
+PeMachine ReadPeMachine(const ReadAt& read, uint64_t fileSize);
+PeMachine ReadPeMachine(std::span<const uint8_t> image);
+
+// What a game folder's programs run as, from the machine types of its
+// executables: 64-bit (X64, or Arm64) when any one is, else X86 when any one
+// is, else Unknown. A folder holding a 32-bit launcher beside the 64-bit
+// game is a 64-bit game; only one with no 64-bit program at all is not.
+PeMachine ProgramMachine(std::span<const PeMachine> machines);
+
 }  // namespace zrcc

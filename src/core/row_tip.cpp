@@ -16,6 +16,7 @@ std::wstring RowTip(const RowTipFacts& facts) {
   for (const std::wstring* line : {&facts.outdated, &facts.deployment, &facts.antiCheat}) {
     if (!line->empty()) lines.push_back(*line);
   }
+  if (facts.runs32Bit) lines.push_back(L"Runs as a 32-bit program: the ZandRivell DLL (64-bit) cannot load into it.");
   lines.insert(lines.end(), facts.upscalers.begin(), facts.upscalers.end());
   std::wstring text;
   for (const std::wstring& line : lines) {

@@ -24,6 +24,9 @@ struct RowTipFacts {
   // systems found (UpscalerTipLines, AntiCheatTipLine).
   std::vector<std::wstring> upscalers;
   std::wstring antiCheat;
+  // Every program of the executable folder is 32-bit: the mod's 64-bit DLL
+  // cannot load into the game.
+  bool runs32Bit = false;
 };
 
 // The tooltip's text, its lines joined by CR LF; empty when there is

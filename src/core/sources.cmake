@@ -32,6 +32,11 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/update_rules.cpp
   src/core/launcher_files.cpp
   src/core/found_games.cpp
+  src/core/xbox_gaming_root.cpp
+  src/core/steam_appinfo.cpp
+  src/core/ea_origin.cpp
+  src/core/uninstall_rules.cpp
+  src/core/launcher_json.cpp
   src/core/script_words.cpp
   src/core/game_files.cpp
   src/core/deploy_questions.cpp

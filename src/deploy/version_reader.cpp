@@ -20,42 +20,25 @@
 #include "core/paths.h"
 #include "core/pe_version.h"
 #include "core/version_block.h"
-#include "platform/win_handles.h"
+#include "platform/files.h"
 
 namespace zrcc {
 
 namespace {
 
-// Reads exactly `length` bytes at `offset`; false on a short read.
-bool ReadFileAt(HANDLE file, uint64_t offset, void* out, size_t length) {
-  auto* bytes = static_cast<uint8_t*>(out);
-  while (length > 0) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(file, bytes, chunk, &got, &at) || got == 0) return false;
-    bytes += got;
-    offset += got;
-    length -= got;
-  }
-  return true;
+ReadAt RangesOf(const FileRanges& file) {
+  return [&file](uint64_t offset, void* out, size_t length) { return file.ReadAt(offset, out, length); };
 }
 
 // The whole version block of a file; nullopt when it has none or it cannot
 // be read (a file that cannot be opened simply has no version resource).
+std::optional<std::vector<uint8_t>> ReadVersionBlock(const FileRanges& file) {
+  if (file.state() != FileRead::Read) return std::nullopt;
+  return ExtractVersionResource(RangesOf(file), file.size());
+}
+
 std::optional<std::vector<uint8_t>> ReadVersionBlock(const std::wstring& filePath) {
-  const std::wstring path = ExtendedLengthPath(filePath);
-  const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
-  const ReadAt read = [&file](uint64_t offset, void* out, size_t length) {
-    return ReadFileAt(file.get(), offset, out, length);
-  };
-  return ExtractVersionResource(read, static_cast<uint64_t>(size.QuadPart));
+  return ReadVersionBlock(FileRanges(filePath));
 }
 
 }  // namespace
@@ -69,6 +52,15 @@ bool MatchProductVersions(const std::wstring& filePath, const std::wstring& expe
 std::wstring ReadProductName(const std::wstring& filePath) {
   const auto block = ReadVersionBlock(filePath);
   return block ? ReadProductNameInBlock(*block) : std::wstring();
+}
+
+ExecutableFacts ReadExecutableFacts(const std::wstring& filePath) {
+  const FileRanges file(filePath);
+  ExecutableFacts facts;
+  if (file.state() != FileRead::Read) return facts;
+  if (const auto block = ReadVersionBlock(file)) facts.productName = ReadProductNameInBlock(*block);
+  facts.machine = ReadPeMachine(RangesOf(file), file.size());
+  return facts;
 }
 
 std::optional<FileVersionNumbers> ReadFixedFileVersion(const std::wstring& filePath) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/file_version.h"
+#include "core/pe_version.h"
 
 namespace zrcc {
 
@@ -19,6 +20,15 @@ bool MatchProductVersions(const std::wstring& filePath, const std::wstring& expe
 // The first non-empty ProductName of the file's translations (or of U.S.
 // English / code page 1252 when the file lists none); empty when none.
 std::wstring ReadProductName(const std::wstring& filePath);
+
+// What the executable search takes from each executable, from one opening
+// of the file: its ProductName (as ReadProductName) and the processor its
+// PE header names.
+struct ExecutableFacts {
+  std::wstring productName;
+  PeMachine machine = PeMachine::Unknown;
+};
+ExecutableFacts ReadExecutableFacts(const std::wstring& filePath);
 
 // The four numbers of the file's fixed version; nullopt when it has no
 // version resource or no fixed part.

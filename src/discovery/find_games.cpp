@@ -19,46 +19,11 @@
 
 namespace zrcc {
 
-namespace {
-
-// The game refreshed with the executable at `named` as the choice: one walk
-// for the candidates and the size, as detection makes it. False in
-// `chosen` when the walk does not meet that file (it lies behind a link).
-bool RefreshWithNamedExecutable(Game& game, const std::wstring& named, bool& chosen, const std::atomic<bool>* stop) {
-  chosen = false;
-  if (!IsExistingDirectory(game.path)) return false;
-  std::vector<ExecutableCandidate> candidates;
-  const uint64_t size = CollectExecutablesAndMeasure(game.path, candidates, stop);
-  if (stop && stop->load()) return true;
-  const std::wstring key = LowerKey(named);
-  const auto match = std::find_if(candidates.begin(), candidates.end(), [&key](const ExecutableCandidate& c) {
-    return LowerKey(CandidateFullPath(c)) == key;
-  });
-  if (match == candidates.end()) return true;
-  chosen = true;
-  size_t index = static_cast<size_t>(match - candidates.begin());
-  if (const std::optional<size_t> real = PackagedGameExecutable(game.path, candidates, index)) index = *real;
-  game.exeFolder = RelativeExeFolder(CandidateFullPath(candidates[index]), game.path);
-  game.name = candidates[index].productName;
-  game.sizeText = FormatSizeText(size);
-  DetectModState(game);
-  return true;
-}
-
-}  // namespace
-
 bool RefreshFoundGame(const FoundGame& found, Game& game, bool& noExecutable, const std::atomic<bool>* stop) {
-  noExecutable = false;
-  bool exists = false;
-  bool chosen = false;
   // A launcher's word outlives updates that rename the executable: a file
-  // that is gone leaves the choice to detection, without a walk of its own.
+  // that is gone leaves the choice to detection.
   const std::wstring named = found.executable.empty() ? std::wstring() : JoinPath(game.path, found.executable);
-  if (!named.empty() && IsExistingFile(named)) {
-    exists = RefreshWithNamedExecutable(game, named, chosen, stop);
-    if (!exists) return false;
-  }
-  if (!chosen) exists = RefreshGame(game, true, &noExecutable, stop);
+  const bool exists = RefreshGameWithExecutable(game, named, &noExecutable, stop);
   if (found.source == GameSource::Steam || !found.name.empty()) game.name = found.name;
   return exists;
 }
@@ -71,6 +36,7 @@ bool FindGamesOnThisPc(const JobContext& job, HWND listView, FindSink& sink, con
   GameSearch search = SearchLaunchers([&job, &sink](GameSource source) { job.Post([&sink, source] { sink.Searching(source); }); });
   if (job.StopRequested()) return false;
   FindTally tally;
+  tally.cannotBeChanged = search.cannotBeChanged;
   std::vector<FoundGame> fresh;
   std::vector<Game> games;
   for (FoundGame& found : search.games) {
@@ -102,6 +68,7 @@ bool FindGamesOnThisPc(const JobContext& job, HWND listView, FindSink& sink, con
       } else if (result.noExecutable) {
         ++tally.noExecutable;
       } else {
+        ++tally.addedFrom[static_cast<size_t>(fresh[first + i].source)];
         added.push_back(std::move(result.game));
       }
     }

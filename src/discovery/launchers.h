@@ -23,6 +23,7 @@ struct FoundGame {
 struct GameSearch {
   std::vector<FoundGame> games;  // one per game folder: repeats and folders inside others left out
   std::vector<FindSkip> skipped;
+  size_t cannotBeChanged = 0;  // games in folders the system protects (Store games under WindowsApps)
 };
 
 // Searches the launchers in turn, telling `searching` whose list it reads

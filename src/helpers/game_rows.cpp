@@ -23,7 +23,12 @@
 
 namespace zrcc {
 
-bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::atomic<bool>* stop) {
+namespace {
+
+// RefreshGame's work; `named`, when not empty, is the executable the game's
+// launcher names, chosen over detection where the walk meets it.
+bool RefreshGameFromDisk(Game& game, bool forceDetect, const std::wstring& named, bool* noExecutable,
+                         const std::atomic<bool>* stop) {
   if (noExecutable) *noExecutable = false;
   switch (ProbeFolderPresence(game.path)) {
     case FolderPresence::Present:
@@ -40,6 +45,7 @@ bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::at
       game.buildVersion.clear();
       game.modState = ModState::None;
       game.gameFiles = {};
+      game.exeMachine = PeMachine::Unknown;
       return true;
   }
   const bool detect = forceDetect || (!game.exeFolder.empty() && !IsExistingDirectory(ExeFolderPath(game)));
@@ -52,7 +58,9 @@ bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::at
   GameFolderWalk walk = WalkGameFolder(game.path, detect || review, stop);
   if (detect || review) {
     const std::vector<ExecutableCandidate>& candidates = walk.executables;
-    const ExecutableChoice choice = DecideExecutable(game.path, candidates);
+    ExecutableChoice choice;
+    if (!named.empty()) choice = LauncherNamedExecutable(game.path, candidates, named);
+    if (!choice.index) choice = DecideExecutable(game.path, candidates);
     if (detect) {
       if (noExecutable) *noExecutable = candidates.empty();
       game.exeChoice = choice.how;
@@ -71,8 +79,20 @@ bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::at
   if (stop && stop->load()) return true;
   game.sizeText = FormatSizeText(walk.size);
   game.gameFiles = std::move(walk.gameFiles);
+  game.exeMachine = ProgramMachineOfFolder(ExeFolderPath(game));
   DetectModState(game, walk.copyFolders);
   return true;
+}
+
+}  // namespace
+
+bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable, const std::atomic<bool>* stop) {
+  return RefreshGameFromDisk(game, forceDetect, {}, noExecutable, stop);
+}
+
+bool RefreshGameWithExecutable(Game& game, const std::wstring& named, bool* noExecutable,
+                               const std::atomic<bool>* stop) {
+  return RefreshGameFromDisk(game, true, named, noExecutable, stop);
 }
 
 namespace {

@@ -31,6 +31,12 @@ namespace zrcc {
 bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable = nullptr,
                  const std::atomic<bool>* stop = nullptr);
 
+// RefreshGame with detection forced, where the executable at `named` (a full
+// path, the one the game's launcher names) is the choice when the walk meets
+// it (LauncherNamedExecutable); detection chooses otherwise.
+bool RefreshGameWithExecutable(Game& game, const std::wstring& named, bool* noExecutable = nullptr,
+                               const std::atomic<bool>* stop = nullptr);
+
 // The rows of one game list view. The list holds no copy of them (owner
 // data): row i shows game i of the catalogue, each cell's text taken from
 // the game when the list draws it or is asked for it. Like the catalogue,

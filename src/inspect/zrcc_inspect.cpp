@@ -120,7 +120,8 @@ int InspectGame(const std::wstring& folder, const std::wstring& package) {
               {"modVersion", U8(game.modVersion)},
               {"buildVersion", U8(game.buildVersion)},
               {"noExecutable", noExecutable},
-              {"exeChoice", ExeChoiceName(game.exeChoice)}};
+              {"exeChoice", ExeChoiceName(game.exeChoice)},
+              {"runs32Bit", game.exeMachine == PeMachine::X86}};
   json upscalers = json::array();
   for (const UpscalerFile& file : game.gameFiles.upscalers) {
     upscalers.push_back({{"technology", U8(std::wstring(TechnologyName(file.technology)))},
@@ -226,13 +227,17 @@ int InspectFind() {
       games.push_back({{"source", U8(GameSourceName(found.source))},
                        {"path", U8(game.path)},
                        {"name", U8(game.name)},
-                       {"exeFolder", U8(game.exeFolder)}});
+                       {"exeFolder", U8(game.exeFolder)},
+                       {"exeChoice", ExeChoiceName(game.exeChoice)}});
     }
   }
   for (const FindSkip& skip : search.skipped) {
     skipped.push_back({{"what", U8(FindSkipSubject(skip))}, {"why", U8(SkipReasonText(skip.reason))}});
   }
-  Print({{"games", games}, {"withoutExecutable", withoutExecutable}, {"skipped", skipped}});
+  Print({{"games", games},
+         {"withoutExecutable", withoutExecutable},
+         {"cannotBeChanged", search.cannotBeChanged},
+         {"skipped", skipped}});
   return kOk;
 }
 

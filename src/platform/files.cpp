@@ -54,6 +54,37 @@ FileRead ReadWholeFile(const std::wstring& path, std::string& bytes, uint64_t li
   return FileRead::Read;
 }
 
+FileRanges::FileRanges(const std::wstring& path) {
+  const std::wstring systemPath = ExtendedLengthPath(path);
+  file_ = UniqueHandle(CreateFileW(systemPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) {
+    state_ = GetFileAttributesW(systemPath.c_str()) == INVALID_FILE_ATTRIBUTES ? FileRead::Missing : FileRead::Unreadable;
+    return;
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file_.get(), &size) || size.QuadPart < 0) return;
+  size_ = static_cast<uint64_t>(size.QuadPart);
+  state_ = FileRead::Read;
+}
+
+bool FileRanges::ReadAt(uint64_t offset, void* out, size_t length) const {
+  if (state_ != FileRead::Read) return false;
+  auto* bytes = static_cast<uint8_t*>(out);
+  while (length > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, size_t{1} << 24));
+    DWORD got = 0;
+    if (!ReadFile(file_.get(), bytes, chunk, &got, &at) || got == 0) return false;
+    bytes += got;
+    offset += got;
+    length -= got;
+  }
+  return true;
+}
+
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWORD& error) {
   // A file the user made read-only is not replaced (Windows refuses that
   // itself; Wine's rename would not).

@@ -9,6 +9,8 @@
 #include <limits>
 #include <string>
 
+#include "platform/win_handles.h"
+
 namespace zrcc {
 
 enum class FileRead {
@@ -28,6 +30,27 @@ enum class FileRead {
 // Unreadable result (another program holding the file open, say).
 FileRead ReadWholeFile(const std::wstring& path, std::string& bytes,
                        uint64_t limit = std::numeric_limits<uint64_t>::max(), uint32_t* systemError = nullptr);
+
+// A file opened for reading ranges of it (a PE file's headers, a launcher
+// file of many megabytes streamed), shared for everything while it is open,
+// as ReadWholeFile shares it.
+class FileRanges {
+ public:
+  explicit FileRanges(const std::wstring& path);
+  FileRanges(const FileRanges&) = delete;
+  FileRanges& operator=(const FileRanges&) = delete;
+  // Read once the file is open and measured; Missing or Unreadable as
+  // ReadWholeFile tells them.
+  FileRead state() const { return state_; }
+  uint64_t size() const { return size_; }
+  // Exactly `length` bytes at `offset`; false on a short read or a fault.
+  bool ReadAt(uint64_t offset, void* out, size_t length) const;
+
+ private:
+  UniqueHandle file_;
+  uint64_t size_ = 0;
+  FileRead state_ = FileRead::Unreadable;
+};
 
 // Writes `bytes` to `path` through a temporary file beside it (path +
 // ".saving") that then replaces the file in one step, so the file is always

@@ -8,4 +8,5 @@ list(APPEND ZRCC_WIN_SOURCES
   src/platform/list_view.cpp
   src/platform/registry.cpp
   src/platform/processes.cpp
+  src/platform/xml_reader.cpp
 )

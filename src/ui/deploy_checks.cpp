@@ -70,6 +70,8 @@ bool GameAllowsDeployment(MainWindow& window, const Game& game, DeployStep step)
     return question.empty() ||
            ShowMessageBox(window.handle(), question, caption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
   };
+  // Copy only: a game that has the mod already was asked when it came.
+  if (step == DeployStep::Copy && !ask(ProgramMachineQuestion(title, game.exeMachine))) return false;
   return ask(AntiCheatQuestion(title, game.gameFiles.antiCheats, verb)) &&
          ask(SteamUpdateQuestion(title, SteamUpdateOf(game.path), verb));
 }

@@ -66,13 +66,7 @@ void GameListPane::Adding(size_t adding, size_t total) {
 
 void GameListPane::SaveAdded() { SaveData(); }
 
-void GameListPane::Searching(GameSource source) {
-  switch (source) {
-    case GameSource::Steam: SetStatusText(L"Searching Steam libraries..."); return;
-    case GameSource::Epic: SetStatusText(L"Searching Epic games..."); return;
-    case GameSource::Gog: SetStatusText(L"Searching GOG games..."); return;
-  }
-}
+void GameListPane::Searching(GameSource source) { SetStatusText(SearchingText(source)); }
 
 void GameListPane::Found(const FindTally& tally, const std::vector<FindSkip>& skipped) {
   ReportFoundGames(tally, skipped);

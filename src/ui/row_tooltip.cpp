@@ -32,6 +32,7 @@ std::wstring RowTooltipText(MainWindow& window, int row) {
     facts.deployment = DeploymentTipLine(*game);
     facts.antiCheat = AntiCheatTipLine(game->gameFiles);
     facts.upscalers = UpscalerTipLines(game->gameFiles);
+    facts.runs32Bit = game->exeMachine == PeMachine::X86;
   }
   return RowTip(facts);
 }

@@ -4,6 +4,7 @@
 // translations, ProductName, FileVersion, ProductVersion, the fixed
 // version) never read outside it and never give a string holding a NUL or
 // longer than the block; the version a game's file shows stands on one line.
+// The machine type of the header is read from the same images.
 //
 // Random bytes rarely get past the headers or make a block that parses, so
 // each input is also applied as a patch (the first two bytes give the
@@ -122,6 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(!patched || patched->size() <= image.size());
   if (!imageChanged) Check(patched == Blob());
   if (patched) Ask(*patched);
+  // The machine type: never a fault, and the builder's own where nothing changed.
+  const PeMachine machine = ReadPeMachine(std::span<const uint8_t>(image));
+  if (!imageChanged) Check(machine == PeMachine::X64);
+  if (ReadPeMachine(input) != PeMachine::Unknown) Check(size >= 64 && input[0] == 'M' && input[1] == 'Z');
 
   std::vector<uint8_t> block = WellFormedBlock();
   const bool blockChanged = Patch(block, data, size);

@@ -25,7 +25,8 @@ constexpr wchar_t kGog[] = L"C:\\GOG Games\\";
 // A game as installed: its folder and its executables below it, each
 // "path below the game folder", then "|ProductName" where it matters; a
 // leading "!" marks a helper (installer, crash reporter, anti-cheat
-// bootstrapper) that must never be taken. `expected` is the executable the
+// bootstrapper) that must never be taken, a leading "~" a 32-bit build (its
+// PE header's machine type; the others are 64-bit). `expected` is the executable the
 // game runs, empty where the layout cannot tell.
 struct Layout {
   std::wstring root;
@@ -53,15 +54,15 @@ const std::vector<Layout>& RealLayouts() {
       {kSteam, L"DOOMEternal", {L"DOOMEternalx64vk.exe", L"idTechLauncher.exe"}, L"DOOMEternalx64vk.exe"},
       {kSteam, L"Wolfenstein.II.The.New.Colossus", {L"NewColossus_x64vk.exe"}, L"NewColossus_x64vk.exe"},
       {kSteam, L"Half-Life 2", {L"hl2.exe"}, L"hl2.exe"},
-      {kSteam, L"Team Fortress 2", {L"tf.exe", L"tf_win64.exe"}, L"tf_win64.exe"},
+      {kSteam, L"Team Fortress 2", {L"~tf.exe", L"tf_win64.exe"}, L"tf_win64.exe"},
       {kSteam, L"Fallout 4", {L"Fallout4.exe", L"Fallout4Launcher.exe"}, L"Fallout4.exe"},
       {kSteam, L"Skyrim Special Edition", {L"SkyrimSE.exe", L"SkyrimSELauncher.exe"}, L"SkyrimSE.exe"},
       {kSteam, L"Fallout New Vegas", {L"FalloutNV.exe", L"FalloutNVLauncher.exe"}, L"FalloutNV.exe"},
       // Custom engines with a bin folder, launchers beside the game
       {kSteam, L"Baldurs Gate 3", {L"bin\\bg3.exe", L"bin\\bg3_dx11.exe", L"Launcher\\LariLauncher.exe"}, L"bin\\bg3.exe"},
       {kSteam, L"Divinity Original Sin 2", {L"bin\\EoCApp.exe", L"bin\\SupportTool.exe", L"DefEd\\bin\\EoCApp.exe", L"DefEd\\bin\\SupportTool.exe"}, L""},
-      {kSteam, L"Hades", {L"x64\\Hades.exe", L"x64Vk\\Hades.exe", L"x86\\Hades.exe"}, L"x64\\Hades.exe"},
-      {kSteam, L"Euro Truck Simulator 2", {L"bin\\win_x64\\eurotrucks2.exe", L"bin\\win_x86\\eurotrucks2.exe"}, L"bin\\win_x64\\eurotrucks2.exe"},
+      {kSteam, L"Hades", {L"x64\\Hades.exe", L"x64Vk\\Hades.exe", L"~x86\\Hades.exe"}, L"x64\\Hades.exe"},
+      {kSteam, L"Euro Truck Simulator 2", {L"bin\\win_x64\\eurotrucks2.exe", L"~bin\\win_x86\\eurotrucks2.exe"}, L"bin\\win_x64\\eurotrucks2.exe"},
       {kSteam, L"American Truck Simulator", {L"bin\\win_x64\\amtrucks.exe"}, L"bin\\win_x64\\amtrucks.exe"},
       {kSteam, L"Crusader Kings III", {L"binaries\\ck3.exe", L"launcher\\dowser.exe"}, L"binaries\\ck3.exe"},
       {kSteam, L"Hearts of Iron IV", {L"hoi4.exe", L"launcher\\dowser.exe"}, L"hoi4.exe"},
@@ -164,6 +165,11 @@ const std::vector<Layout>& HeldOutLayouts() {
       {kSteam, L"Noita", {L"noita.exe", L"noita_dev.exe"}, L"noita.exe"},
       {kSteam, L"Titanfall2", {L"Titanfall2.exe", L"!__Installer\\Touchup.exe"}, L"Titanfall2.exe"},
       {kSteam, L"Persona 5 Royal", {L"P5R.exe"}, L"P5R.exe"},
+      // Games that ship a 32-bit build beside the 64-bit one, in another
+      // folder: only the machine type tells which the mod can load into.
+      {kSteam, L"The Talos Principle", {L"~Bin\\Talos.exe", L"Bin\\x64\\Talos.exe"}, L"Bin\\x64\\Talos.exe"},
+      {kSteam, L"Grim Dawn", {L"~Grim Dawn.exe", L"x64\\Grim Dawn.exe"}, L"x64\\Grim Dawn.exe"},
+      {kSteam, L"Don't Starve Together", {L"~bin\\dontstarve_steam.exe", L"bin64\\dontstarve_steam_x64.exe"}, L"bin64\\dontstarve_steam_x64.exe"},
   };
   return layouts;
 }
@@ -172,12 +178,15 @@ struct File {
   std::wstring below;  // path below the game folder
   std::wstring productName;
   bool helper = false;
+  bool is32Bit = false;
 };
 
 File ParseFile(std::wstring text) {
   File file;
   file.helper = !text.empty() && text.front() == L'!';
   if (file.helper) text.erase(0, 1);
+  file.is32Bit = !text.empty() && text.front() == L'~';
+  if (file.is32Bit) text.erase(0, 1);
   const size_t bar = text.find(L'|');
   if (bar != std::wstring::npos) {
     file.productName = text.substr(bar + 1);
@@ -214,7 +223,7 @@ std::vector<ExecutableCandidate> Candidates(const std::wstring& game, const std:
   for (const File& file : files) {
     const size_t cut = file.below.find_last_of(L'\\');
     list.push_back({file.below.substr(cut + 1), cut == std::wstring::npos ? game : JoinPath(game, file.below.substr(0, cut)),
-                    file.productName});
+                    file.productName, file.is32Bit ? PeMachine::X86 : PeMachine::X64});
   }
   return list;
 }

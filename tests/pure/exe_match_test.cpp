@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
+#include "core/exe_fallback.h"
 #include "core/paths.h"
 
 namespace zrcc {
@@ -140,8 +143,57 @@ TEST(ExeMatch, PackagedGameLauncherGivesWayToTheRealGame) {
       const auto chosen = ChooseExecutable(game, list);
       ASSERT_TRUE(chosen) << layout.what;
       EXPECT_EQ(CandidateFullPath(list[*chosen]), JoinPath(game, layout.chosen)) << layout.what;
+      // A launcher that names the executable detection matches, in its own
+      // letter case, gets the same real game behind it.
+      if (const auto matched = MatchExecutable(game, list)) {
+        std::wstring named = CandidateFullPath(list[*matched]);
+        for (wchar_t& c : named) c = static_cast<wchar_t>(std::towupper(c));
+        const ExecutableChoice byLauncher = LauncherNamedExecutable(game, list, named);
+        EXPECT_EQ(byLauncher.index, chosen) << layout.what;
+        EXPECT_EQ(byLauncher.how, ExeChoice::Launcher) << layout.what;
+      }
+      EXPECT_EQ(LauncherNamedExecutable(game, list, JoinPath(game, L"Gone.exe")).index, std::nullopt);
     }
   }
+}
+
+// The mod's DLL is 64-bit and a build for the developers is not the one
+// players run: a 32-bit or Development or Debug build gives way to a sounder
+// build of the same executable, whichever rule chose it, and to nothing else.
+TEST(ExeMatch, ASoundBuildWinsOverA32BitOrDevelopmentOne) {
+  const std::wstring game = L"D:\\Games\\Kestrel";
+  auto built = [&](const std::wstring& below, PeMachine machine) {
+    const size_t cut = below.find_last_of(L'\\');
+    return ExecutableCandidate{below.substr(cut + 1), JoinPath(game, below.substr(0, cut)), L"", machine};
+  };
+  auto chosenFolder = [&](const std::vector<ExecutableCandidate>& list) {
+    const ExecutableChoice choice = DecideExecutable(game, list);
+    return choice.index ? list[*choice.index].folder.substr(game.size()) : L"<none>";
+  };
+  constexpr PeMachine x86 = PeMachine::X86, x64 = PeMachine::X64;
+  // By file name, in walk order.
+  EXPECT_EQ(chosenFolder({built(L"Windows32\\Kestrel.exe", x86), built(L"Windows64\\Kestrel.exe", x64)}),
+            L"\\Windows64");
+  EXPECT_EQ(chosenFolder({built(L"bin\\Debug\\Kestrel.exe", x64), built(L"bin\\Release\\Kestrel.exe", x64)}),
+            L"\\bin\\Release");
+  EXPECT_EQ(chosenFolder({built(L"Kestrel_Debug.exe", x64), built(L"Kestrel.exe", x86),
+                          built(L"x64\\Kestrel_x64.exe", x64)}),
+            L"\\x64") << "32-bit counts worse than Debug, and both give way to the sound build";
+  // By the fallback: the 32-bit build's folder gives way even when its name says nothing.
+  EXPECT_EQ(chosenFolder({built(L"AJ_32Bit\\ks.exe", x86), built(L"AJ_64Bit\\ks.exe", x64)}), L"\\AJ_64Bit");
+  // Nothing sounder of the same executable: the choice stands.
+  EXPECT_EQ(chosenFolder({built(L"bin\\Kestrel.exe", x86), built(L"tools\\Editor.exe", x64)}), L"\\bin");
+  EXPECT_EQ(chosenFolder({built(L"bin\\Kestrel.exe", x86), built(L"x64\\KestrelSetup.exe", x64)}), L"\\bin")
+      << "never an installer";
+  EXPECT_EQ(chosenFolder({built(L"Kestrel\\Binaries\\Win64\\Kestrel-Win64-Development.exe", x64),
+                          built(L"Kestrel\\Binaries\\Win64\\Kestrel-Win64-Shipping.exe", x64)}),
+            L"\\Kestrel\\Binaries\\Win64");
+  EXPECT_TRUE(IsDevelopmentBuild(game, built(L"Kestrel\\Binaries\\Win64\\Kestrel-Win64-Development.exe", x64)));
+  EXPECT_FALSE(IsDevelopmentBuild(game, built(L"Debugger\\Kestrel.exe", x64)));
+  // Unknown machines (no PE header read) are never taken for 32-bit builds.
+  const std::vector<ExecutableCandidate> unknown = {built(L"a\\Kestrel.exe", PeMachine::Unknown),
+                                                    built(L"b\\Kestrel.exe", x64)};
+  EXPECT_EQ(PreferSoundBuild(game, unknown, 0), 0u);
 }
 
 }  // namespace

@@ -29,15 +29,34 @@ TEST(FoundGames, OneGamePerFolderTheOutermostWins) {
   EXPECT_EQ(OutermostFolders(folders), (std::vector<size_t>{0, 4, 6, 7}));
 }
 
+// A tally of games added, already listed and without an executable.
+FindTally Tally(size_t added, size_t alreadyListed, size_t noExecutable) {
+  FindTally tally;
+  tally.added = added;
+  tally.alreadyListed = alreadyListed;
+  tally.noExecutable = noExecutable;
+  return tally;
+}
+
 TEST(FoundGames, OneSummarySaysWhatBecameOfEveryGame) {
-  EXPECT_EQ(FindSummaryText({37, 104, 2}, {{SkipItem::SteamLibrary, GameSource::Steam, L"E:\\SteamLibrary",
+  EXPECT_EQ(FindSummaryText(Tally(37, 104, 2), {{SkipItem::SteamLibrary, GameSource::Steam, L"E:\\SteamLibrary",
                                               SkipReason::DriveNotPresent}}),
             L"Found 143 games: 37 added, 104 already in the list, 2 without an executable. "
             L"Skipped: library E:\\SteamLibrary (drive not present).");
-  EXPECT_EQ(FindSummaryText({1, 0, 0}, {}), L"Found 1 game: 1 added.");
-  EXPECT_EQ(FindSummaryText({0, 0, 0}, {}), L"Found no games.");
+  EXPECT_EQ(FindSummaryText(Tally(1, 0, 0), {}), L"Found 1 game: 1 added.");
+  EXPECT_EQ(FindSummaryText(Tally(0, 0, 0), {}), L"Found no games.");
+  EXPECT_EQ(SearchingText(GameSource::Steam), L"Searching Steam libraries...");
+  EXPECT_EQ(SearchingText(GameSource::BattleNet), L"Searching Battle.net games...");
+  // Store games in protected folders are found, counted, and no fault.
+  FindTally fromSeveral;
+  fromSeveral.added = 4;
+  fromSeveral.addedFrom[static_cast<size_t>(GameSource::Steam)] = 3;
+  fromSeveral.addedFrom[static_cast<size_t>(GameSource::Xbox)] = 1;
+  fromSeveral.cannotBeChanged = 2;
+  EXPECT_EQ(FindSummaryText(fromSeveral, {}),
+            L"Found 6 games: 4 added (Steam 3, Xbox 1), 2 cannot be changed (protected Microsoft Store folders).");
   std::vector<FindSkip> many(11, {SkipItem::LauncherFile, GameSource::Epic, L"x.item", SkipReason::NotUnderstood});
-  const std::wstring text = FindSummaryText({0, 3, 0}, many);
+  const std::wstring text = FindSummaryText(Tally(0, 3, 0), many);
   EXPECT_TRUE(text.starts_with(L"Found 3 games: 0 added, 3 already in the list. Skipped: ")) << text.size();
   EXPECT_TRUE(text.ends_with(L"(not understood); and 3 more.")) << text.size();
 }

@@ -22,6 +22,11 @@ std::optional<std::vector<uint8_t>> Extract(const std::vector<uint8_t>& bytes) {
   return ExtractVersionResource(std::span<const uint8_t>(bytes));
 }
 
+uint32_t Le32At(const std::vector<uint8_t>& bytes, size_t at) {
+  return static_cast<uint32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16)) |
+         (static_cast<uint32_t>(bytes[at + 3]) << 24);
+}
+
 ResourceNode Leaf(uint32_t language, std::vector<uint8_t> data) { return {language, {}, {}, std::move(data)}; }
 ResourceNode Dir(uint32_t id, std::vector<ResourceNode> children, std::u16string name = {}) {
   return {id, std::move(name), std::move(children), {}};
@@ -32,6 +37,26 @@ TEST(PeVersion, FindsTheBlockInPe32AndPe32Plus) {
   for (const bool plus : {true, false}) {
     const auto pe = BuildVersionPe(blob, {plus, 0x5000, 0x600});
     EXPECT_EQ(Extract(pe.bytes), blob) << plus;
+  }
+}
+
+// The machine field follows the image the builder made; anything short of
+// a PE header gives Unknown, never a read past the bytes.
+TEST(PeVersion, TheMachineTypeOfTheHeader) {
+  for (const bool plus : {true, false}) {
+    const auto pe = BuildVersionPe(VersionBlob(64), {plus, 0x5000, 0x600});
+    EXPECT_EQ(ReadPeMachine(std::span<const uint8_t>(pe.bytes)), plus ? PeMachine::X64 : PeMachine::X86);
+    for (size_t length = 0; length < 0x40 + 24; ++length) {
+      std::vector<uint8_t> cut(pe.bytes.begin(), pe.bytes.begin() + static_cast<std::ptrdiff_t>(length));
+      const PeMachine machine = ReadPeMachine(std::span<const uint8_t>(cut));
+      EXPECT_TRUE(machine == PeMachine::Unknown || length >= Le32At(pe.bytes, 0x3C) + 6) << length;
+    }
+    std::vector<uint8_t> arm = pe.bytes;
+    Put16(arm, Le32At(pe.bytes, 0x3C) + 4, 0xAA64);
+    EXPECT_EQ(ReadPeMachine(std::span<const uint8_t>(arm)), PeMachine::Arm64);
+    std::vector<uint8_t> pointsOut = pe.bytes;
+    Put32(pointsOut, 0x3C, 0xFFFFFFF0u);
+    EXPECT_EQ(ReadPeMachine(std::span<const uint8_t>(pointsOut)), PeMachine::Unknown);
   }
 }
 
@@ -154,5 +179,14 @@ TEST(PeVersion, ReadsOnlyTheHeadersDirectoryAndBlockOfAHugeFile) {
   EXPECT_EQ(ExtractVersionResource(read, fileSize), std::nullopt);
 }
 
+
+// A 32-bit launcher beside the 64-bit game (as many games ship) is a 64-bit
+// game; only a folder without any 64-bit program is a 32-bit one.
+TEST(PeVersion, AFolderRunsAs32BitOnlyWithoutA64BitProgram) {
+  using M = PeMachine;
+  EXPECT_EQ(ProgramMachine(std::vector<M>{M::X86, M::Unknown, M::X64}), M::X64);
+  EXPECT_EQ(ProgramMachine(std::vector<M>{M::Other, M::X86, M::Unknown}), M::X86);
+  EXPECT_EQ(ProgramMachine(std::vector<M>{M::Other, M::Unknown}), M::Unknown);
+}
 }  // namespace
 }  // namespace zrcc

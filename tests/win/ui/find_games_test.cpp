@@ -1,8 +1,10 @@
 // "Find Games on This PC" on the real main window, with the launchers laid
 // out in the test prefix as they write themselves: Steam's registry value and
 // list of libraries (one on a second drive, one on a drive that is gone, one
-// on a share), its app manifests, Epic's manifests in ProgramData and GOG's
-// registry entries.
+// on a share), its app manifests, Epic's manifests in ProgramData, GOG's
+// registry entries, and one game of each other launcher: an Xbox library
+// beside a protected Store folder on the second drive, Origin's, Ubisoft's
+// and Battle.net's registry entries, legendary's installed.json.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -10,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 #include "core/catalogue.h"
 #include "core/columns.h"
@@ -62,9 +66,20 @@ class Launchers {
   }
   ~Launchers() {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Valve");
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\GOG.com");
+    for (const wchar_t* tree : {L"GOG.com", L"Origin Games", L"Ubisoft", kBattleNetEntry}) {
+      RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\WOW6432Node\\") + tree).c_str());
+    }
     test::RemoveTree(epic_);
+    test::RemoveTree(Profile() + L"\\.config");
   }
+  static std::wstring Profile() {
+    wchar_t* profile = nullptr;
+    SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &profile);
+    const std::wstring folder = profile;
+    CoTaskMemFree(profile);
+    return folder;
+  }
+  static constexpr wchar_t kBattleNetEntry[] = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\Diablo III";
   std::wstring EpicManifest(const std::wstring& file) const {
     return epic_ + L"\\EpicGamesLauncher\\Data\\Manifests\\" + file;
   }
@@ -142,27 +157,82 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
     SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\" + id, L"exe", delta + L"\\bin\\x64\\ds64.exe");
   }
   SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\999", L"gameName", L"Nameless");
+  // A GOG entry naming a whole drive: no game, and it hides none of the
+  // drive's games.
+  SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\998", L"gameName", L"Rootless");
+  SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kGogGames) + L"\\998", L"path", L"C:\\");
+
+  // Xbox: the app's library on the second drive names its launch helper in
+  // a subfolder; beside it the Store's protected folder, counted, not added.
+  const std::wstring coral = y + L":\\XboxGames\\Coral Reach";
+  Exe(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\Coral.exe");
+  Exe(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\bin\\Coral64.exe");
+  test::WriteFileBytes(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\appxmanifest.xml",
+                       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Package xmlns=\"http://schemas.microsoft.com/appx/"
+                       "manifest/foundation/windows10\"><Identity Name=\"Contoso.CoralReach\" Publisher=\"CN=Contoso\" "
+                       "Version=\"1.0.0.0\"/><Properties><DisplayName>Coral Reach</DisplayName></Properties>"
+                       "<Applications><Application Id=\"Game\" Executable=\"bin\\Coral64.exe\"/></Applications>"
+                       "</Package>\r\n");
+  test::MakeDirs(dir / L"DriveY\\WindowsApps\\Contoso.Sealed_1.0.0.0_x64__8wekyb3d8bbwe");
+  std::string gamingRoot = std::string("RGBX\x02\0\0\0", 8);
+  for (const std::string folder : {"XboxGames", "WindowsApps"}) {
+    for (const char c : folder) gamingRoot += std::string(1, c) + '\0';
+    gamingRoot += std::string(2, '\0');
+  }
+  test::WriteFileBytes(dir / L"DriveY\\.GamingRoot", gamingRoot);
+  // Origin, Ubisoft (its slashes), Battle.net (its uninstaller's entry) and
+  // legendary each name a folder; legendary names the executable too.
+  const std::wstring old = dir / L"Origin Games\\Old Title";
+  Exe(old + L"\\OldTitle.exe");
+  SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Origin Games\\OFB-EAST:1234", L"InstallDir", old);
+  const std::wstring farShore = dir / L"Ubisoft\\games\\Far Shore 3";
+  Exe(farShore + L"\\FarShore3.exe");
+  std::wstring forward = farShore + L"/";
+  std::replace(forward.begin(), forward.end(), L'\\', L'/');
+  SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Ubisoft\\Launcher\\Installs\\5595", L"InstallDir", forward);
+  const std::wstring diablo = dir / L"Blizzard\\Diablo III";
+  Exe(diablo + L"\\Diablo III.exe");
+  const std::wstring battleNet = std::wstring(L"SOFTWARE\\WOW6432Node\\") + Launchers::kBattleNetEntry;
+  SetRegistryText(HKEY_LOCAL_MACHINE, battleNet, L"DisplayName", L"Diablo III");
+  SetRegistryText(HKEY_LOCAL_MACHINE, battleNet, L"InstallLocation", diablo);
+  SetRegistryText(HKEY_LOCAL_MACHINE, battleNet, L"UninstallString",
+                  LR"("C:\ProgramData\Battle.net\Agent\Blizzard Uninstaller.exe" --lang=enUS --uid=diablo3_enus)");
+  const std::wstring fig = dir / L"Legendary\\FigQuest";
+  Exe(fig + L"\\FigQuest.exe");
+  Exe(fig + L"\\Bin\\Fig.exe");
+  test::WriteFileBytes(Launchers::Profile() + L"\\.config\\legendary\\installed.json",
+                       "{\"Fig\": {\"app_name\": \"Fig\", \"title\": \"Fig Quest\", \"install_path\": \"" + Escaped(fig) +
+                           "\", \"executable\": \"Bin/Fig.exe\", \"platform\": \"Windows\", \"is_dlc\": false}}");
 
   const std::vector<Row> expected = {
       {steam + L"\\steamapps\\common\\Alpha", L"", L"Alpha Game"},
       {y + L":\\Games\\steamapps\\common\\Beta", L"Beta\\Binaries\\Win64", L"Beta Game"},
       {gamma, L"GammaQuest\\Binaries\\Win64", L"Gamma Quest"},
       {delta, L"bin\\x64", L"Delta Saga"},
+      {coral, L"Content\\bin", L"Coral Reach"},
+      {old, L"", L"Old Title"},
+      {farShore, L"", L"Far Shore 3"},
+      {diablo, L"", L"Diablo III"},
+      {fig, L"Bin", L"Fig Quest"},
   };
   // zrcc-inspect names what the command will add, and adds nothing itself.
   const test::ProcessResult inspected = test::RunProcess(test::TestProgramFolder() + L"\\zrcc-inspect.exe", L"find");
   ASSERT_EQ(inspected.exitCode, 0u) << inspected.output;
   const nlohmann::json found = nlohmann::json::parse(inspected.output);
   std::vector<Row> listed;
-  std::string sources;
+  std::string sources, choices;
   for (const nlohmann::json& game : found["games"]) {
     listed.push_back({test::Wide(game["path"]), test::Wide(game["exeFolder"]), test::Wide(game["name"])});
     sources += game["source"].get<std::string>() + " ";
+    choices += game["exeChoice"].get<std::string>() + " ";
   }
   EXPECT_EQ(listed, expected);
-  EXPECT_EQ(sources, "Steam Steam Epic GOG ");
+  EXPECT_EQ(sources, "Steam Steam Epic GOG Xbox EA Ubisoft Battle.net legendary ");
+  EXPECT_EQ(choices, "fileName unreal launcher launcher launcher fileName fileName fileName launcher ")
+      << "the launcher's executable wherever one is named";
   EXPECT_EQ(found["withoutExecutable"].size(), 1u);
-  EXPECT_EQ(found["skipped"].size(), 5u);
+  EXPECT_EQ(found["cannotBeChanged"], 1);
+  EXPECT_EQ(found["skipped"].size(), 6u) << inspected.output;
 
   test::AppWindow app(dir.path());
   std::vector<std::vector<MenuEntry>> menus;
@@ -186,9 +256,11 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   const std::wstring skipped =
       L"Skipped: library " + absent + L":\\SteamLibrary (drive not present); library \\\\server\\share\\SteamLibrary "
       L"(network folder); Epic manifest broken.item (not understood); Epic game Lost Game (folder not found); "
-      L"GOG game Nameless (no folder named).";
+      L"GOG game Rootless (a whole drive, not a game folder); GOG game Nameless (no folder named).";
   ASSERT_EQ(app.boxes.boxes().size(), 1u) << "one summary, no box per game";
-  EXPECT_EQ(app.boxes.boxes()[0].text, L"Found 5 games: 4 added, 1 without an executable. " + skipped);
+  EXPECT_EQ(app.boxes.boxes()[0].text,
+            L"Found 11 games: 9 added (Steam 2, Epic 1, GOG 1, Xbox 1, EA 1, Ubisoft 1, Battle.net 1, legendary 1), "
+            L"1 without an executable, 1 cannot be changed (protected Microsoft Store folders). " + skipped);
   EXPECT_EQ(app.boxes.boxes()[0].caption, L"Find Games on This PC");
   std::vector<Row> saved;  // as the search ended, before any close
   for (const GameListEntry& entry : ReadGameListEntries(test::ReadFileBytes(dir / L"data.ini"))) {
@@ -204,8 +276,9 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   EXPECT_EQ(Rows(app), expected);
   ASSERT_EQ(app.boxes.boxes().size(), 2u);
   EXPECT_EQ(app.boxes.boxes()[1].text,
-            L"Found 5 games: 0 added, 4 already in the list, 1 without an executable. " + skipped);
-  EXPECT_EQ(app.StatusText(), L"Games: 4");
+            L"Found 11 games: 0 added, 9 already in the list, 1 without an executable, 1 cannot be changed "
+            L"(protected Microsoft Store folders). " + skipped);
+  EXPECT_EQ(app.StatusText(), L"Games: 9");
   SetPopupMenuHandler(nullptr);
 }
 

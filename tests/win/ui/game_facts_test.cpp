@@ -10,6 +10,7 @@
 #include "core/columns.h"
 #include "core/control_ids.h"
 #include "core/game_list_file.h"
+#include "pure/pe_image_builder.h"
 #include "win/test_support.h"
 #include "win/ui/app_window.h"
 
@@ -56,8 +57,15 @@ TEST(GameFacts, UpscalersAntiCheatARunningGameAndSteamUpdatesComeBeforeTheMod) {
   test::WriteFileBytes(library + L"\\appmanifest_7.acf",
                        "\"AppState\"\n{\n\t\"appid\"\t\"7\"\n\t\"name\"\t\"Tidebreaker\"\n\t\"StateFlags\"\t\"6\"\n"
                        "\t\"installdir\"\t\"Tidebreaker\"\n\t\"buildid\"\t\"10\"\n\t\"TargetBuildID\"\t\"11\"\n}\n");
+  // An old game whose programs are all 32-bit, a 32-bit tool beside it.
+  const std::wstring oldGame = dir / L"Games\\Old Keep";
+  const std::vector<uint8_t> pe32 = test::BuildPe({}, {false}).bytes;
+  for (const wchar_t* name : {L"OldKeep.exe", L"Setup.exe"}) {
+    test::WriteFileBytes(oldGame + L"\\" + name, std::string(pe32.begin(), pe32.end()));
+  }
   test::WriteFileBytes(dir / L"data.ini", FormatGameListFile({{game, L"bin\\x64", L"Halcyon"},
-                                                               {steamGame, L"", L"Tidebreaker"}}));
+                                                               {steamGame, L"", L"Tidebreaker"},
+                                                               {oldGame, L"", L"Old Keep"}}));
   test::AppWindow app(dir.path());
   SetPackage(app, dir);
 
@@ -107,6 +115,15 @@ TEST(GameFacts, UpscalersAntiCheatARunningGameAndSteamUpdatesComeBeforeTheMod) {
             L"Copy ZandRivell anyway?");
   EXPECT_FALSE(test::FileExists(steamGame + L"\\ZandRivell.dll"));
 
+  // A 32-bit game: the 64-bit DLL would never load, and the user is told so.
+  app.boxes.clear();
+  app.Select(2);
+  app.Press(kIdCopyButton);
+  ASSERT_EQ(app.boxes.boxes().size(), 1u);
+  EXPECT_EQ(app.boxes.boxes()[0].text,
+            L"Old Keep runs as a 32-bit program: the ZandRivell DLL (64-bit) cannot load into it. Copy anyway?");
+  EXPECT_FALSE(test::FileExists(oldGame + L"\\ZandRivell.dll"));
+
   // The inspector says the same of the game's own files.
   const test::ProcessResult inspected =
       test::RunProcess(test::TestProgramFolder() + L"\\zrcc-inspect.exe", L"game \"" + game + L"\"");
@@ -117,6 +134,7 @@ TEST(GameFacts, UpscalersAntiCheatARunningGameAndSteamUpdatesComeBeforeTheMod) {
   EXPECT_EQ(out["upscalers"][0]["folder"], "bin\\x64");
   EXPECT_EQ(out["upscalers"][0]["version"], "3.7.10");
   EXPECT_EQ(out["antiCheat"], nlohmann::json::array({"Easy Anti-Cheat"}));
+  EXPECT_EQ(out["runs32Bit"], false);
 }
 
 }  // namespace
