@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/paths.h"
+#include "platform/files.h"
 #include "platform/listing.h"
 #include "platform/win_handles.h"
 
@@ -35,22 +36,6 @@ struct DirectoryId {
     return std::any_of(std::begin(file), std::end(file), [](uint8_t b) { return b != 0; });
   }
 };
-
-// The path the directory behind `dir` has once every link is resolved;
-// empty when the system cannot say.
-std::wstring ResolvedPath(HANDLE dir) {
-  std::wstring path(512, L'\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length = GetFinalPathNameByHandleW(dir, path.data(), static_cast<DWORD>(path.size()), 0);
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(length + 1);
-  }
-  return {};
-}
 
 // The identity of the directory a path leads to (through any links); nullopt
 // when it cannot be opened. Asks for no access rights, so folders the user may
@@ -76,7 +61,7 @@ std::optional<DirectoryId> IdentifyDirectory(const std::wstring& folder) {
     return std::nullopt;
   }
   if (!id.HasFileNumber()) {
-    id.resolvedPath = ResolvedPath(dir.get());
+    id.resolvedPath = FinalPathOf(dir.get());
     if (id.resolvedPath.empty()) return std::nullopt;
   }
   return id;

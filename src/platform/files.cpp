@@ -127,4 +127,18 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWO
   return true;
 }
 
+std::wstring FinalPathOf(HANDLE handle) {
+  std::wstring path(512, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(length + 1);
+  }
+  return {};
+}
+
 }  // namespace zrcc

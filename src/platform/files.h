@@ -59,4 +59,9 @@ class FileRanges {
 // it was.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes, DWORD& error);
 
+// The path the file or directory behind `handle` has once every link is
+// resolved (GetFinalPathNameByHandleW, at any length); empty when the system
+// cannot say.
+std::wstring FinalPathOf(HANDLE handle);
+
 }  // namespace zrcc

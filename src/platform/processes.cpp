@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/paths.h"
+#include "platform/files.h"
 #include "platform/win_handles.h"
 
 namespace zrcc {
@@ -42,17 +43,7 @@ std::wstring ResolvedFolder(const std::wstring& folder) {
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!dir) return {};
-  std::wstring path(MAX_PATH, L'\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length = GetFinalPathNameByHandleW(dir.get(), path.data(), static_cast<DWORD>(path.size()), 0);
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(length + 1);
-  }
-  return {};
+  return FinalPathOf(dir.get());
 }
 
 bool SameName(std::wstring_view a, std::wstring_view b) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/control_ids.h"
 #include "platform/app_folder.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
@@ -59,6 +60,13 @@ void AppWindow::Press(int id) {
   PressNow(id);
   WaitUntilLoaded();
   ExpectRowsMatchCatalogue();
+}
+
+void AppWindow::UsePackage(const std::wstring& folder) {
+  CopyFileOrFail(Fixture(L"zandrivell.dll"), folder + L"\\ZandRivell.dll");
+  pickerAnswers = {folder};
+  Press(kIdSetFolderButton);
+  ASSERT_TRUE(package().set());
 }
 
 void AppWindow::PressNow(int id) {

@@ -45,6 +45,9 @@ class AppWindow {
   // Destroys the window (saving both files), as closing it does.
   void Close();
   RECT ClientRectOf(HWND control) const;
+  // The test package (the fixture ZandRivell.dll) laid into `folder` and
+  // chosen with "Set Folder", as a user chooses it.
+  void UsePackage(const std::wstring& folder);
 
   int RowCount() const;
   std::wstring Cell(int row, int column) const;

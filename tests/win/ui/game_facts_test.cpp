@@ -33,14 +33,6 @@ std::vector<std::pair<std::wstring, std::string>> Contents(const std::wstring& f
   return files;
 }
 
-void SetPackage(test::AppWindow& app, const TempDir& dir) {
-  const std::wstring package = dir / L"package";
-  test::CopyFileOrFail(test::Fixture(L"zandrivell.dll"), package + L"\\ZandRivell.dll");
-  app.pickerAnswers = {package};
-  app.Press(kIdSetFolderButton);
-  ASSERT_TRUE(app.package().set());
-}
-
 TEST(GameFacts, UpscalersAntiCheatARunningGameAndSteamUpdatesComeBeforeTheMod) {
   TempDir dir;
   // A game as its store lays it out: DLSS and XeSS beside the executable,
@@ -67,7 +59,7 @@ TEST(GameFacts, UpscalersAntiCheatARunningGameAndSteamUpdatesComeBeforeTheMod) {
                                                                {steamGame, L"", L"Tidebreaker"},
                                                                {oldGame, L"", L"Old Keep"}}));
   test::AppWindow app(dir.path());
-  SetPackage(app, dir);
+  app.UsePackage(dir / L"package");
 
   const std::wstring upscalers = app.Cell(0, kColumnUpscalers);
   EXPECT_EQ(upscalers.rfind(L"DLSS 3.7.10, XeSS ", 0), 0u) << test::Utf8(upscalers);

@@ -96,14 +96,6 @@ std::wstring MakeGame(const TempDir& dir, const std::wstring& name, const std::v
   return folder;
 }
 
-void SetPackage(test::AppWindow& app, const TempDir& dir) {
-  const std::wstring package = dir / L"package";
-  test::CopyFileOrFail(test::Fixture(L"zandrivell.dll"), package + L"\\ZandRivell.dll");
-  app.pickerAnswers = {package};
-  app.Press(kIdSetFolderButton);
-  ASSERT_TRUE(app.package().set());
-}
-
 // The entries with a button are enabled exactly as their buttons, whatever
 // the row; the mouse opens the menu on the row under it, the keys on the
 // selected row; no menu while a box is open or a job runs, and nothing gets
@@ -127,7 +119,7 @@ TEST(RowMenu, FollowsTheButtonsAndTheOneCommandGate) {
         }
       }
     }
-    if (pass == 0) SetPackage(app, dir);
+    if (pass == 0) app.UsePackage(dir / L"package");
   }
   menu.answers = {kIdOpenButton};  // a chosen entry arrives as its command
   RightClick(app, 1);
@@ -174,7 +166,7 @@ TEST(ExeFolderChoice, TheUsersFolderTakesThePackageAndLastsUntilDetectedAgain) {
   {
     test::AppWindow app(dir.path());
     MenuRecorder menu;
-    SetPackage(app, dir);
+    app.UsePackage(dir / L"package");
     app.pickerAnswers = {game};
     app.Press(kIdAddButton);
     ASSERT_EQ(app.RowCount(), 1);
