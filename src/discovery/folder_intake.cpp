@@ -1,6 +1,7 @@
 #include "discovery/folder_intake.h"
 
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "core/folder_nesting.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "discovery/steam_launch.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
 #include "platform/background_job.h"
@@ -118,10 +120,24 @@ bool ScanLibrary(const JobContext& job, HWND listView, AddSink& sink, ListedFold
     game.path = std::move(folder);
     newGames.push_back(std::move(game));
   }
+  // Steam's own word on what "Play" starts, where Steam lists the library.
+  std::unordered_map<std::wstring, std::wstring> launched;
+  for (const SteamLaunchExecutable& launch : SteamLaunchesOfLibrary(library)) {
+    launched.emplace(FolderKey(launch.gameFolder), JoinPath(launch.gameFolder, launch.executable));
+  }
+  std::vector<std::wstring> named(newGames.size());
+  for (size_t i = 0; i < newGames.size(); ++i) {
+    if (const auto found = launched.find(FolderKey(newGames[i].path)); found != launched.end()) named[i] = found->second;
+  }
   // The games are refreshed a few at once and added in listing order, in
   // batches of the games finished meanwhile, each game without executables
   // warned about in turn, before its row.
-  OrderedRefresh refresh(std::move(newGames), true, job.StopFlag());
+  OrderedRefresh refresh(
+      std::move(newGames),
+      [named = std::move(named)](size_t i, Game& game, bool& noExecutable, const std::atomic<bool>* stop) {
+        return RefreshGameWithExecutable(game, named[i], &noExecutable, stop);
+      },
+      job.StopFlag());
   const size_t total = refresh.size();
   if (total > 0) job.Post([&sink, total] { sink.Adding(1, total); });
   bool added = false;

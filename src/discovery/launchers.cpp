@@ -37,34 +37,6 @@ namespace {
 constexpr wchar_t kEpicManifestFolder[] = L"Epic\\EpicGamesLauncher\\Data\\Manifests";
 constexpr wchar_t kGogGamesKey[] = L"SOFTWARE\\WOW6432Node\\GOG.com\\Games";
 
-std::optional<std::wstring> SteamInstallation() {
-  for (const auto& [root, key, name] : {std::tuple{HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath"},
-                                        std::tuple{HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Valve\\Steam",
-                                                   L"InstallPath"}}) {
-    std::optional<std::wstring> path = ReadRegistryText(root, key, name);
-    if (path && !TrimBlanks(*path).empty()) return path;
-  }
-  return std::nullopt;
-}
-
-// Every library the installation's libraryfolders.vdf names, then the
-// installation itself, which holds a library of its own (Steam lists it
-// too; the repeat is left out with the others).
-std::vector<std::wstring> SteamLibraryRoots(const std::wstring& installation, std::vector<FindSkip>& skipped) {
-  std::vector<std::wstring> roots;
-  const std::wstring list = JoinPath(installation, L"steamapps\\libraryfolders.vdf");
-  const FindSkip what = Skipped(SkipItem::SteamLibraryList, GameSource::Steam, list);
-  if (const std::optional<std::string> bytes = ReadLauncherFileBytes(list, what, skipped, kMaxLauncherFileBytes)) {
-    if (std::optional<std::vector<std::wstring>> folders = ReadLibraryFolders(*bytes)) {
-      roots = std::move(*folders);
-    } else {
-      skipped.push_back(Skipped(SkipItem::SteamLibraryList, GameSource::Steam, list, SkipReason::NotUnderstood));
-    }
-  }
-  roots.push_back(installation);
-  return roots;
-}
-
 void SearchSteam(GameSearch& search) {
   const std::optional<std::wstring> installation = SteamInstallation();
   if (!installation) return;

@@ -3,15 +3,20 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <tuple>
 #include <unordered_map>
 
 #include "core/launcher_files.h"
+#include "core/folder_nesting.h"
+#include "core/found_games.h"
 #include "core/paths.h"
 #include "core/steam_appinfo.h"
 #include "core/steam_manifest_text.h"
+#include "core/text.h"
 #include "platform/disk.h"
 #include "platform/files.h"
 #include "platform/listing.h"
+#include "platform/registry.h"
 
 namespace zrcc {
 
@@ -104,6 +109,58 @@ SteamLaunches ReadSteamLaunchExecutables(const std::wstring& steamInstallation,
     }
   }
   return result;
+}
+
+std::optional<std::wstring> SteamInstallation() {
+  for (const auto& [root, key, name] : {std::tuple{HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath"},
+                                        std::tuple{HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Valve\\Steam",
+                                                   L"InstallPath"}}) {
+    std::optional<std::wstring> path = ReadRegistryText(root, key, name);
+    if (path && !TrimBlanks(*path).empty()) return path;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::wstring> SteamLibraryRoots(const std::wstring& installation, std::vector<FindSkip>& skipped) {
+  std::vector<std::wstring> roots;
+  const std::wstring list = JoinPath(installation, L"steamapps\\libraryfolders.vdf");
+  const auto skip = [&](SkipReason reason) { skipped.push_back({SkipItem::SteamLibraryList, GameSource::Steam, list, reason}); };
+  std::string bytes;
+  switch (ReadWholeFile(list, bytes, kMaxLauncherFileBytes)) {
+    case FileRead::Read:
+      if (std::optional<std::vector<std::wstring>> folders = ReadLibraryFolders(bytes)) {
+        roots = std::move(*folders);
+      } else {
+        skip(SkipReason::NotUnderstood);
+      }
+      break;
+    case FileRead::Missing: break;  // Steam has not written it: its own library only
+    case FileRead::Unreadable: skip(SkipReason::CannotBeRead); break;
+    case FileRead::TooLarge: skip(SkipReason::TooLarge); break;
+  }
+  roots.push_back(installation);
+  return roots;
+}
+
+std::vector<SteamLaunchExecutable> SteamLaunchesOfLibrary(const std::wstring& gamesFolder) {
+  const std::optional<std::wstring> installation = SteamInstallation();
+  if (!installation || IsNetworkPath(*installation) || !IsExistingDirectory(*installation)) return {};
+  // <library>\steamapps\common: the library is two folders up.
+  std::wstring library = gamesFolder;
+  for (int up = 0; up < 2; ++up) {
+    while (!library.empty() && (library.back() == L'\\' || library.back() == L'/')) library.pop_back();
+    const size_t cut = library.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return {};
+    library.resize(cut);
+  }
+  std::vector<FindSkip> ignored;  // Add Dir's own reading says what it could not read
+  for (const std::wstring& root : SteamLibraryRoots(*installation, ignored)) {
+    const std::optional<std::wstring> spelt = LauncherFolderPath(root);
+    if (spelt && !IsNetworkPath(*spelt) && FolderKey(*spelt) == FolderKey(library)) {
+      return ReadSteamLaunchExecutables(*installation, {library}).games;
+    }
+  }
+  return {};
 }
 
 }  // namespace zrcc

@@ -3,6 +3,7 @@
 // core/steam_appinfo.h), read once per search. Reads only.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,21 @@ struct SteamLaunches {
 // nothing; a cut or damaged one the games read before the fault, and a skip.
 SteamLaunches ReadSteamLaunchExecutables(const std::wstring& steamInstallation,
                                          const std::vector<std::wstring>& libraries);
+
+// The Steam installation the registry names (HKCU's "SteamPath", else
+// HKLM's "InstallPath"), as written there; nothing when neither is.
+std::optional<std::wstring> SteamInstallation();
+
+// Every library the installation's steamapps\libraryfolders.vdf names, then
+// the installation itself, which holds a library of its own (Steam lists it
+// too). A list that cannot be read or understood is added to `skipped`.
+std::vector<std::wstring> SteamLibraryRoots(const std::wstring& installation, std::vector<FindSkip>& skipped);
+
+// What "Play" starts for the games of one library, given by its games folder
+// (<library>\steamapps\common, as Add Dir takes it), when the library is
+// one of the installation's: Add Dir of a library takes Steam's word as the
+// search does. Nothing for a library Steam does not list, or an installation
+// on a share or out of reach.
+std::vector<SteamLaunchExecutable> SteamLaunchesOfLibrary(const std::wstring& gamesFolder);
 
 }  // namespace zrcc

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -23,6 +24,7 @@
 #include "ui/commands.h"
 #include "ui/main_window.h"
 #include "ui/window_input.h"
+#include "pure/appinfo_builder.h"
 #include "win/ui/app_window.h"
 
 namespace zrcc {
@@ -71,6 +73,14 @@ class Launchers {
     }
     test::RemoveTree(epic_);
     test::RemoveTree(Profile() + L"\\.config");
+    test::RemoveTree(LocalAppData() + L"\\Amazon Games");
+  }
+  static std::wstring LocalAppData() {
+    wchar_t* local = nullptr;
+    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
+    const std::wstring folder = local;
+    CoTaskMemFree(local);
+    return folder;
   }
   static std::wstring Profile() {
     wchar_t* profile = nullptr;
@@ -113,6 +123,16 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   Exe(steam + L"\\steamapps\\common\\Alpha\\Alpha.exe");
   test::MakeDirs(steam + L"\\steamapps\\common\\Leftover");  // an uninstalled game's remains
   SteamManifest(steam + L"\\steamapps", "Alpha Game", "Alpha");
+  // Steam's launch entry names the DirectX 12 build beside the other one,
+  // which the name rules alone would take.
+  Exe(steam + L"\\steamapps\\common\\Ember\\bin\\x64\\Ember.exe");
+  Exe(steam + L"\\steamapps\\common\\Ember\\bin\\x64_dx12\\Ember.exe");
+  test::WriteFileBytes(steam + L"\\steamapps\\appmanifest_30.acf",
+                       "\"AppState\"\n{\n\t\"appid\"\t\t\"30\"\n\t\"name\"\t\t\"Ember\"\n\t\"installdir\"\t\t\"Ember\"\n}\n");
+  test::AppInfoFile appinfo(41);
+  appinfo.Add(30, test::AppKv(30, "Ember", {{"bin\\x64_dx12\\Ember.exe", "default", "windows", "64", ""},
+                                           {"bin\\x64\\Ember.exe", "option1", "windows", "64", ""}}));
+  test::WriteFileBytes(steam + L"\\appcache\\appinfo.vdf", appinfo.Bytes());
   Exe(dir / L"DriveY\\Games\\steamapps\\common\\Beta\\Beta.exe");
   Exe(dir / L"DriveY\\Games\\steamapps\\common\\Beta\\Beta\\Binaries\\Win64\\Beta-Win64-Shipping.exe");
   SteamManifest(dir / L"DriveY\\Games\\steamapps", "Beta Game", "Beta");
@@ -166,12 +186,16 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   // a subfolder; beside it the Store's protected folder, counted, not added.
   const std::wstring coral = y + L":\\XboxGames\\Coral Reach";
   Exe(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\Coral.exe");
-  Exe(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\bin\\Coral64.exe");
+  Exe(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\CoralReach\\Binaries\\WinGDK\\CoralReach-WinGDK-Shipping.exe");
+  test::WriteFileBytes(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\MicrosoftGame.config",
+                       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Game configVersion=\"1\"><ExecutableList>"
+                       "<Executable Name=\"CoralReach\\Binaries\\WinGDK\\CoralReach-WinGDK-Shipping.exe\" Id=\"Game\"/>"
+                       "</ExecutableList></Game>\n");
   test::WriteFileBytes(dir / L"DriveY\\XboxGames\\Coral Reach\\Content\\appxmanifest.xml",
                        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Package xmlns=\"http://schemas.microsoft.com/appx/"
                        "manifest/foundation/windows10\"><Identity Name=\"Contoso.CoralReach\" Publisher=\"CN=Contoso\" "
                        "Version=\"1.0.0.0\"/><Properties><DisplayName>Coral Reach</DisplayName></Properties>"
-                       "<Applications><Application Id=\"Game\" Executable=\"bin\\Coral64.exe\"/></Applications>"
+                       "<Applications><Application Id=\"Game\" Executable=\"GameLaunchHelper.exe\"/></Applications>"
                        "</Package>\r\n");
   test::MakeDirs(dir / L"DriveY\\WindowsApps\\Contoso.Sealed_1.0.0.0_x64__8wekyb3d8bbwe");
   std::string gamingRoot = std::string("RGBX\x02\0\0\0", 8);
@@ -197,6 +221,24 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   SetRegistryText(HKEY_LOCAL_MACHINE, battleNet, L"InstallLocation", diablo);
   SetRegistryText(HKEY_LOCAL_MACHINE, battleNet, L"UninstallString",
                   LR"("C:\ProgramData\Battle.net\Agent\Blizzard Uninstaller.exe" --lang=enUS --uid=diablo3_enus)");
+  // Amazon Games: its SQLite list, made with SQLite, and the game's fuel.json.
+  const std::wstring rune = dir / L"Amazon Games\\Library\\Rune Harbor";
+  Exe(rune + L"\\RuneHarbor.exe");
+  Exe(rune + L"\\Binaries\\Win64\\RuneHarbor.exe");
+  test::WriteFileBytes(rune + L"\\fuel.json", "{\"SchemaVersion\": \"2\", \"Main\": {\"Command\": \"Binaries\\\\Win64\\\\RuneHarbor.exe\"}}");
+  const std::wstring amazonList = Launchers::LocalAppData() + L"\\Amazon Games\\Data\\Games\\Sql\\GameInstallInfo.sqlite";
+  test::MakeDirs(amazonList.substr(0, amazonList.find_last_of(L'\\')));
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(test::Utf8(amazonList).c_str(), &db), SQLITE_OK);
+    std::string quoted;
+    for (const char c : test::Utf8(rune)) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    const std::string statements =
+        "CREATE TABLE DbSet (Id TEXT PRIMARY KEY, InstallDirectory TEXT, ProductTitle TEXT, Installed INTEGER);"
+        "INSERT INTO DbSet VALUES ('amzn1.adg.product.1', '" + quoted + "', 'Rune Harbor', 1);";
+    EXPECT_EQ(sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
   const std::wstring fig = dir / L"Legendary\\FigQuest";
   Exe(fig + L"\\FigQuest.exe");
   Exe(fig + L"\\Bin\\Fig.exe");
@@ -206,13 +248,15 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
 
   const std::vector<Row> expected = {
       {steam + L"\\steamapps\\common\\Alpha", L"", L"Alpha Game"},
+      {steam + L"\\steamapps\\common\\Ember", L"bin\\x64_dx12", L"Ember"},
       {y + L":\\Games\\steamapps\\common\\Beta", L"Beta\\Binaries\\Win64", L"Beta Game"},
       {gamma, L"GammaQuest\\Binaries\\Win64", L"Gamma Quest"},
       {delta, L"bin\\x64", L"Delta Saga"},
-      {coral, L"Content\\bin", L"Coral Reach"},
+      {coral, L"Content\\CoralReach\\Binaries\\WinGDK", L"Coral Reach"},
       {old, L"", L"Old Title"},
       {farShore, L"", L"Far Shore 3"},
       {diablo, L"", L"Diablo III"},
+      {rune, L"Binaries\\Win64", L"Rune Harbor"},
       {fig, L"Bin", L"Fig Quest"},
   };
   // zrcc-inspect names what the command will add, and adds nothing itself.
@@ -227,8 +271,8 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
     choices += game["exeChoice"].get<std::string>() + " ";
   }
   EXPECT_EQ(listed, expected);
-  EXPECT_EQ(sources, "Steam Steam Epic GOG Xbox EA Ubisoft Battle.net legendary ");
-  EXPECT_EQ(choices, "fileName unreal launcher launcher launcher fileName fileName fileName launcher ")
+  EXPECT_EQ(sources, "Steam Steam Steam Epic GOG Xbox EA Ubisoft Battle.net Amazon legendary ");
+  EXPECT_EQ(choices, "fileName launcher unreal launcher launcher launcher fileName fileName fileName launcher launcher ")
       << "the launcher's executable wherever one is named";
   EXPECT_EQ(found["withoutExecutable"].size(), 1u);
   EXPECT_EQ(found["cannotBeChanged"], 1);
@@ -259,7 +303,8 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
       L"GOG game Rootless (a whole drive, not a game folder); GOG game Nameless (no folder named).";
   ASSERT_EQ(app.boxes.boxes().size(), 1u) << "one summary, no box per game";
   EXPECT_EQ(app.boxes.boxes()[0].text,
-            L"Found 11 games: 9 added (Steam 2, Epic 1, GOG 1, Xbox 1, EA 1, Ubisoft 1, Battle.net 1, legendary 1), "
+            L"Found 13 games: 11 added (Steam 3, Epic 1, GOG 1, Xbox 1, EA 1, Ubisoft 1, Battle.net 1, Amazon 1, "
+            L"legendary 1), "
             L"1 without an executable, 1 cannot be changed (protected Microsoft Store folders). " + skipped);
   EXPECT_EQ(app.boxes.boxes()[0].caption, L"Find Games on This PC");
   std::vector<Row> saved;  // as the search ended, before any close
@@ -276,10 +321,34 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   EXPECT_EQ(Rows(app), expected);
   ASSERT_EQ(app.boxes.boxes().size(), 2u);
   EXPECT_EQ(app.boxes.boxes()[1].text,
-            L"Found 11 games: 0 added, 9 already in the list, 1 without an executable, 1 cannot be changed "
+            L"Found 13 games: 0 added, 11 already in the list, 1 without an executable, 1 cannot be changed "
             L"(protected Microsoft Store folders). " + skipped);
-  EXPECT_EQ(app.StatusText(), L"Games: 9");
+  EXPECT_EQ(app.StatusText(), L"Games: 11");
   SetPopupMenuHandler(nullptr);
+}
+
+// Add Dir of a library Steam lists takes Steam's word too; the same library
+// once Steam no longer names the installation is left to the name rules.
+TEST(FindGames, AddDirOfASteamLibraryTakesWhatSteamStarts) {
+  for (const bool registered : {true, false}) {
+    TempDir dir;
+    Launchers launchers;
+    const std::wstring steam = dir / L"Steam";
+    const std::wstring ember = steam + L"\\steamapps\\common\\Ember";
+    Exe(ember + L"\\bin\\x64\\Ember.exe");
+    Exe(ember + L"\\bin\\x64_dx12\\Ember.exe");
+    test::WriteFileBytes(steam + L"\\steamapps\\appmanifest_30.acf",
+                         "\"AppState\"\n{\n\t\"appid\"\t\t\"30\"\n\t\"name\"\t\t\"Ember\"\n\t\"installdir\"\t\t\"Ember\"\n}\n");
+    test::AppInfoFile appinfo(40);
+    appinfo.Add(30, test::AppKv(30, "Ember", {{"bin\\x64_dx12\\Ember.exe", "default", "windows", "64", ""}}));
+    test::WriteFileBytes(steam + L"\\appcache\\appinfo.vdf", appinfo.Bytes());
+    if (registered) SetRegistryText(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath", steam);
+    test::AppWindow app(dir.path());
+    app.pickerAnswers = {steam};
+    app.Press(kIdAddButton);
+    ASSERT_EQ(app.RowCount(), 1);
+    EXPECT_EQ(Rows(app)[0], (Row{ember, registered ? L"bin\\x64_dx12" : L"bin\\x64", L"Ember"}));
+  }
 }
 
 TEST(FindGames, TheAddMenuOpensByKeyAndRightClickThroughTheOneCommandGate) {
