@@ -27,6 +27,13 @@
 // medians and the ratios:
 //
 //   zrcc_bench.exe --walk-facts <library> [rounds]
+//
+// A fourth mode shows how the window answers while Copy keeps aside a large
+// file of the game's that the package replaces (3 GiB by default): the
+// backup as Copy makes it, in its job, and, for reference in the same run,
+// the same backup on the window's thread, as it was once made:
+//
+//   zrcc_bench.exe --copy-backup <scratch folder> [GiB]
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -35,6 +42,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <utility>
@@ -46,6 +54,7 @@
 #include "core/game_list_file.h"
 #include "core/mod_rules.h"
 #include "core/size_text.h"
+#include "deploy/deployment.h"
 #include "deploy/exe_detection.h"
 #include "deploy/folder_size.h"
 #include "deploy/game_file_scan.h"
@@ -56,6 +65,7 @@
 #include "helpers/game_rows.h"
 #include "helpers/loader.h"
 #include "helpers/refresh_pool.h"
+#include "platform/background_job.h"
 #include "platform/app_folder.h"
 #include "core/owner_thread.h"
 #include "platform/background_job.h"
@@ -159,6 +169,16 @@ class StallProbe {
  public:
   explicit StallProbe(double start) : start_(start), thread_([this] { Run(); }) {}
   ~StallProbe() { End(); }
+  // Ends the probe while the calling thread, the window's, answers its
+  // last message: for a probe of work done on the window's thread itself.
+  void StopPumping() {
+    stop_ = true;
+    while (!finished_) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      Sleep(1);
+    }
+  }
   // Ends the probe and returns what it saw.
   Responsiveness Finish() {
     End();
@@ -192,6 +212,7 @@ class StallProbe {
       }
       Sleep(10);
     }
+    finished_ = true;
   }
   const double start_;
   // Handles only: the probe never touches the window's state.
@@ -199,6 +220,7 @@ class StallProbe {
   const HWND list_ = gWindow->list();
   double firstRow_ = -1;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> finished_{false};
   std::vector<double> samples_;
   std::thread thread_;
 };
@@ -352,6 +374,94 @@ int TimeWalkFacts(const std::wstring& library, int rounds) {
   return 0;
 }
 
+
+// ---- Copy's backup of a large file -------------------------------------------
+
+// Writes `bytes` of changing data to `path` once; a file already of that size
+// is kept, so that a second run finds the same file.
+bool MakeLargeFile(const std::wstring& path, uint64_t bytes) {
+  WIN32_FILE_ATTRIBUTE_DATA seen{};
+  if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &seen) &&
+      ((static_cast<uint64_t>(seen.nFileSizeHigh) << 32) | seen.nFileSizeLow) == bytes) {
+    return true;
+  }
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::vector<uint32_t> block(2u << 20);  // 8 MiB
+  bool written = true;
+  for (uint64_t done = 0, n = 0; written && done < bytes; ++n) {
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint32_t>((n * block.size() + i) * 2654435761u);
+    const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(block.size() * 4, bytes - done));
+    DWORD wrote = 0;
+    written = WriteFile(file, block.data(), chunk, &wrote, nullptr) && wrote == chunk;
+    done += chunk;
+  }
+  CloseHandle(file);
+  return written;
+}
+
+bool WriteSmallFile(const std::wstring& path, const std::string& text) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD wrote = 0;
+  const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr) && wrote == text.size();
+  CloseHandle(file);
+  return ok;
+}
+
+// What the copy left in the game: its backup folder and its record. The
+// game's own file is still in place (nothing was copied over it).
+void ForgetCopy(const std::wstring& game) {
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(game) / kBackupFolderName, ignored);
+  DeleteFileW((game + L"\\" + kRecordFileName).c_str());
+}
+
+int TimeCopyBackup(const std::wstring& scratch, double gib) {
+  const std::wstring package = scratch + L"\\package", game = scratch + L"\\game";
+  for (const std::wstring& folder : {scratch, package, game}) CreateDirectoryW(folder.c_str(), nullptr);
+  const uint64_t bytes = static_cast<uint64_t>(gib * 1024 * 1024 * 1024);
+  std::printf("== Copy's backup of a %.1f GiB file of the game's that the package replaces\n", gib);
+  std::fflush(stdout);
+  if (!WriteSmallFile(package + L"\\ZandRivell.dll", "MZ the package's DLL") ||
+      !WriteSmallFile(package + L"\\big.pak", "the package's own big.pak") || !MakeLargeFile(game + L"\\big.pak", bytes)) {
+    std::printf("  could not lay out the package and the game in %ls\n", scratch.c_str());
+    return 1;
+  }
+  ForgetCopy(game);
+  // As Copy makes it: planned and kept aside in the job, the window's
+  // thread free for its messages.
+  const int ended = gWindow->jobsEnded();
+  DeployProblem inJob;
+  double start = Now();
+  StallProbe jobProbe(start);
+  if (!StartBackgroundJob([&](JobContext&) {
+        DeploymentPlan plan;
+        inJob = PrepareDeployment(package, game, plan);
+      })) {
+    return 1;
+  }
+  const double jobSeconds = PumpUntilJobEnds(start, ended);
+  const Responsiveness job = jobProbe.Finish();
+  ForgetCopy(game);
+  // The reference: the same work on the window's thread.
+  start = Now();
+  StallProbe threadProbe(start);
+  DeploymentPlan plan;
+  const DeployProblem onThread = PrepareDeployment(package, game, plan);
+  const double threadSeconds = Now() - start;
+  threadProbe.StopPumping();
+  const Responsiveness thread = threadProbe.Finish();
+  ForgetCopy(game);
+  std::printf("  in Copy's job: %.2f s; the window's longest answer %.1f ms, 99th percentile %.1f ms%s\n", jobSeconds,
+              job.longestMs, job.p99Ms, inJob ? " (the backup failed)" : "");
+  std::printf("  on the window's thread (reference): %.2f s; longest answer %.1f ms, 99th percentile %.1f ms%s\n",
+              threadSeconds, thread.longestMs, thread.p99Ms, onThread ? " (the backup failed)" : "");
+  std::printf("  longest answer in the job / on the window's thread = %.3f\n",
+              thread.longestMs > 0 ? job.longestMs / thread.longestMs : 0.0);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -361,6 +471,12 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 7 && std::wcscmp(argv[1], L"--walk") == 0) {
     return RunWalkPart(argv[2], std::wcscmp(argv[3], L"fast") == 0, _wtoi(argv[4]), _wtoi(argv[5]),
                        _wtof(argv[6]));
+  }
+  if ((argc == 3 || argc == 4) && std::wcscmp(argv[1], L"--copy-backup") == 0) {
+    SetMessageBoxHandler([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+    test::HiddenListWindow window;
+    gWindow = &window;
+    return TimeCopyBackup(argv[2], argc == 4 ? std::max(0.01, _wtof(argv[3])) : 3.0);
   }
   if (argc < 2) {
     std::fprintf(stderr, "usage: zrcc_bench.exe <library folder> [rounds]\n");

@@ -10,6 +10,8 @@
 # load of 3,000 small games against the same walks without a window, a close
 # during a load of 20,000, and the memory of a load of 100,000 (lists
 # generated once into build/bench-shown).
+# It also times Copy keeping aside a 3 GiB file of a game's while a probe
+# asks the window for answers (ZRCC_BENCH_COPY_GIB sets the size).
 # Environment: ZRCC_BENCH_SEED, ZRCC_BENCH_GAMES, ZRCC_BENCH_FILES change the
 # library; ZRCC_BENCH_DISPLAY is the Xvfb display used when DISPLAY is unset;
 # ZRCC_BENCH_SHOWN=full (the default), quick (only the 3,000 games) or none
@@ -127,6 +129,11 @@ PY
 
 echo "== zrcc_bench.exe under Wine ($rounds rounds, alternating a, b, c)"
 wine "$build/zrcc_bench.exe" "Z:$(realpath "$library" | tr / '\\')" "$rounds"
+
+# Copy keeping aside a large file of the game's (ZRCC_BENCH_COPY_GIB, 3 by
+# default; the file is made once in build/bench-copy and kept).
+mkdir -p build/bench-copy
+wine "$build/zrcc_bench.exe" --copy-backup "Z:$(realpath build/bench-copy | tr / '\\')" "${ZRCC_BENCH_COPY_GIB:-3}"
 
 # The path as the Windows programs see it.
 wine_path() { echo "Z:$(realpath -m "$1" | tr / '\\')"; }
