@@ -128,6 +128,9 @@ PY
 echo "== zrcc_bench.exe under Wine ($rounds rounds, alternating a, b, c)"
 wine "$build/zrcc_bench.exe" "Z:$(realpath "$library" | tr / '\\')" "$rounds"
 
+echo "== a header click: 3,000 rows sorted on the UI thread"
+wine "$build/zrcc_bench.exe" --sort 3000 "$rounds"
+
 # The path as the Windows programs see it.
 wine_path() { echo "Z:$(realpath -m "$1" | tr / '\\')"; }
 shown_failed=""

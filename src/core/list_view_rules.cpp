@@ -74,6 +74,14 @@ int CompareGamesBy(int column, const Game& a, const Game& b, TextOrder compare) 
       return CompareVersions(a.modVersion, b.modVersion, compare);
     case kColumnBuildVersion:
       return CompareVersions(a.buildVersion, b.buildVersion, compare);
+    // The texts the columns show, compared where they lie: a sort of many
+    // rows makes no copies of them.
+    case kColumnPath:
+      return compare(a.path, b.path);
+    case kColumnName:
+      return compare(a.name, b.name);
+    case kColumnExeFolder:
+      return compare(a.exeFolder, b.exeFolder);
     default:
       break;
   }

@@ -228,7 +228,6 @@ void UpdateSelectedGame(MainWindow& window) {
 }
 
 void UpdateAllOutdated(MainWindow& window) {
-  if (!window.package().set()) return;
   std::optional<UpdateRun> run = PlanUpdateRun(window);
   if (!run) return;
   if (run->games.empty()) {

@@ -9,6 +9,7 @@
 #include "core/columns.h"
 #include "core/list_view_rules.h"
 #include "core/settings_keys.h"
+#include "core/update_all.h"
 
 namespace zrcc {
 namespace {
@@ -115,6 +116,32 @@ TEST(ListViewRules, ClicksTypedLettersAndStoredValues) {
     EXPECT_EQ(static_cast<int>(c.filter), std::clamp(hostile, kind.least, kind.most));
     EXPECT_TRUE(c.order.column >= 0 || !c.order.descending);
   }
+}
+
+}  // namespace
+}  // namespace zrcc
+
+namespace zrcc {
+namespace {
+
+// The closing box of "Update All Outdated" names every game of a short run
+// with its reason, and cuts a long list rather than growing past the screen.
+TEST(UpdateAllText, SummaryNamesEachGameAndItsReason) {
+  UpdateAllTally tally;
+  for (int i = 0; i < 25; ++i) tally.updated.push_back(L"Game " + std::to_wstring(i));
+  tally.skipped.push_back({L"Runner", UpdateSkip::Running, L"C:\\Games\\Runner\\bin\\run.exe"});
+  tally.failed.push_back({L"Broken", L"at setup_windows.bat:\nexit code 1"});
+  const std::wstring text = UpdateAllSummary(tally);
+  EXPECT_NE(text.find(L"Updated: 25 games."), std::wstring::npos);
+  EXPECT_NE(text.find(L"Game 19\n"), std::wstring::npos);
+  EXPECT_EQ(text.find(L"Game 20\n"), std::wstring::npos);
+  EXPECT_NE(text.find(L"and 5 more"), std::wstring::npos);
+  EXPECT_NE(text.find(L"Runner: it is running (run.exe)"), std::wstring::npos);
+  EXPECT_NE(text.find(L"Broken: the update stopped at setup_windows.bat"), std::wstring::npos);
+  EXPECT_FALSE(UpdateAllWentWell(tally));
+  EXPECT_TRUE(UpdateAllWentWell({{L"One"}, {}, {}}));
+  EXPECT_EQ(UpdateAllAntiCheatQuestion({}), L"");
+  EXPECT_NE(UpdateAllSteamQuestion({L"A", L"B"}).find(L"  B\n"), std::wstring::npos);
 }
 
 }  // namespace

@@ -169,6 +169,20 @@ TEST(ListView, CommandsActOnTheGameTheRowShowsAndDataIniNeverSeesTheView) {
   const std::vector<GameListEntry> left = ReadGameListEntries(ReadFileBytes(dir / L"data.ini"));
   ASSERT_EQ(left.size(), 5u) << "the hidden game too";
   EXPECT_EQ(left[1].name, L"Other");
+
+  // Ctrl+F reaches the filter from the list; Esc there shows every game again.
+  SetFocus(app.list());
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  test::DispatchKey(WM_KEYDOWN, 'F');
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(GetFocus(), app.control(kIdFilterField));
+  test::DispatchKey(WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_EQ(app.RowCount(), 5);
+  EXPECT_EQ(app.StatusText(), L"Games: 5");
 }
 
 TEST(ListView, OutdatedShowsExactlyTheOutdatedGamesAndUpdateAllSkipsARunningOne) {
