@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <set>
 
 #include "core/catalogue.h"
@@ -233,6 +234,43 @@ TEST(ListView, OutdatedShowsExactlyTheOutdatedGamesAndUpdateAllSkipsARunningOne)
   // Outdated now: only the game that was running.
   ASSERT_EQ(app.RowCount(), 1);
   EXPECT_EQ(app.Cell(0, kColumnPath), entries[5].path);
+}
+
+// A close asked for while the second game is being updated: that game is
+// finished, the third is never begun, and the window closes after.
+TEST(ListView, ACloseDuringUpdateAllLeavesEachGameUpdatedOrAsItWas) {
+  TempDir dir;
+  const std::wstring package = dir / L"package";
+  test::CopyFileOrFail(test::Fixture(L"mod_080.dll"), package + L"\\ZandRivell.dll");
+  std::vector<GameListEntry> entries;
+  for (const wchar_t* name : {L"First", L"Second", L"Third"}) {
+    entries.push_back({MakeGame(dir, name, 10), L"", name});
+    test::CopyFileOrFail(test::Fixture(L"mod_062.dll"), entries.back().path + L"\\ZandRivell.dll");
+  }
+  WriteFileBytes(dir / L"data.ini", FormatGameListFile(entries));
+  test::AppWindow app(dir.path());
+  app.pickerAnswers = {package};
+  app.Press(kIdSetFolderButton);
+  // The run asks whether a game runs just before it begins it: the fifth
+  // question (three while the run is planned) is the second game's.
+  std::atomic<int> asked{0};
+  const HWND window = app.window();
+  SetProcessLister([&asked, window] {
+    if (++asked == 5) {
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      Sleep(1000);  // the window has asked the job to stop by now
+    }
+    return std::vector<RunningProcess>{};
+  });
+  app.Press(kIdUpdateAllItem);
+  SetProcessLister({});
+  EXPECT_FALSE(IsWindow(window)) << "the held close went ahead";
+  const std::string updated = ReadFileBytes(test::Fixture(L"mod_080.dll"));
+  EXPECT_EQ(ReadFileBytes(entries[0].path + L"\\ZandRivell.dll"), updated);
+  EXPECT_EQ(ReadFileBytes(entries[1].path + L"\\ZandRivell.dll"), updated) << "the game in progress is finished";
+  EXPECT_EQ(ReadFileBytes(entries[2].path + L"\\ZandRivell.dll"), ReadFileBytes(test::Fixture(L"mod_062.dll")));
+  EXPECT_EQ(test::ListNames(entries[2].path), (std::vector<std::wstring>{L"Third.exe", L"ZandRivell.dll", L"data.pak"}))
+      << "nothing of the third was touched";
 }
 
 }  // namespace
