@@ -135,6 +135,9 @@ wine "$build/zrcc_bench.exe" "Z:$(realpath "$library" | tr / '\\')" "$rounds"
 mkdir -p build/bench-copy
 wine "$build/zrcc_bench.exe" --copy-backup "Z:$(realpath build/bench-copy | tr / '\\')" "${ZRCC_BENCH_COPY_GIB:-3}"
 
+echo "== a header click: 3,000 rows sorted on the UI thread"
+wine "$build/zrcc_bench.exe" --sort 3000 "$rounds"
+
 # The path as the Windows programs see it.
 wine_path() { echo "Z:$(realpath -m "$1" | tr / '\\')"; }
 shown_failed=""

@@ -40,6 +40,9 @@ struct Game {
   std::wstring path;         // the game folder, absolute, exactly as added
   std::wstring exeFolder;    // executable folder relative to path; empty: path itself or unknown
   std::wstring sizeText;     // derived on every refresh
+  // The byte count the size text was made from (derived, never saved): the
+  // "Size" column sorts by it. None until the folder was walked.
+  std::optional<uint64_t> sizeBytes;
   std::wstring modVersion;   // FileVersion of the mod DLL in the executable folder
   std::wstring buildVersion; // ProductVersion of that DLL
   std::wstring name;         // product name of the executable, or the Steam name

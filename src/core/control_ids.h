@@ -24,6 +24,10 @@ enum ControlId : int {
   // The menu of "Add Dir"'s arrow: today's add, and the search of the PC.
   kIdAddFolderItem = 3010,
   kIdFindGamesItem = 3011,
+  kIdUpdateAllItem = 3012,  // "Update All Outdated"
+  // The bottom bar's filter: the text field and the drop-down beside it.
+  kIdFilterField = 4001,
+  kIdFilterKind = 4002,
   // Commands of the game list's rows.
   kIdUpdateCommand = 3020,    // "Update Zandrivell"
   kIdUndoCopyCommand = 3021,  // "Undo Copy"

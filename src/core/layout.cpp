@@ -54,6 +54,8 @@ ClientLayout LayoutClient(int dpi, int clientW, int clientH, int statusBarH) {
   l.delDir = {2 * bw + 3 * g, y, bw, bh};
   l.separator = {3 * bw + 4 * g, y, S(2, dpi), bh};
   l.refresh = {3 * bw + 5 * g + S(2, dpi), y, bw, bh};
+  l.filterField = {l.refresh.x + bw + 2 * g, y, S(220, dpi), bh};
+  l.filterKind = {l.filterField.x + l.filterField.w + g, y, S(190, dpi), S(160, dpi)};
   return l;
 }
 
@@ -69,7 +71,7 @@ Size MinimumTrackSize(int dpi, int statusBarH, int frameW, int frameH, int workW
   // height the list does not get.
   constexpr int kTall = 1 << 20;
   const ClientLayout tall = LayoutClient(dpi, 0, kTall, statusBarH);
-  right = std::max(right, tall.refresh.x + tall.refresh.w);
+  right = std::max(right, tall.filterKind.x + tall.filterKind.w);
   Size size{right + margin + frameW, kTall - tall.listView.h + frameH};
   if (workW > 0) size.w = std::min(size.w, workW);
   if (workH > 0) size.h = std::min(size.h, workH);

@@ -34,6 +34,10 @@ struct ClientLayout {
   Rect delDir;     // 1003
   Rect separator;  // the etched line
   Rect refresh;    // 1004
+  // The filter field and its drop-down, after the buttons; the drop-down's
+  // height is that of its open list, the field it shows is the bar's row.
+  Rect filterField;  // 4001
+  Rect filterKind;   // 4002
 };
 
 // Height of the top band at `dpi` (where the list view starts).

@@ -1,5 +1,6 @@
 #include "core/settings_keys.h"
 
+#include "core/list_view_rules.h"
 #include "core/settings_rules.h"
 #include "core/window_geometry.h"
 
@@ -33,6 +34,12 @@ SettingKey Window(const wchar_t* name) {
   return {L"Window", name, SettingKind::Integer, kPositionMarker, nullptr, INT_MIN, INT_MAX, &WindowValue<kField>, nullptr};
 }
 
+// The list's view: a value outside [least, most] is taken into it.
+template <std::optional<int> SettingValues::*kField>
+SettingKey List(const wchar_t* name, int missing, int least, int most) {
+  return {L"UI", name, SettingKind::Integer, missing, nullptr, least, most, &WindowValue<kField>, nullptr};
+}
+
 const SettingKey& KeyNamed(const wchar_t* section, const std::wstring& name) {
   for (const SettingKey& key : kSettingKeys) {
     if (std::wstring_view(key.section) == section && key.name == name) return key;
@@ -60,6 +67,9 @@ const std::array<SettingKey, kSettingKeyCount> kSettingKeys{{
     Window<&SettingValues::height>(L"Height"),
     Window<&SettingValues::logicalWidth>(L"LogicalWidth"),
     Window<&SettingValues::logicalHeight>(L"LogicalHeight"),
+    List<&SettingValues::sortColumn>(L"SortColumn", -1, -1, kColumnCount - 1),
+    List<&SettingValues::sortDescending>(L"SortDescending", 0, 0, 1),
+    List<&SettingValues::filterKind>(L"FilterKind", 0, 0, kGameFilterCount - 1),
 }};
 
 const SettingKey& ColumnWidthKey(int column) { return KeyNamed(L"UI", L"Column" + std::to_wstring(column)); }
@@ -69,6 +79,15 @@ const SettingKey& PackageFolderKey() { return KeyNamed(L"ZandRivell", L"Path"); 
 const SettingKey& WindowSettingKey(WindowSetting which) {
   static constexpr const wchar_t* kNames[] = {L"Left", L"Top", L"Width", L"Height", L"LogicalWidth", L"LogicalHeight"};
   return KeyNamed(L"Window", kNames[static_cast<int>(which)]);
+}
+
+}  // namespace zrcc
+
+namespace zrcc {
+
+const SettingKey& ListSettingKey(ListSetting which) {
+  static constexpr const wchar_t* kNames[] = {L"SortColumn", L"SortDescending", L"FilterKind"};
+  return KeyNamed(L"UI", kNames[static_cast<int>(which)]);
 }
 
 }  // namespace zrcc

@@ -23,6 +23,9 @@ struct SettingValues {
   // The window's restored rectangle in physical pixels, and its size in
   // 96-DPI units.
   std::optional<int> left, top, width, height, logicalWidth, logicalHeight;
+  // The game list's view: the column sorted by (-1: none), whether from the
+  // largest down (0 or 1), and the drop-down's filter (GameFilter).
+  std::optional<int> sortColumn, sortDescending, filterKind;
 };
 
 enum class SettingKind { Integer, Text };
@@ -41,16 +44,18 @@ struct SettingKey {
   std::wstring& (*text)(SettingValues& values);
 };
 
-inline constexpr int kSettingKeyCount = kColumnCount + 1 + 6;
+inline constexpr int kSettingKeyCount = kColumnCount + 1 + 6 + 3;
 
 // In the order they are written: the column widths, the package folder, the
-// window's rectangle.
+// window's rectangle, the list's order and filter.
 extern const std::array<SettingKey, kSettingKeyCount> kSettingKeys;
 
 enum class WindowSetting { Left, Top, Width, Height, LogicalWidth, LogicalHeight };
+enum class ListSetting { SortColumn, SortDescending, FilterKind };
 
 const SettingKey& ColumnWidthKey(int column);
 const SettingKey& PackageFolderKey();
 const SettingKey& WindowSettingKey(WindowSetting which);
+const SettingKey& ListSettingKey(ListSetting which);
 
 }  // namespace zrcc

@@ -18,6 +18,8 @@ list(APPEND ZRCC_PURE_SOURCES
   src/core/version_block.cpp
   src/core/columns.cpp
   src/core/settings_keys.cpp
+  src/core/list_view_rules.cpp
+  src/core/update_all.cpp
   src/core/settings_rules.cpp
   src/core/window_geometry.cpp
   src/core/layout.cpp

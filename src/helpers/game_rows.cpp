@@ -1,6 +1,7 @@
 #include "helpers/game_rows.h"
 
 #include <commctrl.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "core/input_rules.h"
+#include "core/list_view_rules.h"
 #include "core/mod_rules.h"
 #include "core/owner_thread.h"
 #include "core/paths.h"
@@ -41,6 +43,7 @@ bool RefreshGameFromDisk(Game& game, bool forceDetect, const std::wstring& named
       // what can only be read from the disk is unknown until it is back.
       game.driveAbsent = true;
       game.sizeText.clear();
+      game.sizeBytes.reset();
       game.modVersion.clear();
       game.buildVersion.clear();
       game.modState = ModState::None;
@@ -78,6 +81,7 @@ bool RefreshGameFromDisk(Game& game, bool forceDetect, const std::wstring& named
   }
   if (stop && stop->load()) return true;
   game.sizeText = FormatSizeText(walk.size);
+  game.sizeBytes = walk.size;
   game.gameFiles = std::move(walk.gameFiles);
   game.exeMachine = ProgramMachineOfFolder(ExeFolderPath(game));
   DetectModState(game, walk.copyFolders);
@@ -135,89 +139,177 @@ void GameRows::CountChanged() const {
   if (countChanged_) countChanged_();
 }
 
-// The texts follow the list's own count, whoever changed it last (rows
-// deleted by the list's own messages); every change of the rows here matches
-// them first, so drawing a cell never needs to.
-void GameRows::MatchShownRows() {
-  const auto rows = static_cast<size_t>(std::max(ListRowCount(listView_), 0));
-  if (shownExeFolders_.size() > rows) shownExeFolders_.resize(rows);
-  while (shownExeFolders_.size() < rows) {
-    const Game* game = GetGame(static_cast<int32_t>(shownExeFolders_.size()));
-    shownExeFolders_.push_back(game ? game->exeFolder : std::wstring());
-  }
+namespace {
+
+// Names and paths as Explorer orders them: digits by their value.
+int LogicalOrder(const std::wstring& a, const std::wstring& b) { return StrCmpLogicalW(a.c_str(), b.c_str()); }
+
+int32_t MarkedRow(HWND listView, UINT mark) {
+  return static_cast<int32_t>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(mark, 0)));
 }
+
+void SetRowMarks(HWND listView, int32_t row, UINT state, UINT mask) {
+  LVITEMW item{};
+  item.stateMask = mask;
+  item.state = state;
+  SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
 
 int32_t GameRows::Shown() const {
   CheckOwnerThread();
-  return ListRowCount(listView_);
+  return static_cast<int32_t>(rows_.size());
 }
 
-std::wstring GameRows::CellText(int32_t row, int column) const {
+int32_t GameRows::Taken() const {
   CheckOwnerThread();
-  const Game* game = GetGame(row);
+  return static_cast<int32_t>(shownExeFolders_.size());
+}
+
+int32_t GameRows::GameIndexOfRow(int32_t row) const {
+  CheckOwnerThread();
+  if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return -1;
+  return rows_[static_cast<size_t>(row)];
+}
+
+int32_t GameRows::RowOfGame(int32_t index) const {
+  CheckOwnerThread();
+  if (index < 0 || static_cast<size_t>(index) >= rowOfGame_.size()) return -1;
+  return rowOfGame_[static_cast<size_t>(index)];
+}
+
+const Game* GameRows::GameOfRow(int32_t row) const { return GetGame(GameIndexOfRow(row)); }
+
+std::wstring GameRows::CellText(int32_t row, int column) const {
+  const int32_t index = GameIndexOfRow(row);
+  const Game* game = GetGame(index);
   if (!game || column < 0 || column >= kColumnCount) return {};
-  if (column == kColumnExeFolder && row >= 0 && static_cast<size_t>(row) < shownExeFolders_.size()) {
-    return shownExeFolders_[static_cast<size_t>(row)];
+  if (column == kColumnExeFolder && static_cast<size_t>(index) < shownExeFolders_.size()) {
+    return shownExeFolders_[static_cast<size_t>(index)];
   }
   return kColumns[static_cast<size_t>(column)].text(*game);
 }
 
-void GameRows::ShowUpTo(int32_t end) {
-  CheckOwnerThread();
-  MatchShownRows();
-  for (int32_t row = static_cast<int32_t>(shownExeFolders_.size()); row < end; ++row) {
-    const Game* game = GetGame(row);
-    if (!game) break;
-    shownExeFolders_.push_back(game->exeFolder);
+void GameRows::IndexRows() {
+  rowOfGame_.assign(shownExeFolders_.size(), -1);
+  for (size_t row = 0; row < rows_.size(); ++row) {
+    const auto index = static_cast<size_t>(rows_[row]);
+    if (index < rowOfGame_.size()) rowOfGame_[index] = static_cast<int32_t>(row);
   }
-  SetListRowCount(listView_, static_cast<int>(shownExeFolders_.size()));
+}
+
+void GameRows::ReplaceRows(std::vector<int32_t> rows, bool revealSelection) {
+  // The list marks rows by number: the marks are taken off the old rows and
+  // put back on the rows their games have now.
+  const int32_t selected = GameIndexOfRow(MarkedRow(listView_, LVNI_SELECTED));
+  const int32_t focused = GameIndexOfRow(MarkedRow(listView_, LVNI_FOCUSED));
+  if (selected >= 0 || focused >= 0) SetRowMarks(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  rows_ = std::move(rows);
+  IndexRows();
+  SetListRowCount(listView_, static_cast<int>(rows_.size()));
+  if (const int32_t row = RowOfGame(focused); row >= 0) SetRowMarks(listView_, row, LVIS_FOCUSED, LVIS_FOCUSED);
+  if (const int32_t row = RowOfGame(selected); row >= 0) {
+    SetRowMarks(listView_, row, LVIS_SELECTED, LVIS_SELECTED);
+    if (revealSelection) SendMessageW(listView_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  }
+  InvalidateRect(listView_, nullptr, FALSE);
   CountChanged();
 }
 
-void GameRows::Insert(int32_t row, const Game& game) {
+size_t GameRows::PlaceOf(int32_t index) const {
+  if (order_.column < 0) return static_cast<size_t>(std::lower_bound(rows_.begin(), rows_.end(), index) - rows_.begin());
+  return static_cast<size_t>(
+      std::lower_bound(rows_.begin(), rows_.end(), index, RowsBefore(AllGames(), order_, LogicalOrder)) -
+      rows_.begin());
+}
+
+void GameRows::SetView(RowOrder order, std::function<bool(const Game&)> shows) {
   CheckOwnerThread();
-  MatchShownRows();
-  const auto at = static_cast<size_t>(std::clamp<int32_t>(row, 0, static_cast<int32_t>(shownExeFolders_.size())));
-  shownExeFolders_.insert(shownExeFolders_.begin() + static_cast<std::ptrdiff_t>(at), game.exeFolder);
-  SetListRowCount(listView_, static_cast<int>(shownExeFolders_.size()));
-  // The rows from the new one on now show other games.
-  if (at + 1 < shownExeFolders_.size()) {
-    RedrawListRows(listView_, static_cast<int>(at), static_cast<int>(shownExeFolders_.size()) - 1);
+  order_ = order;
+  shows_ = std::move(shows);
+  std::vector<int32_t> rows;
+  const std::vector<Game>& games = AllGames();
+  for (size_t i = 0; i < shownExeFolders_.size() && i < games.size(); ++i) {
+    if (Shows(games[i])) rows.push_back(static_cast<int32_t>(i));
   }
-  CountChanged();
+  SortRows(rows, games, order_, LogicalOrder);
+  ReplaceRows(std::move(rows), true);
+}
+
+void GameRows::ShowUpTo(int32_t end) {
+  CheckOwnerThread();
+  const std::vector<Game>& games = AllGames();
+  const size_t last = std::min(static_cast<size_t>(std::max(end, 0)), games.size());
+  if (last <= shownExeFolders_.size()) return;
+  std::vector<int32_t> arriving;
+  for (size_t i = shownExeFolders_.size(); i < last; ++i) {
+    shownExeFolders_.push_back(games[i].exeFolder);
+    if (Shows(games[i])) arriving.push_back(static_cast<int32_t>(i));
+  }
+  if (order_.column < 0) {
+    // The catalogue's order: the new games come after every row.
+    rows_.insert(rows_.end(), arriving.begin(), arriving.end());
+    IndexRows();
+    SetListRowCount(listView_, static_cast<int>(rows_.size()));
+    CountChanged();
+    return;
+  }
+  // Sorted: the arrivals are merged in, one pass however long the list.
+  std::vector<int32_t> rows = rows_;
+  const RowsBefore before(games, order_, LogicalOrder);
+  std::sort(arriving.begin(), arriving.end(), before);
+  const auto middle = static_cast<std::ptrdiff_t>(rows.size());
+  rows.insert(rows.end(), arriving.begin(), arriving.end());
+  std::inplace_merge(rows.begin(), rows.begin() + middle, rows.end(), before);
+  ReplaceRows(std::move(rows));
 }
 
 void GameRows::Clear() {
   CheckOwnerThread();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  rowOfGame_.clear();
+  rowOfGame_.shrink_to_fit();
   shownExeFolders_.clear();
   shownExeFolders_.shrink_to_fit();
   DeleteAllListRows(listView_);
 }
 
-void GameRows::Remove(int32_t row) {
+void GameRows::Remove(int32_t index) {
   CheckOwnerThread();
-  MatchShownRows();
-  if (row < 0 || static_cast<size_t>(row) >= shownExeFolders_.size()) return;
-  shownExeFolders_.erase(shownExeFolders_.begin() + row);
-  DeleteListRow(listView_, row);
+  if (index < 0 || static_cast<size_t>(index) >= shownExeFolders_.size()) return;
+  const int32_t row = RowOfGame(index);
+  shownExeFolders_.erase(shownExeFolders_.begin() + index);
+  if (row >= 0) rows_.erase(rows_.begin() + row);
+  for (int32_t& game : rows_) {
+    if (game > index) --game;
+  }
+  IndexRows();
+  // The list moves its selection and the rows below up by itself.
+  if (row >= 0) DeleteListRow(listView_, row);
   CountChanged();
 }
 
-void GameRows::Redraw(int32_t row, bool exeFolderToo) {
+void GameRows::Redraw(int32_t index, bool exeFolderToo) {
   CheckOwnerThread();
-  const Game* game = GetGame(row);
-  if (!game) return;
-  if (exeFolderToo) {
-    MatchShownRows();
-    if (static_cast<size_t>(row) >= shownExeFolders_.size()) return;
-    shownExeFolders_[static_cast<size_t>(row)] = game->exeFolder;
+  const Game* game = GetGame(index);
+  if (!game || static_cast<size_t>(index) >= shownExeFolders_.size()) return;
+  if (exeFolderToo) shownExeFolders_[static_cast<size_t>(index)] = game->exeFolder;
+  const int32_t row = RowOfGame(index);
+  const bool shows = Shows(*game);
+  if (row >= 0 && shows) {
+    RedrawListRow(listView_, row);
+    return;
   }
-  RedrawListRow(listView_, row);
-}
-
-const Game* GameRows::GameOfRow(int32_t row) const {
-  CheckOwnerThread();
-  return row < ListRowCount(listView_) ? GetGame(row) : nullptr;
+  if (row < 0 && !shows) return;
+  std::vector<int32_t> rows = rows_;
+  if (row >= 0) {
+    rows.erase(rows.begin() + row);
+  } else {
+    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(PlaceOf(index)), index);
+  }
+  ReplaceRows(std::move(rows));
 }
 
 bool GameRows::Answer(const NMHDR* notification, LRESULT& result) const {
@@ -230,27 +322,33 @@ bool GameRows::Answer(const NMHDR* notification, LRESULT& result) const {
     return true;
   }
   if (notification->code == LVN_ODFINDITEMW) {
+    // Typed letters find a game by its name, in the order shown.
     const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(notification);
-    const int rows = ListRowCount(notification->hwndFrom);
+    const int32_t rows = Shown();
     result = -1;
     if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz || rows <= 0) return true;
     const auto found = FindTypedRow(static_cast<size_t>(rows), static_cast<size_t>(std::max(find->iStart, 0)),
                                     find->lvfi.psz, (find->lvfi.flags & LVFI_PARTIAL) != 0,
-                                    (find->lvfi.flags & LVFI_WRAP) != 0,
-                                    [this](size_t row) { return CellText(static_cast<int32_t>(row), kColumnPath); });
+                                    (find->lvfi.flags & LVFI_WRAP) != 0, [this](size_t row) {
+                                      const Game* game = GameOfRow(static_cast<int32_t>(row));
+                                      return game ? TypedLetterText(*game) : std::wstring();
+                                    });
     if (found) result = static_cast<LRESULT>(*found);
     return true;
   }
   return false;
 }
 
-void InsertGameRow(HWND listView, int32_t index, const Game& game) {
-  if (GameRows* rows = RowsOf(listView)) rows->Insert(index, game);
-}
-
 void ShowGameRows(HWND listView, int32_t end) {
   if (GameRows* rows = RowsOf(listView)) rows->ShowUpTo(end);
 }
+
+int32_t GameIndexOfRow(HWND listView, int32_t row) {
+  const GameRows* rows = RowsOf(listView);
+  return rows ? rows->GameIndexOfRow(row) : -1;
+}
+
+int32_t SelectedGameIndex(HWND listView) { return GameIndexOfRow(listView, SelectedListRow(listView)); }
 
 void ClearGameRows(HWND listView) {
   if (GameRows* rows = RowsOf(listView)) rows->Clear();
@@ -295,10 +393,10 @@ void AppendGames(HWND listView, std::vector<Game> games) {
   UpdateWindow(listView);
 }
 
-RefreshedRow RefreshRowCopy(int32_t row, Game game, RowRefresh how, const std::wstring& steamName,
+RefreshedRow RefreshRowCopy(int32_t index, Game game, RowRefresh how, const std::wstring& steamName,
                             const std::atomic<bool>* stop) {
   RefreshedRow refreshed;
-  refreshed.row = row;
+  refreshed.index = index;
   refreshed.how = how;
   const std::wstring nameBefore = game.name;
   refreshed.exists = RefreshGame(game, how == RowRefresh::DetectAgain, &refreshed.noExecutable, stop);
@@ -310,11 +408,11 @@ RefreshedRow RefreshRowCopy(int32_t row, Game game, RowRefresh how, const std::w
 }
 
 bool ApplyRefreshedRow(HWND listView, RefreshedRow refreshed) {
-  Game* current = GetGame(refreshed.row);
+  Game* current = GetGame(refreshed.index);
   if (!refreshed.exists || !current || current->path != refreshed.game.path) return false;
   *current = std::move(refreshed.game);
   if (GameRows* rows = RowsOf(listView)) {
-    rows->Redraw(refreshed.row, refreshed.how != RowRefresh::AfterDeployment);
+    rows->Redraw(refreshed.index, refreshed.how != RowRefresh::AfterDeployment);
     rows->CountChanged();
   }
   return true;

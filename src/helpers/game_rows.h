@@ -12,6 +12,7 @@
 
 #include "core/catalogue.h"
 #include "core/columns.h"
+#include "core/list_view_rules.h"
 
 namespace zrcc {
 
@@ -37,11 +38,16 @@ bool RefreshGame(Game& game, bool forceDetect, bool* noExecutable = nullptr,
 bool RefreshGameWithExecutable(Game& game, const std::wstring& named, bool* noExecutable = nullptr,
                                const std::atomic<bool>* stop = nullptr);
 
-// The rows of one game list view. The list holds no copy of them (owner
-// data): row i shows game i of the catalogue, each cell's text taken from
-// the game when the list draws it or is asked for it. Like the catalogue,
-// the rows are the UI thread's. Made by the window that makes the list, and
-// found again from the list's handle.
+// The rows of one game list view: a view over the catalogue. The list holds
+// no copy of them (owner data); each row shows one catalogue game, each
+// cell's text taken from the game when the list draws it or is asked for
+// it. Which games show and in which order (a column sorted by, a filter)
+// belongs to the view alone: the catalogue keeps its own order, which is the
+// order data.ini is saved in, and a game the filter hides stays in it.
+// Everything that goes from a row to its game, or back, goes through here:
+// `GameIndexOfRow` and `RowOfGame`. Jobs name games by catalogue index,
+// never by row. Like the catalogue, the rows are the UI thread's. Made by
+// the window that makes the list, and found again from the list's handle.
 class GameRows {
  public:
   explicit GameRows(HWND listView);
@@ -55,36 +61,63 @@ class GameRows {
   void SetCountChanged(std::function<void()> countChanged) { countChanged_ = std::move(countChanged); }
   void CountChanged() const;
 
+  // Rows shown; games of the catalogue the rows have taken in, shown or not.
   int32_t Shown() const;
-  // The text of a cell as the row shows it now.
-  std::wstring CellText(int32_t row, int column) const;
-  // Shows games [rows shown, end) of the catalogue, in one step.
-  void ShowUpTo(int32_t end);
-  // A row for `game` at `row`, which is, or is about to be, game `row` of
-  // the catalogue; the rows after it move down by one.
-  void Insert(int32_t row, const Game& game);
-  // No rows any more (the catalogue is left as it is).
-  void Clear();
-  // The row at `row` leaves the list; the rows after it move up.
-  void Remove(int32_t row);
-  // Draws the row again from its game as it is now; the executable folder
-  // column keeps its text unless `exeFolderToo`.
-  void Redraw(int32_t row, bool exeFolderToo = false);
+  int32_t Taken() const;
+  // The catalogue index of the game a row shows, or -1 for a row the list
+  // does not have; the row showing a game, or -1 when it shows none.
+  int32_t GameIndexOfRow(int32_t row) const;
+  int32_t RowOfGame(int32_t index) const;
   // The game a row of the list shows, or null for a row the list does not have.
   const Game* GameOfRow(int32_t row) const;
+  // The text of a cell as the row shows it now.
+  std::wstring CellText(int32_t row, int column) const;
+
+  // The order and the filter: every game taken in is placed again, and the
+  // selected game stays selected where it is still shown. A game is let
+  // through when `shows` says so (all games without it).
+  void SetView(RowOrder order, std::function<bool(const Game&)> shows);
+  RowOrder order() const { return order_; }
+  // Takes in games [Taken(), end) of the catalogue, in one step: each the
+  // filter lets through gets its row in the current order (a load arriving
+  // while the list is sorted is placed as it comes).
+  void ShowUpTo(int32_t end);
+  // No rows any more (the catalogue is left as it is).
+  void Clear();
+  // Game `index` has just left the catalogue: its row goes, and the games
+  // after it keep their rows under their new indices.
+  void Remove(int32_t index);
+  // Draws the row of game `index` again from the game as it is now; the
+  // executable folder column keeps its text unless `exeFolderToo`. A game
+  // the filter no longer lets through leaves the list, and one it now lets
+  // through comes in, in the current order; the others stay where they are
+  // until the next sort, so a row never moves away from under the user.
+  void Redraw(int32_t index, bool exeFolderToo = false);
   // Answers the list's requests for a cell's text and for the row that typed
   // letters select.
   bool Answer(const NMHDR* notification, LRESULT& result) const;
 
  private:
-  void MatchShownRows();
+  bool Shows(const Game& game) const { return !shows_ || shows_(game); }
+  // The list shows `rows` from now on; the selected and focused games keep
+  // their marks where they are still shown (scrolled into sight when
+  // `revealSelection`).
+  void ReplaceRows(std::vector<int32_t> rows, bool revealSelection = false);
+  void IndexRows();
+  // Where game `index` goes among the rows in the current order.
+  size_t PlaceOf(int32_t index) const;
 
   HWND listView_;
   std::function<void()> countChanged_;
-  // What each row's executable folder column shows: the game's executable
-  // folder when the row was written, kept when a refresh after a deployment
+  RowOrder order_;
+  std::function<bool(const Game&)> shows_;
+  // Row -> catalogue index, and catalogue index -> row (-1: not shown).
+  std::vector<int32_t> rows_;
+  std::vector<int32_t> rowOfGame_;
+  // What each game's executable folder column shows: the game's executable
+  // folder when its row was written, kept when a refresh after a deployment
   // finds another one (it changes only when the user chose the folder or had
-  // it detected again). One text per row, index = row.
+  // it detected again). One text per game taken in, index = catalogue index.
   std::vector<std::wstring> shownExeFolders_;
 };
 
@@ -94,17 +127,21 @@ GameRows* RowsOf(HWND listView);
 // The list's own steps, by the names the rest of the program knows them by.
 // Each finds the rows of `listView`; UI thread.
 
-// Puts a row for `game` at `index` (callers append: they pass the row count).
-void InsertGameRow(HWND listView, int32_t index, const Game& game);
-// Shows games [row count, end) of the catalogue as rows, in one step.
+// Takes in games [games taken in, end) of the catalogue as rows, in one step.
 void ShowGameRows(HWND listView, int32_t end);
+// The catalogue index of the game the selected row shows, or -1. Commands
+// act on this, never on a row number.
+int32_t SelectedGameIndex(HWND listView);
+// The catalogue index of the game a row shows, or -1.
+int32_t GameIndexOfRow(HWND listView, int32_t row);
 // No rows any more (the catalogue is left as it is).
 void ClearGameRows(HWND listView);
-// Draws the row of the game at the same index again, from the game as it is
+// Draws the row of catalogue game `index` again, from the game as it is
 // now; the executable folder column keeps its text.
 void UpdateGameRow(HWND listView, int32_t index);
-// The executable folder column of a row shows the game's executable folder
-// as it is now (it keeps the folder it was written with until then).
+// The executable folder column of game `index`'s row shows the game's
+// executable folder as it is now (it keeps the folder it was written with
+// until then).
 void RewriteExeFolderCell(HWND listView, int32_t index);
 // Answers the list's requests for a cell's text and for the row that typed
 // letters select. True when `notification` was one of them; `result` is
@@ -114,8 +151,8 @@ bool AnswerGameRowRequest(const NMHDR* notification, LRESULT& result);
 bool RowShowsDriveAbsent(HWND listView, int32_t row);
 // Whether the row's game had no executable recognised (its exeChoice is None).
 bool RowShowsNoExecutable(HWND listView, int32_t row);
-// Removes the game and its row together, and the count follows; false when
-// the index is outside the catalogue.
+// Removes catalogue game `index` and its row together, and the count
+// follows; false when the index is outside the catalogue.
 bool DeleteGame(HWND listView, int32_t index);
 
 // Appends refreshed games to the catalogue, each with its row, painted and
@@ -129,24 +166,25 @@ enum class RowRefresh {
   DetectAgain,      // detection forced, as when the game was added
 };
 
-// A game re-read for its row, as a job hands it back.
+// A game re-read for its row, as a job hands it back: named by its
+// catalogue index, whatever row shows it by then.
 struct RefreshedRow {
-  int32_t row = -1;
+  int32_t index = -1;
   Game game;
   RowRefresh how = RowRefresh::AfterDeployment;
   bool exists = false;        // RefreshGame's result
   bool noExecutable = false;  // detection ran and found no executable
 };
 
-// On a job's thread: re-reads `game` (the game of `row` as it should now be)
+// On a job's thread: re-reads `game` (catalogue game `index` as it should now be)
 // from the disk. After a forced detection the name the game had stays when
 // detection gives none or when it is `steamName` (a Steam name is the better
 // one).
-RefreshedRow RefreshRowCopy(int32_t row, Game game, RowRefresh how, const std::wstring& steamName,
+RefreshedRow RefreshRowCopy(int32_t index, Game game, RowRefresh how, const std::wstring& steamName,
                             const std::atomic<bool>* stop);
 
 // On the UI thread: puts the re-read game in the catalogue and rewrites its
-// row, if the row still shows that game. True when it did.
+// row, if catalogue game `index` is still that game. True when it did.
 bool ApplyRefreshedRow(HWND listView, RefreshedRow refreshed);
 
 }  // namespace zrcc

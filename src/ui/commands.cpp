@@ -31,9 +31,14 @@ namespace {
 
 void Enable(MainWindow& window, int id, bool enabled) { EnableWindow(window.control(id), enabled ? TRUE : FALSE); }
 
-// The row selected in the list right now, or -1. Commands act on this, not
-// on a remembered index that a deletion or a reload may have moved.
+// The row selected in the list right now, or -1; the buttons follow its
+// texts.
 int32_t CurrentSelection(MainWindow& window) { return SelectedListRow(window.listView()); }
+
+// The catalogue index of the game the selected row shows, or -1. Commands
+// act on this, not on a remembered index that a deletion, a reload or a sort
+// may have moved.
+int32_t SelectedGame(MainWindow& window) { return SelectedGameIndex(window.listView()); }
 
 // The selection-dependent buttons for what is selected now.
 void SyncButtonsWithSelection(MainWindow& window) {
@@ -88,14 +93,14 @@ void AddFolder(MainWindow& window) {
 }
 
 void OpenSelectedFolder(MainWindow& window) {
-  const Game* game = GetGame(CurrentSelection(window));
+  const Game* game = GetGame(SelectedGame(window));
   if (game && GameFolderStillThere(window, *game)) ExploreFolder(ExeFolderPath(*game));
 }
 
 void DeleteSelectedGame(MainWindow& window) {
-  const int32_t row = CurrentSelection(window);
-  if (row < 0) return;
-  DeleteGame(window.listView(), row);
+  const int32_t index = SelectedGame(window);
+  if (index < 0) return;
+  DeleteGame(window.listView(), index);
   SyncButtonsWithSelection(window);
   SaveData();  // at once: a crash or a kill later does not bring the game back
 }
@@ -151,9 +156,9 @@ void WaitForScript(MainWindow& window, const std::wstring& scriptName, const std
 }
 
 void Deploy(MainWindow& window, int id) {
-  const int32_t row = CurrentSelection(window);
-  if (row < 0) return;
-  const Game* game = GetGame(row);
+  const int32_t index = SelectedGame(window);
+  if (index < 0) return;
+  const Game* game = GetGame(index);
   if (!game) return;
   if (id == kIdCopyButton && !window.package().set()) return;
   // Copy would make the vanished folder again, holding only the mod.
@@ -170,7 +175,7 @@ void Deploy(MainWindow& window, int id) {
     // The game's files in the package's way are kept and the copy is
     // recorded before anything is copied, so that it can always be undone;
     // all of it but the shell's copy runs off the window's thread.
-    CopyPackageIntoGame(window, row, *game);
+    CopyPackageIntoGame(window, index, *game);
     return;
   } else {
     // Copy puts the scripts into the executable folder; a package put into
@@ -190,8 +195,8 @@ void Deploy(MainWindow& window, int id) {
   // After a deployment the game is read from the disk again, on a job thread
   // (a game's whole tree is walked for its size), and its row and buttons
   // follow.
-  if (const Game* deployed = GetGame(row)) {
-    RefreshRowInBackground(window, row, *deployed, RowRefresh::AfterDeployment);
+  if (const Game* deployed = GetGame(index)) {
+    RefreshRowInBackground(window, index, *deployed, RowRefresh::AfterDeployment);
   }
 }
 
@@ -200,7 +205,9 @@ int ChooseAddMenuItem(MainWindow& window) {
   RECT button{};
   GetWindowRect(window.control(kIdAddButton), &button);
   return ChooseFromMenu(window.handle(), POINT{button.left, button.bottom},
-                        {{L"Add Folder...", kIdAddFolderItem}, {L"Find Games on This PC", kIdFindGamesItem}});
+                        {{L"Add Folder...", kIdAddFolderItem},
+                         {L"Find Games on This PC", kIdFindGamesItem},
+                         {L"Update All Outdated", kIdUpdateAllItem}});
 }
 
 void RunCommand(MainWindow& window, int id) {
@@ -213,6 +220,7 @@ void RunCommand(MainWindow& window, int id) {
     case kIdSetFolderButton: SetModFolder(window); break;
     case kIdCopyButton: case kIdInstallButton: case kIdUninstallButton: Deploy(window, id); break;
     case kIdUpdateCommand: UpdateSelectedGame(window); break;
+    case kIdUpdateAllItem: UpdateAllOutdated(window); break;
     case kIdUndoCopyCommand: UndoSelectedCopy(window); break;
     case kIdChooseExeFolder: ChooseExecutableFolder(window); break;
     case kIdDetectExeAgain: DetectExecutableAgain(window); break;
@@ -261,7 +269,8 @@ void OpenAddMenu(MainWindow& window) {
   // and a close asked for meanwhile wins over the item chosen.
   RunAsCommand(window, [&window] {
     const int chosen = ChooseAddMenuItem(window);
-    if (!window.gate().closeRequested && (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem)) {
+    if (!window.gate().closeRequested &&
+        (chosen == kIdAddFolderItem || chosen == kIdFindGamesItem || chosen == kIdUpdateAllItem)) {
       RunCommand(window, chosen);
     }
   });
@@ -270,6 +279,12 @@ void OpenAddMenu(MainWindow& window) {
 void HandleListNotification(MainWindow& window, NMHDR* notification) {
   if (notification->code == NM_DBLCLK) {
     HandleCommand(window, kIdOpenButton);
+    return;
+  }
+  if (notification->code == LVN_COLUMNCLICK) {
+    // Sorting changes the view only, never the catalogue: it is no command,
+    // and rows arriving during a load are placed in the new order.
+    window.SortByColumn(reinterpret_cast<const NMLISTVIEW*>(notification)->iSubItem);
     return;
   }
   if (notification->code != LVN_ITEMCHANGED) return;

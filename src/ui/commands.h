@@ -25,7 +25,7 @@ class MainWindow;
 // refused).
 void HandleCommand(MainWindow& window, int id);
 // Opens the menu of "Add Dir"'s arrow ("Add Folder...", "Find Games on This
-// PC") and carries out the item chosen, as one command through the same gate.
+// PC", "Update All Outdated") and carries out the item chosen, as one command through the same gate.
 void OpenAddMenu(MainWindow& window);
 // Runs `work` as a command of its own (the row menu while it is open):
 // refused (false) while a command or a job runs; meanwhile every command,

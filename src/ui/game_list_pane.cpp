@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/owner_thread.h"
+#include "core/list_view_rules.h"
 #include "core/update_rules.h"
 #include "platform/background_job.h"
 #include "ui/notices.h"
@@ -41,9 +42,19 @@ void GameListPane::UpdateGameCountText() {
   const PackageFacts package = package_.Facts();
   int32_t outdated = 0;
   for (int32_t row = 0; row < rows; ++row) {
-    if (const Game* game = GetGame(row); game && IsOutdated(*game, package)) ++outdated;
+    if (const Game* game = rows_.GameOfRow(row); game && IsOutdated(*game, package)) ++outdated;
   }
-  SetStatusText(GameCountText(rows, outdated));
+  SetStatusText(ShownGameCountText(rows, rows_.Taken(), outdated));
+}
+
+void GameListPane::ShowAsChosen(const ListChoice& choice) {
+  CheckOwnerThread();
+  const PackageFacts package = package_.Facts();
+  if (!ListChoiceFilters(choice)) {
+    rows_.SetView(choice.order, nullptr);
+  } else {
+    rows_.SetView(choice.order, [choice, package](const Game& game) { return GameShown(game, choice, package); });
+  }
 }
 
 void GameListPane::LoadStarted() {

@@ -9,6 +9,7 @@
 
 #include "discovery/find_games.h"
 #include "discovery/folder_intake.h"
+#include "core/list_view_rules.h"
 #include "helpers/game_rows.h"
 #include "helpers/loader.h"
 #include "ui/package.h"
@@ -33,8 +34,12 @@ class GameListPane final : public LoadSink, public AddSink, public FindSink {
   void SetStatusText(const std::wstring& text);
   void SetStatusNote(const std::wstring& text);
   // "Games: N" with the number of rows shown, and how many of those games
-  // hold an older mod than the package, when any do.
+  // hold an older mod than the package, when any do; "Games: N of M shown"
+  // while the filter hides any.
   void UpdateGameCountText();
+  // The rows in the order and through the filter chosen (the package as it
+  // is now tells which games are outdated).
+  void ShowAsChosen(const ListChoice& choice);
 
   // The load.
   void LoadStarted() override;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/layout.h"
+#include "core/list_view_rules.h"
 #include "core/owner_thread.h"
 #include "core/settings_rules.h"
 #include "helpers/game_rows.h"
@@ -130,7 +131,58 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
   return self->HandleMessage(message, wParam, lParam);
 }
 
-SettingsHost MainWindow::Settings() { return {window_, listView_, &package_, &settings_}; }
+SettingsHost MainWindow::Settings() {
+  return {window_, listView_, &package_, &settings_, [this] { ShowListAsChosen(); }};
+}
+
+void MainWindow::ShowSortArrow() {
+  const RowOrder order = settings_.list.order;
+  const int columns = static_cast<int>(SendMessageW(header_, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < columns; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!SendMessageW(header_, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == order.column) item.fmt |= order.descending ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void MainWindow::ShowListAsChosen() {
+  SendMessageW(control(kIdFilterKind), CB_SETCURSEL, static_cast<WPARAM>(settings_.list.filter), 0);
+  pane_->ShowAsChosen(settings_.list);
+  ShowSortArrow();
+}
+
+void MainWindow::SortByColumn(int column) {
+  if (column < 0 || column >= kColumnCount) return;
+  settings_.list.order = ClickColumn(settings_.list.order, column);
+  ShowListAsChosen();
+}
+
+void MainWindow::FilterChanged() {
+  const HWND field = control(kIdFilterField);
+  std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(field), 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(GetWindowTextW(field, text.data(), static_cast<int>(text.size())), 0)));
+  const auto kind = static_cast<int>(SendMessageW(control(kIdFilterKind), CB_GETCURSEL, 0, 0));
+  settings_.list.text = std::move(text);
+  settings_.list.filter = kind >= 0 && kind < kGameFilterCount ? static_cast<GameFilter>(kind) : GameFilter::All;
+  ShowListAsChosen();
+}
+
+// The filter field with its cue text, and the drop-down of what it shows.
+void MainWindow::CreateFilterControls() {
+  const Rect none{};
+  const HWND field = MakeControl(window_, WC_EDITW, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPSIBLINGS,
+                                 kIdFilterField, none, &buttonFont_);
+  SendMessageW(field, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Filter games"));
+  const HWND kind = MakeControl(window_, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | WS_CLIPSIBLINGS,
+                                kIdFilterKind, none, &buttonFont_);
+  for (int i = 0; i < kGameFilterCount; ++i) {
+    SendMessageW(kind, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GameFilterText(static_cast<GameFilter>(i))));
+  }
+  SendMessageW(kind, CB_SETCURSEL, 0, 0);
+}
 
 void MainWindow::ShowPackageTexts() { package_.Show(); }
 
@@ -185,6 +237,8 @@ void MainWindow::LayoutClientArea(int width, int height) {
   Place(control(kIdDeleteButton), layout.delDir);
   Place(separator_, layout.separator);
   Place(control(kIdRefreshButton), layout.refresh);
+  Place(control(kIdFilterField), layout.filterField);
+  Place(control(kIdFilterKind), layout.filterKind);
   tooltips_.Place(window_);
   rowTooltip_.Place();
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -261,6 +315,7 @@ void MainWindow::CreateControls() {
   separator_ = MakeControl(window_, WC_STATICW, nullptr, SS_ETCHEDVERT, 0, Rect{0, 0, 2, 25}, nullptr);
   MakeControl(window_, WC_BUTTONW, L"Refresh List", WS_TABSTOP | WS_CLIPSIBLINGS, kIdRefreshButton, none,
               &buttonFont_);
+  CreateFilterControls();
   statusBar_ = MakeControl(window_, STATUSCLASSNAMEW, nullptr, SBARS_SIZEGRIP, 0, none, nullptr);
   pane_ = std::make_unique<GameListPane>(listView_, statusBar_, package_);
   pane_->SetStatusText(L"Ready");
@@ -296,6 +351,8 @@ void MainWindow::OnDpiChanged(WPARAM wParam, const RECT* suggested) {
   SetFont(listView_, listFont_);
   SetFont(header_, listFont_);
   for (int id : kAllButtons) SetFont(control(id), buttonFont_);
+  SetFont(control(kIdFilterField), buttonFont_);
+  SetFont(control(kIdFilterKind), buttonFont_);
   SetFont(pathField_, pathFont_);
   SetFont(control(kIdVersionField), labelFont_);
   SetFont(control(kIdBuildField), labelFont_);
@@ -405,6 +462,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_COMMAND:
+      // The filter narrows the view only: it is no command and passes no gate.
+      if (LOWORD(wParam) == kIdFilterField || LOWORD(wParam) == kIdFilterKind) {
+        if (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == CBN_SELCHANGE) FilterChanged();
+        return 0;
+      }
       HandleCommand(*this, LOWORD(wParam));
       break;
     case WM_CONTEXTMENU:

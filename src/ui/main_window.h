@@ -77,6 +77,16 @@ class MainWindow {
   // as their window text for screen readers.
   void ShowPackageTexts();
 
+  // The game list's view. A click on a column's header sorts by it (again:
+  // the other way round); the filter field and its drop-down narrow the
+  // rows. Each shows the rows anew, with the header's arrow, at once; the
+  // catalogue and its order are left as they are.
+  void SortByColumn(int column);
+  void FilterChanged();
+  // The rows, the arrow and the drop-down as `settings().list` says.
+  void ShowListAsChosen();
+  HWND filterField() const { return control(kIdFilterField); }
+
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -94,6 +104,8 @@ class MainWindow {
   int LabelCharHeight() const;
   LRESULT OnDrawItem(const DRAWITEMSTRUCT& item);
   std::array<HWND, 5> RedrawSuspendedControls() const;
+  void CreateFilterControls();
+  void ShowSortArrow();
 
   HWND window_ = nullptr;
   HWND pathField_ = nullptr;

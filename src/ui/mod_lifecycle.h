@@ -31,6 +31,15 @@ LifecycleFacts SelectedLifecycleFacts(MainWindow& window);
 // command gate.
 void UpdateSelectedGame(MainWindow& window);
 
+// "Update All Outdated": every game shown as outdated, one after another in
+// one background job, with the checks of a single Update: a game running
+// from its folder is skipped and named, the anti-cheat and Steam questions
+// are asked once for all the games concerned (No leaves those as they
+// were), then one question names the games. Ends with one box: updated,
+// skipped and why, failed and why. A close during the run stops after the
+// game in progress. Runs inside the command gate.
+void UpdateAllOutdated(MainWindow& window);
+
 // "Undo Copy" on the selected game: one question, then a background job
 // takes out what the last copy wrote and puts back what it replaced, and a
 // closing box names what was left as it was. Runs inside the command gate.
@@ -39,14 +48,14 @@ void UndoSelectedCopy(MainWindow& window);
 // From an Undo's job: its closing box, what was taken out and what was left.
 void PostUndoOutcome(const JobContext& job, const std::wstring& folder, const UndoOutcome& outcome);
 
-// "Copy Zandrivell" into `game`, the game of `row`, as one job in three
+// "Copy Zandrivell" into `game`, catalogue game `index`, as one job in three
 // parts: on the job's thread the plan (the package hashed, the game's files
 // in its way kept, the record written before anything is copied); on the UI
 // thread the shell's copy with its progress dialog, owned by the window; on
 // the job's thread again the record confirmed and the row read again. The
 // window keeps answering all along. Every problem is said in an error box; a
 // copy that fell short names the files.
-void CopyPackageIntoGame(MainWindow& window, int32_t row, const Game& game);
+void CopyPackageIntoGame(MainWindow& window, int32_t index, const Game& game);
 
 // Before Uninstall: when neither of the game's folders holds the removal
 // script but the package does, asks whether to copy the package's into the

@@ -26,11 +26,11 @@
 
 namespace zrcc {
 
-void RefreshRowInBackground(MainWindow& window, int32_t row, Game game, RowRefresh how, JobPart first) {
-  StartBackgroundJob([&window, row, how, refreshed = std::move(game), first = std::move(first)](JobContext& job) mutable {
+void RefreshRowInBackground(MainWindow& window, int32_t index, Game game, RowRefresh how, JobPart first) {
+  StartBackgroundJob([&window, index, how, refreshed = std::move(game), first = std::move(first)](JobContext& job) mutable {
     if (first) first(job);
     const std::wstring steamName = how == RowRefresh::DetectAgain ? ReadSteamNameOf(refreshed.path) : std::wstring();
-    RefreshRowFromJob(job, window, row, std::move(refreshed), how, steamName);
+    RefreshRowFromJob(job, window, index, std::move(refreshed), how, steamName);
   });
 }
 
@@ -62,16 +62,16 @@ ModInTheOldFolder AskAboutTheMod(MainWindow& window, const Game& now, const Game
 
 }  // namespace
 
-void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t row, Game game, RowRefresh how,
+void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t index, Game game, RowRefresh how,
                        const std::wstring& steamName, bool askAboutTheMod) {
-  RefreshedRow refreshed = RefreshRowCopy(row, std::move(game), how, steamName, job.StopFlag());
+  RefreshedRow refreshed = RefreshRowCopy(index, std::move(game), how, steamName, job.StopFlag());
   if (job.StopRequested()) return;
   job.Post([&window, askAboutTheMod, refreshed = std::move(refreshed)]() mutable {
     if (refreshed.noExecutable) {
       WarnNoExecutable(refreshed.game.path);
       if (CurrentJobStopped()) return;
     }
-    const Game* now = GetGame(refreshed.row);
+    const Game* now = GetGame(refreshed.index);
     const bool moved = refreshed.how != RowRefresh::AfterDeployment && refreshed.exists && now &&
                        now->path == refreshed.game.path &&
                        LowerKey(now->exeFolder) != LowerKey(refreshed.game.exeFolder);
@@ -86,7 +86,7 @@ void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t row, G
           const std::wstring old = ExeFolderPath(*now);
           ContinueWithJob([&window, old, refreshed](JobContext& next) {
             PostUndoOutcome(next, old, UndoDeployment(old));
-            RefreshRowFromJob(next, window, refreshed.row, refreshed.game, refreshed.how, {}, false);
+            RefreshRowFromJob(next, window, refreshed.index, refreshed.game, refreshed.how, {}, false);
           });
           return;
         }
@@ -102,8 +102,8 @@ void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t row, G
 }
 
 void ChooseExecutableFolder(MainWindow& window) {
-  const int32_t row = SelectedListRow(window.listView());
-  const Game* game = GetGame(row);
+  const int32_t index = SelectedGameIndex(window.listView());
+  const Game* game = GetGame(index);
   if (!game) return;
   const std::wstring current = PlainPath(game->exeFolder.empty() ? game->path : ExeFolderPath(*game));
   const auto picked = PickFolder({window.handle(), L"Select the folder that holds the game's executable",
@@ -124,12 +124,12 @@ void ChooseExecutableFolder(MainWindow& window) {
   Game chosen = *game;
   chosen.exeFolder = *below;
   chosen.exeChoice = ExeChoice::User;
-  RefreshRowInBackground(window, row, std::move(chosen), RowRefresh::ExeFolderChosen);
+  RefreshRowInBackground(window, index, std::move(chosen), RowRefresh::ExeFolderChosen);
 }
 
 void DetectExecutableAgain(MainWindow& window) {
-  const int32_t row = SelectedListRow(window.listView());
-  if (const Game* game = GetGame(row)) RefreshRowInBackground(window, row, *game, RowRefresh::DetectAgain);
+  const int32_t index = SelectedGameIndex(window.listView());
+  if (const Game* game = GetGame(index)) RefreshRowInBackground(window, index, *game, RowRefresh::DetectAgain);
 }
 
 namespace {

@@ -20,19 +20,19 @@ class MainWindow;
 // Work a command hands a job, on the job's thread.
 using JobPart = std::function<void(const JobContext& job)>;
 
-// Reads `game` (the game of `row` as it should now be) from the disk as a
+// Reads `game` (catalogue game `index` as it should now be) from the disk as a
 // job, and hands it back to the row; `first`, when given, is work of the
 // command's own that belongs on that thread before it.
-void RefreshRowInBackground(MainWindow& window, int32_t row, Game game, RowRefresh how, JobPart first = {});
+void RefreshRowInBackground(MainWindow& window, int32_t index, Game game, RowRefresh how, JobPart first = {});
 
-// On a job's thread: re-reads `game` for `row` and posts it to the row (the
+// On a job's thread: re-reads `game` for catalogue game `index` and posts it to the row (the
 // warning about a game without any executable first). Nothing once the job
 // is asked to stop. A new executable folder (chosen, or detected again) is
 // saved to data.ini at once; when the copy of ZandRivell lies in the old one,
 // the user is asked first (`askAboutTheMod`) whether to take it out of there,
 // to keep it there (its record and Undo Copy stay within reach), or to keep
 // the old folder.
-void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t row, Game game,
+void RefreshRowFromJob(const JobContext& job, MainWindow& window, int32_t index, Game game,
                        RowRefresh how = RowRefresh::AfterDeployment, const std::wstring& steamName = {},
                        bool askAboutTheMod = true);
 

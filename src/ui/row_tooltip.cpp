@@ -27,7 +27,7 @@ std::wstring RowTooltipText(MainWindow& window, int row) {
   facts.path = ListCellText(list, row, kColumnPath);
   facts.driveAbsent = RowShowsDriveAbsent(list, row);
   facts.noExecutableChosen = RowShowsNoExecutable(list, row);
-  if (const Game* game = GetGame(row)) {
+  if (const Game* game = GetGame(GameIndexOfRow(list, row))) {
     facts.outdated = OutdatedTipLine(*game, window.package().Facts());
     facts.deployment = DeploymentTipLine(*game);
     facts.antiCheat = AntiCheatTipLine(game->gameFiles);

@@ -118,6 +118,9 @@ void LoadSettings(const SettingsHost& host) {
   // A rejected folder shows "No path set"; the text read is kept so that it
   // is written back unchanged.
   host.package->Restore(values.packageFolder);
+  host.settings->list = SettledListChoice(values.sortColumn.value_or(-1), values.sortDescending.value_or(0),
+                                          values.filterKind.value_or(0));
+  if (host.listChoiceRead) host.listChoiceRead();
 }
 
 void SaveSettings(const SettingsHost& host) {
@@ -131,6 +134,10 @@ void SaveSettings(const SettingsHost& host) {
     values.columnWidths[static_cast<size_t>(i)] = ScaleFrom(width, dpi);
   }
   values.packageFolder = host.package->folder();
+  const ListChoice& list = host.settings->list;
+  values.sortColumn = list.order.column;
+  values.sortDescending = list.order.descending ? 1 : 0;
+  values.filterKind = static_cast<int>(list.filter);
 
   // The restored rectangle, so a window closed maximised or minimised
   // reopens at its normal place and size; the keys are left out when the

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "core/columns.h"
+#include "core/list_view_rules.h"
 #include "core/settings_keys.h"
 #include "ui/package.h"
 
@@ -24,6 +26,9 @@ struct WindowSettings {
   // another program): what the window used are defaults, so the file is
   // left as it is rather than overwritten with them.
   bool unreadable = false;
+  // How the game list is shown now: its order and filter (the filter's text
+  // is never kept in settings.ini; the order and the drop-down's choice are).
+  ListChoice list;
 
   static std::array<int, kColumnCount> StartColumnWidths();
 };
@@ -34,6 +39,9 @@ struct SettingsHost {
   HWND listView = nullptr;  // its column widths
   Package* package = nullptr;
   WindowSettings* settings = nullptr;
+  // Called once the list's order and filter were read into `settings`, to
+  // show them.
+  std::function<void()> listChoiceRead;
 };
 
 // A key's value as settings.ini holds it, or what a missing key reads as.
@@ -50,13 +58,14 @@ void WriteSettingValues(const SettingValues& values);
 // SaveSettings leaves it alone.
 bool SettingsFileUnreadable();
 
-// Sets the list view's column widths from the "UI" section and restores the
-// saved package folder (the path field shows it when it is accepted).
+// Sets the list view's column widths from the "UI" section, restores the
+// saved package folder (the path field shows it when it is accepted) and the
+// list's order and filter.
 void LoadSettings(const SettingsHost& host);
 
-// Writes the column widths (in 96-DPI units), the package folder and the
-// main window's restored rectangle; nothing when the file could not be read
-// at start.
+// Writes the column widths (in 96-DPI units), the package folder, the main
+// window's restored rectangle and the list's order and filter; nothing when
+// the file could not be read at start.
 void SaveSettings(const SettingsHost& host);
 
 }  // namespace zrcc

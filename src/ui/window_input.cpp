@@ -45,9 +45,9 @@ bool IsButton(const MainWindow& main, HWND window) {
 // The controls in reading order, as Tab visits them.
 std::vector<HWND> TabOrder(const MainWindow& main) {
   auto item = [&main](int id) { return main.control(id); };
-  return {main.pathField(),         item(kIdSetFolderButton), item(kIdCopyButton), item(kIdInstallButton),
-          item(kIdUninstallButton), main.listView(),          item(kIdAddButton),  item(kIdOpenButton),
-          item(kIdDeleteButton),    item(kIdRefreshButton)};
+  return {main.pathField(),         item(kIdSetFolderButton), item(kIdCopyButton),   item(kIdInstallButton),
+          item(kIdUninstallButton), main.listView(),          item(kIdAddButton),    item(kIdOpenButton),
+          item(kIdDeleteButton),    item(kIdRefreshButton),   item(kIdFilterField),  item(kIdFilterKind)};
 }
 
 void MoveFocus(const MainWindow& main, bool backwards) {
@@ -85,7 +85,26 @@ bool IsRowMenuKey(const MSG& message) {
          GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
 }
 
+// Ctrl+F anywhere in the window moves to the filter field, its text
+// selected; Esc there clears it (and so shows every game the drop-down lets
+// through).
+bool HandleFilterKey(MainWindow& main, const MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  const HWND field = main.filterField();
+  if (message.wParam == 'F' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
+    SetFocus(field);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    return true;
+  }
+  if (message.wParam == VK_ESCAPE && GetFocus() == field && GetWindowTextLengthW(field) > 0) {
+    SetWindowTextW(field, L"");  // its change notice shows the rows again
+    return true;
+  }
+  return false;
+}
+
 bool HandleKey(MainWindow& main, const MSG& message) {
+  if (HandleFilterKey(main, message)) return true;
   if (IsRowMenuKey(message) && GetFocus() == main.listView()) {
     // The key's release is used up too, so that the system does not open
     // the menu a second time.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 namespace zrcc {
 namespace {
 
@@ -56,6 +58,23 @@ TEST(LayoutTest, ClientAt144DpiHasA68PixelBarOf135PixelButtons) {
   ExpectRect(l.delDir, 306, 917, 135, 38);
   ExpectRect(l.separator, 453, 917, 3, 38);
   ExpectRect(l.refresh, 468, 917, 135, 38);
+}
+
+// The filter sits after the buttons on their row, nothing overlapping, and
+// the smallest window still shows it whole.
+TEST(LayoutTest, FilterFollowsTheButtonsAndFitsTheSmallestWindow) {
+  for (int dpi : {96, 120, 144, 192, 288}) {
+    const ClientLayout l = LayoutClient(dpi, 3000, 2000, 30);
+    const Rect row[] = {l.addDir, l.openDir, l.delDir, l.refresh, l.filterField, l.filterKind};
+    for (size_t i = 1; i < std::size(row); ++i) {
+      EXPECT_GT(row[i].x, row[i - 1].x + row[i - 1].w) << dpi << " " << i;
+      EXPECT_EQ(row[i].y, l.addDir.y) << dpi;
+    }
+    EXPECT_EQ(l.filterField.h, l.refresh.h);
+    EXPECT_GT(l.filterKind.h, l.refresh.h);  // room for the open list
+    const Size least = MinimumTrackSize(dpi, 30, 0, 0, 0, 0);
+    EXPECT_GE(least.w, l.filterKind.x + l.filterKind.w) << dpi;
+  }
 }
 
 TEST(LayoutTest, ListHeightNeverGoesNegativeInAShortWindow) {

@@ -89,8 +89,8 @@ TEST_F(GameRowsTest, RowsShowTheGameAndUpdateKeepsTheExecutableFolderColumn) {
     g.buildVersion = L"b";
     g.name = L"Name";
     g.exeFolder = L"bin";
-    InsertGameRow(window.list(), GameCount(), g);
     AddGame(g);
+    ShowGameRows(window.list(), GameCount());
   }
   ASSERT_EQ(window.RowCount(), 3);
   const wchar_t* expected[] = {L"C:\\G1", L"1 MB", L"Copied", L"1.0", L"b", L"Name", L"bin"};

@@ -6,6 +6,8 @@
 
 #include "core/catalogue.h"
 #include "core/control_ids.h"
+#include "core/list_view_rules.h"
+#include "helpers/game_rows.h"
 #include "platform/app_folder.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
@@ -75,8 +77,21 @@ void AppWindow::PressNow(int id) {
 
 void AppWindow::ExpectRowsMatchCatalogue() const {
   if (!IsWindow(window_)) return;
-  ASSERT_EQ(RowCount(), GameCount());
-  for (int32_t row = 0; row < GameCount(); ++row) EXPECT_EQ(Cell(row, 0), GetGame(row)->path) << row;
+  // Every game the view lets through has exactly one row, and each row shows
+  // the game the one mapping names for it.
+  const ListChoice& choice = main_->settings().list;
+  const PackageFacts package = main_->package().Facts();
+  int32_t shown = 0;
+  for (const Game& game : AllGames()) shown += GameShown(game, choice, package) ? 1 : 0;
+  ASSERT_EQ(RowCount(), shown);
+  std::vector<bool> seen(static_cast<size_t>(GameCount()), false);
+  for (int32_t row = 0; row < RowCount(); ++row) {
+    const int32_t index = GameIndexOfRow(list_, row);
+    ASSERT_TRUE(index >= 0 && index < GameCount()) << row;
+    EXPECT_FALSE(seen[static_cast<size_t>(index)]) << row;
+    seen[static_cast<size_t>(index)] = true;
+    EXPECT_EQ(Cell(row, 0), GetGame(index)->path) << row;
+  }
 }
 
 void AppWindow::Select(int row) {

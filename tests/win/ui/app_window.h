@@ -32,12 +32,13 @@ class AppWindow {
   HWND control(int id) const { return GetDlgItem(window_, id); }
   bool Enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
   // Sends a button's command, waits for any job it starts, and checks that
-  // row i of the list still shows game i of the catalogue.
+  // the rows still show the games the view lets through, each once.
   void Press(int id);
   // Sends a command as a nested message loop would deliver it, without
   // waiting for anything.
   void PressNow(int id);
-  // Row i shows game i's path, and there are as many rows as games.
+  // Each row shows the path of the game the rows map it to, and there is a
+  // row for every game the view lets through.
   void ExpectRowsMatchCatalogue() const;
   void Select(int row);
   void DoubleClick();

@@ -61,8 +61,8 @@ void AddRow(test::AppWindow& app, const std::wstring& path, ModState state, cons
   g.path = path;
   g.modState = state;
   g.modVersion = version;
-  InsertGameRow(app.list(), GameCount(), g);
   AddGame(g);
+  ShowGameRows(app.list(), GameCount());
 }
 
 TEST(Commands, ButtonStatesFollowTheSelectedRowsTexts) {

@@ -292,10 +292,11 @@ TEST(FindGames, AddsEveryLaunchersGamesWithTheirExecutableOnceAndSaysWhatItSkipp
   app.ExpectRowsMatchCatalogue();
 
   ASSERT_EQ(menus.size(), 1u);
-  ASSERT_EQ(menus[0].size(), 2u);
+  ASSERT_EQ(menus[0].size(), 3u);
   EXPECT_EQ(menus[0][0].command, kIdAddFolderItem);
   EXPECT_EQ(menus[0][0].text, L"Add Folder...");
   EXPECT_EQ(menus[0][1].text, L"Find Games on This PC");
+  EXPECT_EQ(menus[0][2].text, L"Update All Outdated");
   EXPECT_EQ(Rows(app), expected);
   const std::wstring skipped =
       L"Skipped: library " + absent + L":\\SteamLibrary (drive not present); library \\\\server\\share\\SteamLibrary "

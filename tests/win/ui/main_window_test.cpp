@@ -96,7 +96,7 @@ TEST(MainWindow, SmallestWindowShowsEveryButtonWhole) {
   }
 }
 
-TEST(MainWindow, DestroyWritesTheListAndAllFourteenSettings) {
+TEST(MainWindow, DestroyWritesTheListAndEverySetting) {
   TempDir dir;
   {
     test::AppWindow app(dir.path());

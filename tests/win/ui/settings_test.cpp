@@ -52,7 +52,7 @@ class SettingsTest : public ::testing::Test {
                            nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(path, nullptr);
     window->package().SetControls(path, nullptr, nullptr);
-    host = {main, list, &window->package(), &settings};
+    host = {main, list, &window->package(), &settings, {}};
     SetAppFolderForTesting(dir.path());
     dpi = static_cast<int>(GetDpiForWindow(list));
     ASSERT_GT(dpi, 0);

@@ -52,7 +52,7 @@ TEST(WindowInput, TabVisitsTheControlsInReadingOrder) {
   test::AppWindow app(dir.path());
   const std::vector<int> order = {kIdPathField, kIdSetFolderButton, kIdCopyButton,  kIdInstallButton,
                                   kIdUninstallButton, 0, kIdAddButton, kIdOpenButton, kIdDeleteButton,
-                                  kIdRefreshButton};  // 0: the game list
+                                  kIdRefreshButton, kIdFilterField, kIdFilterKind};  // 0: the game list
   for (int id : order) {
     if (id) EnableWindow(app.control(id), TRUE);
   }
@@ -105,13 +105,18 @@ TEST(WindowInput, DelEnterAndF5RunTheirCommandsUnlessAJobRuns) {
   app.ExpectRowsMatchCatalogue();
 }
 
-// The list holds no texts, so it asks which row typed letters select.
-TEST(WindowInput, TypedLettersSelectTheNextRowBeginningWithThem) {
+// The list holds no texts, so it asks which row typed letters select: the
+// next one whose name (or, without a name, its folder's last part) begins
+// with them, in the order shown.
+TEST(WindowInput, TypedLettersSelectTheNextRowWhoseNameBeginsWithThem) {
   TempDir dir;
   test::AppWindow app(dir.path());
-  for (const wchar_t* path : {L"D:\\Zeta", L"E:\\Beta", L"D:\\Alpha", L"e:\\Gamma"}) {
+  const std::pair<const wchar_t*, const wchar_t*> games[] = {
+      {L"E:\\Echo", L"Zeta"}, {L"D:\\Games\\Eagle\\", L""}, {L"D:\\x", L"Epsilon"}, {L"E:\\y", L"alpha"}};
+  for (const auto& [path, name] : games) {
     Game game;
     game.path = path;
+    game.name = name;
     AddGame(game);
   }
   ShowGameRows(app.list(), GameCount());
@@ -124,11 +129,28 @@ TEST(WindowInput, TypedLettersSelectTheNextRowBeginningWithThem) {
     typed.lParam = 1;  // one key press, as the keyboard gives it
     DispatchWindowMessage(typed);
   };
+  const auto selectedName = [&app] {
+    const Game* game = GetGame(SelectedGameIndex(app.list()));
+    return game ? game->path + L"|" + game->name : std::wstring();
+  };
   type(L'e');
-  EXPECT_EQ(SelectedListRow(app.list()), 1);
+  EXPECT_EQ(selectedName(), L"D:\\Games\\Eagle\\|") << "the folder's name, not a path beginning with E";
   test::PumpMessages(1500);  // the list starts a new search after a pause
   type(L'E');
-  EXPECT_EQ(SelectedListRow(app.list()), 3) << "the next one, in any letter case";
+  EXPECT_EQ(selectedName(), L"D:\\x|Epsilon") << "the next one, in any letter case";
+
+  // Sorted by name from the largest down: Zeta, Epsilon, alpha, (none).
+  app.main().SortByColumn(kColumnName);
+  app.main().SortByColumn(kColumnName);
+  EXPECT_EQ(selectedName(), L"D:\\x|Epsilon") << "the selection stays with its game";
+  app.Select(0);
+  test::PumpMessages(1500);
+  type(L'e');
+  EXPECT_EQ(SelectedListRow(app.list()), 1);
+  EXPECT_EQ(selectedName(), L"D:\\x|Epsilon");
+  test::PumpMessages(1500);
+  type(L'E');
+  EXPECT_EQ(SelectedListRow(app.list()), 3) << "on down the order shown";
 }
 
 TEST(WindowInput, DroppedFoldersAreAddedInOrderAndFilesPassedOver) {
