@@ -9,7 +9,6 @@
 #include "core/paths.h"
 #include "deploy/folder_size.h"
 #include "deploy/version_reader.h"
-#include "platform/listing.h"
 
 namespace zrcc {
 
@@ -91,18 +90,6 @@ std::wstring RelativeExeFolder(const std::wstring& exeFullPath, const std::wstri
   }
   for (; f != folderRest.end(); ++f) append(f->native());
   return relative;
-}
-
-PeMachine ProgramMachineOfFolder(const std::wstring& folder) {
-  constexpr size_t kProgramsRead = 16;
-  std::vector<PeMachine> machines;
-  ForEachEntry(folder, [&](const WIN32_FIND_DATAW& entry) {
-    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return EntryStep::Next;
-    if (!IsExeName(entry.cFileName)) return EntryStep::Next;
-    machines.push_back(ReadExecutableFacts(JoinPath(folder, entry.cFileName)).machine);
-    return machines.size() < kProgramsRead ? EntryStep::Next : EntryStep::Stop;
-  });
-  return ProgramMachine(machines);
 }
 
 }  // namespace zrcc

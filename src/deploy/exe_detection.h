@@ -40,11 +40,6 @@ void NoteExecutableCandidate(const std::wstring& folder, const wchar_t* name, st
 // recognised.
 std::optional<ExecutableCandidate> DetectGameExecutable(const Game& game, bool* noExecutable = nullptr);
 
-// What the programs directly in `folder` run as (ProgramMachine of their PE
-// headers); links are not followed, and a folder of more executables than
-// any game ships is judged by its first few.
-PeMachine ProgramMachineOfFolder(const std::wstring& folder);
-
 // The folder of `exeFullPath` relative to `gamePath` ("bin\x64"), both taken
 // in weakly canonical form and compared component by component with regard to
 // letter case. Empty for the game folder itself and when the roots differ.

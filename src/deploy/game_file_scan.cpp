@@ -52,14 +52,30 @@ void GameFileScan::VisitFolder(const std::wstring& parent, const wchar_t* name) 
   AddAntiCheat(facts_, *system);
 }
 
-GameFolderWalk WalkGameFolder(const std::wstring& gameFolder, bool collectExecutables, const std::atomic<bool>* stop) {
+bool SameWalkedFolder(const std::wstring& a, const std::wstring& b) {
+  const auto trimmed = [](const std::wstring& text) {
+    size_t end = text.size();
+    while (end > 0 && (text[end - 1] == L'\\' || text[end - 1] == L'/')) --end;
+    return LowerKey(std::wstring_view(text).substr(0, end));
+  };
+  return trimmed(a) == trimmed(b);
+}
+
+GameFolderWalk WalkGameFolder(const std::wstring& gameFolder, bool collectExecutables, const std::atomic<bool>* stop,
+                              const std::wstring& programFolder) {
+  // A folder of more executables than any game ships is judged by its first few.
+  constexpr size_t kProgramsRead = 16;
   GameFolderWalk walk;
   GameFileScan scan(gameFolder);
-  // One visitor for both purposes: the walk calls it for every file.
+  // One visitor for every purpose: the walk calls it for every file.
   walk.size = MeasureFolderSizeVisiting(
       gameFolder,
       [&](const std::wstring& folder, const wchar_t* name) {
         if (collectExecutables) NoteExecutableCandidate(folder, name, walk.executables);
+        if (!programFolder.empty() && walk.programMachines.size() < kProgramsRead && IsExeName(name) &&
+            SameWalkedFolder(folder, programFolder)) {
+          walk.programMachines.push_back(ReadExecutableFacts(JoinPath(folder, name)).machine);
+        }
         scan.VisitFile(folder, name);
       },
       [&scan](const std::wstring& parent, const wchar_t* name) { scan.VisitFolder(parent, name); }, stop);

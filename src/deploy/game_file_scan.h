@@ -47,6 +47,7 @@ struct GameFolderWalk {
   std::vector<ExecutableCandidate> executables;   // as CollectExecutables gives them, when asked for
   GameFileFacts gameFiles;                        // the game's own upscalers and anti-cheat markers
   std::vector<std::wstring> copyFolders;          // where copies of the package keep their backup and record
+  std::vector<PeMachine> programMachines;         // of the executables directly in `programFolder`, when asked for
 };
 
 // One walk for everything a refresh reads from the whole game folder: the
@@ -56,7 +57,14 @@ struct GameFolderWalk {
 // still among the facts: DropFilesNotTheGames with the game's record takes
 // it out. Once `stop` is set the walk ends early and everything is
 // incomplete.
+// `programFolder`, when not empty, is a folder of the tree (spelt from
+// `gameFolder` on, in any letter case) whose executables' machine types are
+// read on the way: what the game runs as, without a listing of its own.
 GameFolderWalk WalkGameFolder(const std::wstring& gameFolder, bool collectExecutables,
-                              const std::atomic<bool>* stop = nullptr);
+                              const std::atomic<bool>* stop = nullptr, const std::wstring& programFolder = {});
+
+// Whether two folder texts name the same folder as the walk spells folders:
+// letter case and trailing separators aside.
+bool SameWalkedFolder(const std::wstring& a, const std::wstring& b);
 
 }  // namespace zrcc

@@ -57,8 +57,10 @@ bool RefreshGameFromDisk(Game& game, bool forceDetect, const std::wstring& named
   // the same walk. What is stored stays as it is.
   const bool review = !detect && game.exeFolder.empty() && game.exeChoice == ExeChoice::Listed;
   // One walk for the size, the game's own files and, where they are asked
-  // for, the executables.
-  GameFolderWalk walk = WalkGameFolder(game.path, detect || review, stop);
+  // for, the executables; else the machine types of the listed executable
+  // folder's programs.
+  const std::wstring programFolder = detect || review ? std::wstring() : ExeFolderPath(game);
+  GameFolderWalk walk = WalkGameFolder(game.path, detect || review, stop, programFolder);
   if (detect || review) {
     const std::vector<ExecutableCandidate>& candidates = walk.executables;
     ExecutableChoice choice;
@@ -83,7 +85,14 @@ bool RefreshGameFromDisk(Game& game, bool forceDetect, const std::wstring& named
   game.sizeText = FormatSizeText(walk.size);
   game.sizeBytes = walk.size;
   game.gameFiles = std::move(walk.gameFiles);
-  game.exeMachine = ProgramMachineOfFolder(ExeFolderPath(game));
+  std::vector<PeMachine> machines = std::move(walk.programMachines);
+  if (detect || review) {
+    const std::wstring chosenFolder = ExeFolderPath(game);
+    for (const ExecutableCandidate& candidate : walk.executables) {
+      if (SameWalkedFolder(candidate.folder, chosenFolder)) machines.push_back(candidate.machine);
+    }
+  }
+  game.exeMachine = ProgramMachine(machines);
   DetectModState(game, walk.copyFolders);
   return true;
 }

@@ -18,6 +18,16 @@ namespace zrcc {
 
 namespace {
 
+// A game as the file stores it: what a refresh reads, and what is kept of a
+// game not checked yet.
+Game StoredGame(GameListEntry entry) {
+  Game game;
+  game.path = std::move(entry.path);
+  game.exeFolder = std::move(entry.exeFolder);
+  game.name = std::move(entry.name);
+  return game;
+}
+
 // How far ahead of the results taken back the workers are handed copies: far
 // enough that they never wait for the UI thread (which hands over more after
 // every batch), small enough that the list is never held twice.
@@ -46,8 +56,9 @@ class ListLoad {
   }
 
   // The whole list, as the file has it. Taken over as it is: the list is
-  // never held twice.
-  void ListRead(std::deque<Game> games) {
+  // never held twice, and what waits is only what the file stores of each
+  // game, not a whole game record.
+  void ListRead(std::deque<GameListEntry> games) {
     pending_ = std::move(games);
     if (CurrentJobStopped()) {
       KeepUnchecked();
@@ -94,8 +105,8 @@ class ListLoad {
   // in the list as the file has them, after the checked ones.
   void KeepUnchecked() {
     feed_->Close();
-    for (Game& game : pending_) {
-      if (!ContainsPath(game.path)) AddGame(std::move(game));
+    for (GameListEntry& entry : pending_) {
+      if (!ContainsPath(entry.path)) AddGame(StoredGame(std::move(entry)));
     }
     pending_.clear();
     pending_.shrink_to_fit();
@@ -119,13 +130,7 @@ class ListLoad {
     std::vector<Game> copies;
     copies.reserve(until - fed_);
     for (size_t i = fed_; i < until; ++i) {
-      // Only what a refresh reads: the stored fields.
-      const Game& stored = pending_[i - checked_];
-      Game copy;
-      copy.path = stored.path;
-      copy.exeFolder = stored.exeFolder;
-      copy.name = stored.name;
-      copies.push_back(std::move(copy));
+      copies.push_back(StoredGame(pending_[i - checked_]));
     }
     fed_ = until;
     feed_->Add(std::move(copies));
@@ -134,7 +139,7 @@ class ListLoad {
   HWND listView_;
   LoadSink& sink_;
   std::shared_ptr<GameFeed> feed_;
-  std::deque<Game> pending_;  // file games [checked_, checked_ + size)
+  std::deque<GameListEntry> pending_;  // file games [checked_, checked_ + size)
   size_t checked_ = 0;
   size_t fed_ = 0;
   size_t gone_ = 0;
@@ -150,18 +155,14 @@ void LoadList(const JobContext& job, ListLoad* load, const std::shared_ptr<GameF
   const bool hasText = read.HasText();
   job.PostAlways([load, read] { load->FileRead(read); });
   if (!hasText) return;
-  std::deque<Game> games;
+  std::deque<GameListEntry> games;
   {
     std::vector<GameListEntry> entries = ParseGameListText(text);
     text = std::wstring();
     std::unordered_set<std::wstring> keys;
     for (GameListEntry& entry : entries) {
       if (!keys.insert(LowerKey(entry.path)).second) continue;  // the same folder again: the first one counts
-      Game game;
-      game.path = std::move(entry.path);
-      game.exeFolder = std::move(entry.exeFolder);
-      game.name = std::move(entry.name);
-      games.push_back(std::move(game));
+      games.push_back(std::move(entry));
     }
   }
   const size_t count = games.size();
