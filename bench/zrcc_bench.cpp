@@ -304,6 +304,22 @@ SizeRows RowSizes() {
   return sizes;
 }
 
+// Clears `same` when `rows` differ from the reference, naming the first
+// difference the first time.
+void NoteSizesDiffer(bool& same, const char* which, const SizeRows& rows, const SizeRows& reference) {
+  if (rows == reference) return;
+  if (same) {
+    size_t i = 0;
+    while (i < rows.size() && i < reference.size() && rows[i] == reference[i]) ++i;
+    const auto side = [i](const SizeRows& sizes) {
+      return i < sizes.size() ? sizes[i].first + L" " + sizes[i].second : std::wstring(L"(none)");
+    };
+    std::printf("%s differs from (b) at %zu of %zu rows: %ls against %ls\n", which, i, rows.size(), side(rows).c_str(),
+                side(reference).c_str());
+  }
+  same = false;
+}
+
 // ---- Walks side by side ---------------------------------------------------
 
 // Seconds since 1970 by the system clock, which all processes share.
@@ -571,12 +587,12 @@ int wmain(int argc, wchar_t** argv) {
     load.push_back(TimeFullLoad(roundSeen));
     KeepWorst(loadSeen, roundSeen);
     loadRows = RowCount();
-    sameSizes = sameSizes && RowSizes() == referenceSizes;
+    NoteSizesDiffer(sameSizes, "(a)", RowSizes(), referenceSizes);
     reference.push_back(TimeReference(entries, referenceSizes));
     addDir.push_back(TimeAddDir(library, roundSeen));
     KeepWorst(addSeen, roundSeen);
     addRows = RowCount();
-    sameSizes = sameSizes && RowSizes() == referenceSizes;
+    NoteSizesDiffer(sameSizes, "(c)", RowSizes(), referenceSizes);
     std::printf("round %d: (a) %.3f s  (b) %.3f s  (c) %.3f s\n", round + 1, load.back(), reference.back(),
                 addDir.back());
     std::fflush(stdout);
