@@ -350,6 +350,7 @@ int RunWalkPart(const std::wstring& library, bool fast, int part, int parts, dou
 // game), the size and the executables (detection), and both again with the
 // game's own files read in the same walk.
 int TimeWalkFacts(const std::wstring& library, int rounds) {
+  BindOwnerThread();  // the one thread of this mode reads data.ini as the window's would
   SetAppFolderForTesting(library);
   std::wstring text;
   if (!ReadDataFileText(text)) return 2;

@@ -135,6 +135,8 @@ wine "$build/zrcc_bench.exe" "Z:$(realpath "$library" | tr / '\\')" "$rounds"
 mkdir -p build/bench-copy
 wine "$build/zrcc_bench.exe" --copy-backup "Z:$(realpath build/bench-copy | tr / '\\')" "${ZRCC_BENCH_COPY_GIB:-3}"
 
+echo "== what reading a game's own files adds to the refresh's walks ($rounds rounds)"
+wine "$build/zrcc_bench.exe" --walk-facts "Z:$(realpath "$library" | tr / '\\')" "$rounds"
 echo "== a header click: 3,000 rows sorted on the UI thread"
 wine "$build/zrcc_bench.exe" --sort 3000 "$rounds"
 
