@@ -19,6 +19,7 @@
 #include "core/catalogue.h"
 #include "core/columns.h"
 #include "core/game_list_file.h"
+#include "discovery/launcher_common.h"
 #include "platform/background_job.h"
 #include "platform/dialogs.h"
 #include "ui/commands.h"
@@ -59,13 +60,7 @@ void SteamManifest(const std::wstring& steamapps, const std::string& name, const
 // test prefix has none of them.
 class Launchers {
  public:
-  Launchers() {
-    wchar_t* programData = nullptr;
-    SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &programData);
-    epic_ = std::wstring(programData) + L"\\Epic";
-    CoTaskMemFree(programData);
-    EXPECT_FALSE(test::DirExists(epic_));
-  }
+  Launchers() : epic_(KnownFolderPath(FOLDERID_ProgramData) + L"\\Epic") { EXPECT_FALSE(test::DirExists(epic_)); }
   ~Launchers() {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Valve");
     for (const wchar_t* tree : {L"GOG.com", L"Origin Games", L"Ubisoft", kBattleNetEntry}) {
@@ -75,20 +70,8 @@ class Launchers {
     test::RemoveTree(Profile() + L"\\.config");
     test::RemoveTree(LocalAppData() + L"\\Amazon Games");
   }
-  static std::wstring LocalAppData() {
-    wchar_t* local = nullptr;
-    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
-    const std::wstring folder = local;
-    CoTaskMemFree(local);
-    return folder;
-  }
-  static std::wstring Profile() {
-    wchar_t* profile = nullptr;
-    SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &profile);
-    const std::wstring folder = profile;
-    CoTaskMemFree(profile);
-    return folder;
-  }
+  static std::wstring LocalAppData() { return KnownFolderPath(FOLDERID_LocalAppData); }
+  static std::wstring Profile() { return KnownFolderPath(FOLDERID_Profile); }
   static constexpr wchar_t kBattleNetEntry[] = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\Diablo III";
   std::wstring EpicManifest(const std::wstring& file) const {
     return epic_ + L"\\EpicGamesLauncher\\Data\\Manifests\\" + file;
