@@ -42,6 +42,14 @@ zrcc_wine_env_prefix() {
 # answered within ten seconds.
 zrcc_display_start() {
   ZRCC_XVFB_STARTED=""
+  # A lock (and socket) left by a server that is gone, killed without its
+  # cleanup, would pass for a display that answers nothing.
+  if [ -e "/tmp/.X$1-lock" ]; then
+    _zw_pid=$(tr -d ' \n' 2>/dev/null <"/tmp/.X$1-lock") || true
+    if [ -n "$_zw_pid" ] && ! kill -0 "$_zw_pid" 2>/dev/null; then
+      rm -f "/tmp/.X$1-lock" "/tmp/.X11-unix/X$1"
+    fi
+  fi
   if [ ! -e "/tmp/.X$1-lock" ] && command -v Xvfb >/dev/null 2>&1; then
     # nohup: the display outlives a CTest fixture step that started it.
     nohup Xvfb ":$1" -screen 0 "$ZRCC_XVFB_SCREEN" -nolisten tcp >/dev/null 2>&1 </dev/null &
