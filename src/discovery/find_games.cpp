@@ -1,21 +1,15 @@
 #include "discovery/find_games.h"
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "core/found_games.h"
 #include "core/paths.h"
-#include "core/size_text.h"
-#include "core/text.h"
-#include "deploy/exe_detection.h"
-#include "deploy/mod_state.h"
 #include "discovery/folder_intake.h"
 #include "helpers/data_file.h"
 #include "helpers/game_rows.h"
 #include "helpers/refresh_pool.h"
 #include "platform/background_job.h"
-#include "platform/disk.h"
 
 namespace zrcc {
 

@@ -5,12 +5,10 @@
 
 #include <algorithm>
 #include <optional>
-#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
-#include "core/drive_rules.h"
 #include "core/launcher_files.h"
 #include "core/paths.h"
 #include "core/text.h"
@@ -25,8 +23,6 @@
 #include "discovery/launcher_xbox.h"
 #include "discovery/steam_launch.h"
 #include "discovery/steam_manifests.h"
-#include "platform/disk.h"
-#include "platform/files.h"
 #include "platform/listing.h"
 #include "platform/registry.h"
 
@@ -83,21 +79,13 @@ void SearchSteam(GameSearch& search) {
   for (FindSkip& skip : launches.skipped) search.skipped.push_back(std::move(skip));
 }
 
-std::wstring ProgramDataFolder() {
-  PWSTR path = nullptr;
-  std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &path)) && path) folder = path;
-  CoTaskMemFree(path);
-  return folder;
-}
-
 bool IsEpicManifestName(const wchar_t* name) {
   const std::wstring key = LowerKey(name);
   return key.size() > 5 && key.ends_with(L".item");
 }
 
 void SearchEpic(GameSearch& search) {
-  const std::wstring programData = ProgramDataFolder();
+  const std::wstring programData = KnownFolderPath(FOLDERID_ProgramData);
   if (programData.empty()) return;
   const std::wstring folder = JoinPath(programData, kEpicManifestFolder);
   std::vector<std::wstring> names;
